@@ -1,0 +1,96 @@
+// Black connected components of a band of a 1-bit bitmap.
+//
+// Every row is encoded as a list of black runs through a byte transition
+// table, the runs are labelled 8-connectedly with a union-find, and one
+// record per component gets its box and, on request, edge profiles and pixel
+// counts. Components are numbered in the order of their first run (scan row 0
+// first, left to right within a row).
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace quadrel {
+
+// One black run of a row: [start, end). During labelling `label` is the run's
+// label; afterwards the index of its component.
+struct LaRun {
+    std::int32_t start = 0;
+    std::int32_t end = 0;
+    std::int32_t reserved = 0;
+    std::int32_t label = 0;
+};
+
+// One list of runs per scanned row, left to right (empty for a row without black).
+using RunTable = std::vector<std::vector<LaRun>>;
+
+inline constexpr std::int32_t kKeepRuns = 0x1000;
+inline constexpr std::int32_t kEdgeProfiles = 0x100;
+inline constexpr std::int32_t kPixelCounts = 0x100000;
+
+inline constexpr std::int32_t kBoxStartMin = 0x7FFFFFFF;
+
+struct LaComponent {
+    std::int32_t xMin = kBoxStartMin;
+    std::int32_t xEnd = 0; // one past the rightmost black column
+    std::int32_t yMin = kBoxStartMin;
+    std::int32_t yMax = 0; // inclusive
+    std::int32_t linkA = -1;
+    std::int32_t linkB = -1;
+    std::int32_t spare = 0;
+    // Edge profiles (with kEdgeProfiles), indexed from yMin (rows) or xMin (columns).
+    std::vector<std::int32_t> rowLeft;
+    std::vector<std::int32_t> rowRight;
+    std::vector<std::int32_t> colTop;
+    std::vector<std::int32_t> colBottom;
+    // Pixel counts (with kPixelCounts).
+    std::vector<std::int32_t> colCount;
+    std::vector<std::int32_t> rowCount;
+};
+
+// The request: which rows to scan and how. The run table is handed back here
+// when options ask for kKeepRuns.
+struct LaComponentSource {
+    std::int32_t rows = 0;
+    std::int32_t width = 0;
+    std::int32_t stride = 0;
+    std::int32_t options = 0;
+    std::int32_t blackIsZero = 0;
+    const std::uint8_t* firstRow = nullptr; // row r at firstRow + r * stride
+    RunTable runTable;                      // output with kKeepRuns
+};
+
+// Extracts the components of the source's rows into `components` (which must
+// be empty). Status 0; 1 memory exhausted; 2 numbering work array not
+// allocatable; 3 null source or list; 4 no black pixel. On failure the list
+// is empty and no run table is handed back.
+std::int32_t extractComponents(LaComponentSource* source, std::vector<LaComponent>* components);
+
+// Transition positions of one byte, most significant bit first, 1 bits black:
+// the 1-based positions where the colour changes, then 0, then 0xFF when the
+// byte ends in black (else 0).
+struct ByteTransitions {
+    std::uint8_t entries[10];
+};
+const ByteTransitions& byteTransitions(std::uint8_t value);
+
+// Encodes one row of `width` pixels as 0, the alternating starts and
+// (exclusive) ends of its black runs, then `width` repeated so that the list
+// ends with at least three copies. `whiteByte` is the byte value of eight
+// white pixels (0xFF when a 1 bit is white). `out` is grown to at least
+// width + 6 entries. Returns the number of entries; a blank row gives 5.
+std::int32_t encodeRow(const std::uint8_t* row, std::int32_t width, std::uint8_t whiteByte,
+                       std::vector<std::int32_t>& out);
+
+// Integer-array primitives over a span.
+void fillInts(std::span<std::int32_t> values, std::int32_t value);
+void incrementInts(std::span<std::int32_t> values);
+void clampIntsAbove(std::span<std::int32_t> values, std::int32_t limit);
+
+// Follows parent links until a label is its own parent; the array is unchanged.
+std::int32_t findRoot(std::span<const std::int32_t> parent, std::int32_t label);
+// The same, pointing every visited label straight at the root.
+std::int32_t findRootCompress(std::span<std::int32_t> parent, std::int32_t label);
+
+} // namespace quadrel

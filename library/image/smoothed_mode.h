@@ -1,0 +1,16 @@
+// Typical value of a histogram: the bin with the best triangular-weighted
+// score around it.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace quadrel {
+
+// For every bin i with h[i] != 0, score(i) = sum over j in
+// [max(i - k, 0), min(i + k, n) - 1] of (k - |j - i|) * h[j], in floating point.
+// Returns the lowest bin with the highest score, 0 when no score is above 0
+// (also for an empty histogram or k = 0).
+std::int32_t smoothedMode(std::span<const std::int32_t> histogram, std::int32_t halfWidth);
+
+} // namespace quadrel

@@ -1,0 +1,94 @@
+/* Quadrel: layout analysis of 1-bit scanned pages.
+ *
+ * A plain C interface. A caller creates an analysis context with LA_Init,
+ * may build a pipe of analysis functions and set numeric parameters, hands
+ * LA_Execute a packed 1-bit DIB held in a movable memory block, and reads the
+ * zone table back with the zone accessors. Every integer that crosses this
+ * interface is 32 bits wide; no C++ exception ever leaves the library.
+ *
+ * Status values: 0 success; 1 memory exhausted (also a null pipe given to
+ * LA_AddFunctionToPipe); 2 DIB not importable, pipe full, default pipe not
+ * allocatable, skew angle not measured; 4 a text zone measured by the zone
+ * post-processing holds no black pixel; 11 null context given to the
+ * parameter functions, or zone index out of range.
+ */
+#ifndef QUADREL_LA_API_H
+#define QUADREL_LA_API_H
+
+#include <stdint.h>
+
+#if defined(QUADREL_BUILDING_LIBRARY)
+#define LA_EXPORT __attribute__((visibility("default")))
+#else
+#define LA_EXPORT
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* An analysis context: created by LA_Init, released by LA_Done. */
+typedef struct LaContext LaContext;
+/* A pipe of function codes (at most 20). */
+typedef struct LaPipe LaPipe;
+/* Handle of a movable memory block holding a packed DIB: a 40-byte
+ * information header, a two-entry colour table and the pixel rows. */
+typedef void* LaDibHandle;
+
+/* Function codes that may stand in a pipe. */
+enum {
+    LA_FUNCTION_SKEW = 1,
+    LA_FUNCTION_LINES_AND_TABLES = 2,
+    LA_FUNCTION_LINE_REMOVAL = 4,
+    LA_FUNCTION_INVERSE_TEXT = 8,
+    LA_FUNCTION_PICTURES = 16,
+    LA_FUNCTION_TEXT_BLOCKS = 32
+};
+
+/* Zone content codes. */
+enum {
+    LA_CONTENT_LINE = 0,
+    LA_CONTENT_TABLE = 1,
+    LA_CONTENT_TABLE_COLUMN = 2,
+    LA_CONTENT_TABLE_CELL = 3,
+    LA_CONTENT_INVERTED_TEXT = 4,
+    LA_CONTENT_PICTURE = 5,
+    LA_CONTENT_TEXT = 6,
+    LA_CONTENT_NOISE = 7
+};
+
+/* Creates a context; both arguments are ignored. Null when memory runs out. */
+LA_EXPORT LaContext* LA_Init(const char* reserved1, const char* reserved2);
+/* Releases the context and all it owns, its default pipe included; a pipe
+ * made by LA_CreatePipe stays the caller's. Null does nothing. */
+LA_EXPORT void LA_Done(LaContext* ctx);
+/* Analyses the page held in `dib` and rebuilds the zone table. The block
+ * stays the caller's; it is only read. Holds the library lock throughout. */
+LA_EXPORT int32_t LA_Execute(LaContext* ctx, LaDibHandle dib);
+
+/* Makes an empty pipe, installs it in the context and returns it (null when
+ * memory runs out). The pipe belongs to the caller. */
+LA_EXPORT LaPipe* LA_CreatePipe(LaContext* ctx);
+/* Appends a function code. Null pipe: 1; pipe already full (20 codes): 2. */
+LA_EXPORT int32_t LA_AddFunctionToPipe(LaPipe* pipe, int32_t code);
+/* Releases a pipe made by LA_CreatePipe. */
+LA_EXPORT void LA_DestroyPipe(LaPipe* pipe);
+
+/* Parameters 100-102, 200-203, 300, 301, 400 are integers; 500 is the pipe,
+ * carried as a process-wide pipe number (0 for none); 600 (read only) is the
+ * skew angle in hundredths of a degree. Null context: 11. */
+LA_EXPORT int32_t LA_SetParameter(LaContext* ctx, int32_t id, int32_t value);
+LA_EXPORT int32_t LA_GetParameter(LaContext* ctx, int32_t id, int32_t* value);
+
+/* The zone table of the last analysis: rectangles in page pixels with the
+ * origin at the top left; left, top and bottom inclusive, right exclusive. */
+LA_EXPORT int32_t LA_GetZonesCount(LaContext* ctx);
+LA_EXPORT int32_t LA_GetZoneRect(LaContext* ctx, int32_t index, int32_t* left, int32_t* top,
+                                 int32_t* right, int32_t* bottom);
+LA_EXPORT int32_t LA_GetZoneContent(LaContext* ctx, int32_t index, int32_t* content);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* QUADREL_LA_API_H */

@@ -1,0 +1,149 @@
+#include "library/image/components.h"
+#include "tests/support/test_page.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using quadrel::LaComponent;
+using quadrel::LaComponentSource;
+using testsupport::TestPage;
+
+struct Extraction {
+    std::int32_t status = 0;
+    std::vector<LaComponent> components;
+    quadrel::RunTable runs;
+};
+
+Extraction extract(const TestPage& page, std::int32_t options, int blackIsZero = 0) {
+    quadrel::LaBitmap bitmap = page.toBitmap(blackIsZero);
+    LaComponentSource source;
+    source.rows = bitmap.height;
+    source.width = bitmap.width;
+    source.stride = bitmap.stride;
+    source.options = options;
+    source.blackIsZero = bitmap.blackIsZero;
+    source.firstRow = bitmap.firstRow;
+    Extraction result;
+    result.status = quadrel::extractComponents(&source, &result.components);
+    result.runs = std::move(source.runTable);
+    return result;
+}
+
+std::vector<std::int32_t> encode(const TestPage& page, int blackIsZero) {
+    quadrel::LaBitmap bitmap = page.toBitmap(blackIsZero);
+    std::vector<std::int32_t> out;
+    const auto n = quadrel::encodeRow(bitmap.row(0), bitmap.width, bitmap.whiteByte(), out);
+    out.resize(std::size_t(n));
+    return out;
+}
+
+TEST(TransitionTableTest, ListsColourChangesAndTheFinalColour) {
+    const auto& t80 = quadrel::byteTransitions(0x80).entries;
+    EXPECT_EQ(t80[0], 1);
+    EXPECT_EQ(t80[1], 2);
+    EXPECT_EQ(t80[2], 0);
+    EXPECT_EQ(t80[3], 0);
+    const auto& t81 = quadrel::byteTransitions(0x81).entries;
+    EXPECT_EQ(t81[2], 8);
+    EXPECT_EQ(t81[4], 0xFF);
+    const auto& t01 = quadrel::byteTransitions(0x01).entries;
+    EXPECT_EQ(t01[0], 8);
+    EXPECT_EQ(t01[2], 0xFF);
+}
+
+TEST(RowEncoderTest, BlankRowGivesFiveEntriesInBothPolarities) {
+    TestPage page(13, 1);
+    for (int biz : {0, 1}) EXPECT_EQ(encode(page, biz).size(), 5u) << biz;
+    TestPage wide(16, 1);
+    for (int biz : {0, 1}) EXPECT_EQ(encode(wide, biz).size(), 5u) << biz;
+}
+
+TEST(RowEncoderTest, RunsEndAtWidthWhenTheRowEndsBlack) {
+    TestPage page(13, 1);
+    page.fillRect(2, 0, 3, 1);
+    page.fillRect(9, 0, 4, 1);
+    for (int biz : {0, 1}) {
+        const auto e = encode(page, biz);
+        ASSERT_EQ(e.size(), 8u) << biz;
+        EXPECT_EQ(e[1], 2);
+        EXPECT_EQ(e[2], 5);
+        EXPECT_EQ(e[3], 9);
+        EXPECT_EQ(e[4], 13);
+    }
+}
+
+TEST(ComponentsTest, BlankBandHasNoComponents) {
+    TestPage page(20, 4);
+    EXPECT_EQ(extract(page, 0).status, 4);
+}
+
+TEST(ComponentsTest, CornerTouchingPixelsAreOneComponent) {
+    auto together = TestPage::fromArt({"...#..", "....#."});
+    EXPECT_EQ(extract(together, 0).components.size(), 1u);
+    auto apart = TestPage::fromArt({"...#..", ".....#"});
+    EXPECT_EQ(extract(apart, 0).components.size(), 2u);
+}
+
+TEST(ComponentsTest, UShapeJoinedLaterIsOneComponentWithOneIndex) {
+    auto page = TestPage::fromArt({
+        "#...#...#...#",
+        "#...#...#...#",
+        "#####...#####",
+        "......#......",
+    });
+    const auto r = extract(page, quadrel::kKeepRuns);
+    ASSERT_EQ(r.status, 0);
+    ASSERT_EQ(r.components.size(), 3u);
+    for (const auto& run : r.runs[0]) EXPECT_EQ(run.label, run.start < 6 ? 0 : 1);
+    EXPECT_EQ(r.components[2].yMin, 3);
+}
+
+TEST(ComponentsTest, ChainOfJoinsKeepsComponentsWhole) {
+    // Arms that join at different rows, in an order that re-points old roots.
+    auto page = TestPage::fromArt({
+        "#.#.#.#.#",
+        "#.#.#.#.#",
+        "#.###.#.#",
+        "#..#..###",
+        "#..#..###",
+    });
+    const auto r = extract(page, quadrel::kKeepRuns);
+    ASSERT_EQ(r.components.size(), 1u);
+    for (const auto& row : r.runs)
+        for (const auto& run : row) EXPECT_EQ(run.label, 0);
+}
+
+TEST(ComponentsTest, NumberingFollowsFirstRunsAndPolarityDoesNotMatter) {
+    auto page = TestPage::fromArt({
+        "......##",
+        "##......",
+        "...#....",
+    });
+    for (int biz : {0, 1}) {
+        const auto r = extract(page, 0, biz);
+        ASSERT_EQ(r.components.size(), 3u);
+        EXPECT_EQ(r.components[0].xMin, 6);
+        EXPECT_EQ(r.components[0].xEnd, 8);
+        EXPECT_EQ(r.components[1].xMin, 0);
+        EXPECT_EQ(r.components[2].yMin, 2);
+    }
+}
+
+TEST(ComponentsTest, EdgeProfilesAndCountsOfAnLShape) {
+    TestPage page(8, 10);
+    page.fillRect(0, 0, 1, 10);
+    page.fillRect(0, 0, 5, 1);
+    const auto r = extract(page, quadrel::kEdgeProfiles | quadrel::kPixelCounts);
+    ASSERT_EQ(r.components.size(), 1u);
+    const auto& c = r.components[0];
+    EXPECT_EQ(c.rowRight[0], 5);
+    for (int i = 1; i < 10; ++i) EXPECT_EQ(c.rowRight[std::size_t(i)], 1);
+    for (int j = 1; j < 5; ++j) EXPECT_EQ(c.colTop[std::size_t(j)], 0);
+    EXPECT_EQ(c.colBottom[0], 9);
+    EXPECT_EQ(c.colCount[0], 10);
+    EXPECT_EQ(c.rowCount[0], 5);
+    EXPECT_TRUE(r.runs.empty());
+}
+
+} // namespace
