@@ -106,7 +106,7 @@ TEST(ComponentsTest, ChainOfJoinsKeepsComponentsWhole) {
         "#.#.#.#.#",
         "#.###.#.#",
         "#..#..###",
-        "#..#..###",
+        "#########",
     });
     const auto r = extract(page, quadrel::kKeepRuns);
     ASSERT_EQ(r.components.size(), 1u);
