@@ -1,0 +1,11 @@
+// NOT YET BUILT: this analysis function leaves its output empty and succeeds.
+#include "library/functions/analysis_functions.h"
+
+namespace quadrel {
+
+std::int32_t detectInverseText(const LaBitmap&, LaList<LaRegionRecord>&, std::int32_t,
+                               std::int32_t) {
+    return 0;
+}
+
+} // namespace quadrel
