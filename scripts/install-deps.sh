@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages needed to build, test and run Quadrel and Evalia.
+set -euo pipefail
+packages=(
+    build-essential cmake ninja-build pkg-config clang
+    libtiff-dev qt6-base-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    jbigkit-bin jbigkit-testdata libtiff-tools
+    xvfb xauth
+)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    SUDO=""
+    [ "$(id -u)" -eq 0 ] || SUDO=sudo
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
