@@ -5,6 +5,7 @@ packages=(
     build-essential cmake ninja-build pkg-config clang
     libtiff-dev qt6-base-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    libcli11-dev nlohmann-json3-dev
     jbigkit-bin jbigkit-testdata libtiff-tools
     xvfb xauth
 )
