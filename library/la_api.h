@@ -63,15 +63,20 @@ LA_EXPORT LaContext* LA_Init(const char* reserved1, const char* reserved2);
  * made by LA_CreatePipe stays the caller's. Null does nothing. */
 LA_EXPORT void LA_Done(LaContext* ctx);
 /* Analyses the page held in `dib` and rebuilds the zone table. The block
- * stays the caller's; it is only read. Holds the library lock throughout. */
+ * stays the caller's; it is only read. Holds the library lock throughout.
+ * A context without a live pipe runs its default pipe (codes 2, 8, 4, 32)
+ * and gets the default parameters. Null context: 11. */
 LA_EXPORT int32_t LA_Execute(LaContext* ctx, LaDibHandle dib);
 
 /* Makes an empty pipe, installs it in the context and returns it (null when
- * memory runs out). The pipe belongs to the caller. */
+ * memory runs out or the context is null). The pipe belongs to the caller. */
 LA_EXPORT LaPipe* LA_CreatePipe(LaContext* ctx);
-/* Appends a function code. Null pipe: 1; pipe already full (20 codes): 2. */
+/* Appends a function code. Null or destroyed pipe: 1; pipe already full
+ * (20 codes): 2. */
 LA_EXPORT int32_t LA_AddFunctionToPipe(LaPipe* pipe, int32_t code);
-/* Releases a pipe made by LA_CreatePipe. */
+/* Releases a pipe made by LA_CreatePipe; null or an already destroyed pipe
+ * is ignored. A context that still has it installed runs its default pipe
+ * at the next LA_Execute, unless another pipe is installed first. */
 LA_EXPORT void LA_DestroyPipe(LaPipe* pipe);
 
 /* Parameters 100-102, 200-203, 300, 301, 400 are integers; 500 is the pipe,

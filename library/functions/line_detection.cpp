@@ -1,11 +1,67 @@
-// NOT YET BUILT: this analysis function leaves its output empty and succeeds.
+// Code 2: the ruling lines of a page, then the tables they form.
 #include "library/functions/analysis_functions.h"
+#include "library/functions/table_detection.h"
+#include "library/image/line_acceptance.h"
+#include "library/image/line_extraction.h"
+#include "library/status.h"
+
+#include <new>
 
 namespace quadrel {
 
-std::int32_t detectLinesAndTables(const LaBitmap&, LaList<LaRegionRecord>&, std::int32_t,
-                                  std::int32_t, std::int32_t, std::int32_t) {
-    return 0;
+namespace {
+
+// Line detection bridges only small gaps: a dashed rule stays in pieces.
+constexpr std::int32_t kBridgingGap = 3;
+constexpr std::int32_t kSearchHorizontal = 1;
+constexpr std::int32_t kSearchVertical = 2;
+
+// Finds the lines along one direction and appends the accepted ones.
+std::int32_t appendAcceptedLines(const LaBitmap& input, LineOrientation orientation,
+                                 std::int32_t minSeedLength, std::int32_t maxThickness,
+                                 LaList<LaRegionRecord>& accepted) {
+    FoundLines found;
+    const std::int32_t status = findLines(input, orientation, minSeedLength, kBridgingGap, found);
+    if (status != kOk) return status;
+    for (LaRegionRecord line : found.lines) {
+        if (!acceptLine(line, maxThickness, RatioMode::kInteger, input)) continue;
+        line.content = 0;
+        line.reserved = 0;
+        accepted.push_back(line);
+    }
+    return kOk;
+}
+
+std::int32_t findAcceptedLines(const LaBitmap& input, std::int32_t minSeedLength,
+                               std::int32_t maxThickness, std::int32_t directionMask,
+                               LaList<LaRegionRecord>& accepted) {
+    try {
+        if (directionMask & kSearchHorizontal) {
+            const std::int32_t status = appendAcceptedLines(input, LineOrientation::kHorizontal,
+                                                            minSeedLength, maxThickness, accepted);
+            if (status != kOk) return status;
+        }
+        if (directionMask & kSearchVertical)
+            return appendAcceptedLines(input, LineOrientation::kVertical, minSeedLength,
+                                       maxThickness, accepted);
+        return kOk;
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    }
+}
+
+} // namespace
+
+std::int32_t detectLinesAndTables(const LaBitmap& input, LaList<LaRegionRecord>& output,
+                                  std::int32_t minSeedLength, std::int32_t maxThickness,
+                                  std::int32_t directionMask, std::int32_t /*spare*/) {
+    output.clear();
+    LaList<LaRegionRecord> accepted;
+    const std::int32_t status =
+        findAcceptedLines(input, minSeedLength, maxThickness, directionMask, accepted);
+    if (status != kOk || accepted.empty()) return status;
+    output = std::move(accepted);
+    return appendTables(output, output.size());
 }
 
 } // namespace quadrel

@@ -1,11 +1,124 @@
-// NOT YET BUILT: this analysis function leaves its output empty and succeeds.
+// Code 4: a copy of the page with its ruling lines painted white. Lines are
+// found and judged on the unchanged input; only the copy is painted.
 #include "library/functions/analysis_functions.h"
+#include "library/image/line_acceptance.h"
+#include "library/image/line_extraction.h"
+#include "library/status.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace quadrel {
 
-std::int32_t removeLines(const LaBitmap& input, LaBitmap& output, std::int32_t, std::int32_t,
-                         std::int32_t, std::int32_t, std::int32_t) {
-    return bitmapCopy(input, output);
+namespace {
+
+// Removal bridges gaps of up to 6 white pixels, so dashed rules go whole.
+constexpr std::int32_t kBridgingGap = 7;
+constexpr std::int32_t kRemoveHorizontal = 1;
+constexpr std::int32_t kRemoveVertical = 2;
+
+// Paints pixels [start, end) of row `row` white: whole bytes where the span
+// covers them, masked bits at its ends.
+void paintRowWhite(LaBitmap& bitmap, std::int32_t row, std::int32_t start, std::int32_t end) {
+    start = std::max(start, 0);
+    end = std::min(end, bitmap.width);
+    if (start >= end) return;
+    std::uint8_t* bytes = bitmap.row(row);
+    const bool whiteIsOne = bitmap.blackIsZero != 0;
+    const std::int32_t firstByte = start >> 3;
+    const std::int32_t lastByte = (end - 1) >> 3;
+    for (std::int32_t k = firstByte; k <= lastByte; ++k) {
+        std::uint8_t mask = 0xFF;
+        if (k == firstByte) mask &= std::uint8_t(0xFF >> (start & 7));
+        if (k == lastByte) mask &= std::uint8_t(0xFF << (7 - ((end - 1) & 7)));
+        bytes[k] = whiteIsOne ? std::uint8_t(bytes[k] | mask) : std::uint8_t(bytes[k] & ~mask);
+    }
+}
+
+// Paints rows [start, end) of column `column` white.
+void paintColumnWhite(LaBitmap& bitmap, std::int32_t column, std::int32_t start, std::int32_t end) {
+    start = std::max(start, 0);
+    end = std::min(end, bitmap.height);
+    const std::uint8_t bit = std::uint8_t(0x80 >> (column & 7));
+    const bool whiteIsOne = bitmap.blackIsZero != 0;
+    for (std::int32_t r = start; r < end; ++r) {
+        std::uint8_t& byte = bitmap.row(r)[column >> 3];
+        byte = whiteIsOne ? std::uint8_t(byte | bit) : std::uint8_t(byte & ~bit);
+    }
+}
+
+std::vector<bool> acceptedLines(const FoundLines& found, std::int32_t maxThickness, RatioMode mode,
+                                const LaBitmap& input) {
+    std::vector<bool> accepted(found.lines.size());
+    for (std::size_t k = 0; k < found.lines.size(); ++k)
+        accepted[k] = acceptLine(found.lines[k], maxThickness, mode, input);
+    return accepted;
+}
+
+// Clears every segment of an accepted horizontal line together with one row
+// above and one below it (clamped to the bitmap), so the ragged edge rows of a
+// scanned rule go too.
+void paintHorizontalLines(const FoundLines& found, const std::vector<bool>& accepted,
+                          LaBitmap& output) {
+    const std::int32_t last = output.height - 1;
+    for (std::size_t r = 0; r < found.segments.size(); ++r) {
+        const std::int32_t row = std::int32_t(r);
+        for (const LaSegment& s : found.segments[r]) {
+            if (!accepted[std::size_t(s.lineId)]) continue;
+            paintRowWhite(output, row, s.start, s.end);
+            paintRowWhite(output, std::max(row - 1, 0), s.start, s.end);
+            paintRowWhite(output, std::min(row + 1, last), s.start, s.end);
+        }
+    }
+}
+
+// Clears every segment of an accepted vertical line in its own column only.
+void paintVerticalLines(const FoundLines& found, const std::vector<bool>& accepted,
+                        LaBitmap& output) {
+    for (std::size_t c = 0; c < found.segments.size(); ++c)
+        for (const LaSegment& s : found.segments[c])
+            if (accepted[std::size_t(s.lineId)])
+                paintColumnWhite(output, std::int32_t(c), s.start, s.end);
+}
+
+std::int32_t removeFoundLines(const LaBitmap& input, LaBitmap& output, std::int32_t minSeedLength,
+                              std::int32_t maxThickness, std::int32_t directionMask) {
+    // Both searches run before anything is painted; a failed search leaves
+    // the output an exact copy.
+    FoundLines horizontal;
+    FoundLines vertical;
+    if (directionMask & kRemoveHorizontal) {
+        const std::int32_t status =
+            findLines(input, LineOrientation::kHorizontal, minSeedLength, kBridgingGap, horizontal);
+        if (status != kOk) return status;
+    }
+    if (directionMask & kRemoveVertical) {
+        const std::int32_t status =
+            findLines(input, LineOrientation::kVertical, minSeedLength, kBridgingGap, vertical);
+        if (status != kOk) return status;
+    }
+    const std::vector<bool> keepH =
+        acceptedLines(horizontal, maxThickness, RatioMode::kExact, input);
+    const std::vector<bool> keepV =
+        acceptedLines(vertical, maxThickness, RatioMode::kInteger, input);
+    paintHorizontalLines(horizontal, keepH, output);
+    paintVerticalLines(vertical, keepV, output);
+    return kOk;
+}
+
+} // namespace
+
+std::int32_t removeLines(const LaBitmap& input, LaBitmap& output, std::int32_t minSeedLength,
+                         std::int32_t /*unusedParameter203*/, std::int32_t maxThickness,
+                         std::int32_t directionMask, std::int32_t /*spare*/) {
+    const std::int32_t status = bitmapCopy(input, output);
+    if (status != kOk) return status;
+    if (!input.hasPixels() || !output.hasPixels()) return kOk;
+    try {
+        return removeFoundLines(input, output, minSeedLength, maxThickness, directionMask);
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    }
 }
 
 } // namespace quadrel

@@ -1,8 +1,80 @@
-// NOT YET BUILT: this analysis function leaves its output empty and succeeds.
+// Picture detection: every component that grouping puts into a tall element
+// (a photograph, a drawing, a long rule) is reported with its own box.
 #include "library/functions/analysis_functions.h"
+
+#include "library/image/components.h"
+#include "library/image/grouping.h"
+#include "library/status.h"
+
+#include <algorithm>
+#include <new>
 
 namespace quadrel {
 
-std::int32_t detectPictures(const LaBitmap&, std::int32_t, LaList<LaPictureRecord>&) { return 0; }
+namespace {
+
+constexpr std::int32_t kTextCandidateKind = 1;
+constexpr std::int32_t kSmallestGroupingSize = 2;
+
+// True when the component went into an element that is not a text candidate.
+bool inTallElement(const LaComponent& c, const std::vector<LaLineGroup>& groups) {
+    if (c.linkB < 0 || c.linkA < 0) return false;
+    if (std::size_t(c.linkB) >= groups.size()) return false;
+    const LaLineGroup& group = groups[std::size_t(c.linkB)];
+    if (std::size_t(c.linkA) >= group.elements.size()) return false;
+    return group.elements[std::size_t(c.linkA)].kind != kTextCandidateKind;
+}
+
+std::int32_t detectPicturesOrThrow(const LaBitmap& input, std::int32_t groupingSize,
+                                   LaList<LaPictureRecord>& output) {
+    LaComponentSource source;
+    source.rows = input.hasPixels() ? input.height : 0;
+    source.width = input.width;
+    source.stride = input.stride;
+    source.options = 0x1010;
+    source.blackIsZero = input.blackIsZero;
+    source.firstRow = input.firstRow;
+    std::vector<LaComponent> components;
+    std::int32_t status = extractComponents(&source, &components);
+    if (status != kOk) return status;
+
+    LaGroupRequest request;
+    request.height = input.height;
+    request.width = input.width;
+    request.firstOption = 0;
+    request.secondOption = 1;
+    request.blackIsZero = input.blackIsZero;
+    request.groupingSize = std::max(groupingSize, kSmallestGroupingSize);
+    request.spare = 0;
+    std::vector<LaLineGroup> groups;
+    status = groupComponents(source, components, request, groups);
+    if (status != kOk) return status;
+
+    for (const LaComponent& c : components) {
+        if (!inTallElement(c, groups)) continue;
+        LaPictureRecord record;
+        record.xMin = c.xMin;
+        record.xMax = c.xEnd;
+        record.yMin = c.yMin;
+        record.yMax = c.yMax;
+        output.push_back(record);
+    }
+    return kOk;
+}
+
+} // namespace
+
+std::int32_t detectPictures(const LaBitmap& input, std::int32_t groupingSize,
+                            LaList<LaPictureRecord>& output) {
+    output.clear();
+    try {
+        const std::int32_t status = detectPicturesOrThrow(input, groupingSize, output);
+        if (status != kOk) output.clear();
+        return status;
+    } catch (const std::bad_alloc&) {
+        output.clear();
+        return kOutOfMemory;
+    }
+}
 
 } // namespace quadrel

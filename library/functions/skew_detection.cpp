@@ -1,11 +1,197 @@
-// NOT YET BUILT: this analysis function leaves its output empty and succeeds.
+#include "library/functions/skew_detection.h"
+
 #include "library/functions/analysis_functions.h"
+#include "library/functions/page_rotation.h"
+#include "library/status.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <new>
+#include <numbers>
 
 namespace quadrel {
 
-std::int32_t detectSkew(const LaBitmap&, LaBitmap&, double* angle) {
-    if (angle) *angle = 0.0;
-    return 0;
+namespace {
+
+constexpr std::int32_t kBandRows = 3500;
+constexpr std::int32_t kDirections = 150;
+constexpr std::int32_t kLevelDirection = 76; // the direction that measures 0 degrees
+constexpr double kDirectionStep = 0.2;       // degrees between two directions
+constexpr std::int32_t kVoterMinSide = 6;
+constexpr std::int32_t kVoterMaxSide = 79;
+constexpr double kVoterMaxElongation = 1.5;
+constexpr double kNoRotationBelow = 0.3; // degrees
+
+// cos and sin of 75 + 0.1 i degrees rounded to 6 decimals; the vote uses the
+// even entries only.
+struct DirectionTables {
+    std::array<double, 300> cosine{};
+    std::array<double, 300> sine{};
+};
+
+double roundToMicro(double value) {
+    return std::round(value * 1e6) / 1e6;
+}
+
+const DirectionTables& directionTables() {
+    static const DirectionTables tables = [] {
+        DirectionTables t;
+        for (std::size_t i = 0; i < t.cosine.size(); ++i) {
+            const double radians = (75.0 + 0.1 * double(i)) * std::numbers::pi / 180.0;
+            t.cosine[i] = roundToMicro(std::cos(radians));
+            t.sine[i] = roundToMicro(std::sin(radians));
+        }
+        return t;
+    }();
+    return tables;
+}
+
+// Distance-by-direction vote counters, rows of distances -R ... R.
+class VoteAccumulator {
+  public:
+    explicit VoteAccumulator(std::int32_t radius)
+        : radius_(radius), counts_(std::size_t(2 * std::int64_t(radius) + 1) * kDirections, 0) {}
+
+    void vote(std::int64_t distance, std::int32_t direction) {
+        // The rounded tables can put a distance just past the radius: dropped.
+        if (distance < -radius_ || distance > radius_) return;
+        ++counts_[std::size_t(distance + radius_) * kDirections + std::size_t(direction)];
+    }
+
+    // Direction of the largest counter in row-major order, the last on a tie;
+    // -1 when every counter is 0.
+    std::int32_t strongest() const {
+        std::int32_t best = 0;
+        std::size_t bestIndex = 0;
+        for (std::size_t i = 0; i < counts_.size(); ++i) {
+            if (counts_[i] >= best) {
+                best = counts_[i];
+                bestIndex = i;
+            }
+        }
+        return best == 0 ? -1 : std::int32_t(bestIndex % kDirections);
+    }
+
+  private:
+    std::int64_t radius_;
+    std::vector<std::int32_t> counts_;
+};
+
+std::int32_t bandComponents(const LaBitmap& page, const SkewBand& band,
+                            std::vector<LaComponent>& components) {
+    LaComponentSource source;
+    source.rows = band.rows;
+    source.width = page.width;
+    source.stride = page.stride;
+    source.options = 0x10;
+    source.blackIsZero = page.blackIsZero;
+    source.firstRow = page.hasPixels() ? page.row(band.first) : nullptr;
+    return extractComponents(&source, &components);
+}
+
+std::int32_t measureSkewOrThrow(const LaBitmap& page, double& skewAngle) {
+    skewAngle = 0.0;
+    const SkewBand band = chooseSkewBand(page);
+    std::vector<LaComponent> components;
+    const std::int32_t status = bandComponents(page, band, components);
+    if (status != kOk) return status;
+    if (components.size() < 5) return kOk;
+    const std::int32_t direction = strongestDirection(components, page.width, page.height);
+    // No vote at all (nothing passed the size filter) measures 0, like too few components.
+    if (direction < 0) return kOk;
+    skewAngle = double(kLevelDirection - direction) * kDirectionStep;
+    return kOk;
+}
+
+std::int32_t outputStride(const LaBitmap& input, std::int32_t width) {
+    const std::int32_t length = rowLengthForWidth(width);
+    return input.stride < 0 ? -length : length;
+}
+
+} // namespace
+
+SkewBand chooseSkewBand(const LaBitmap& page) {
+    const std::int32_t height = page.hasPixels() ? page.height : 0;
+    std::vector<std::int64_t> changes(std::size_t(height / kBandRows + 1), 0);
+    std::vector<std::int32_t> entries; // grown to the width by the encoder
+    for (std::int32_t r = 0; r < height; r += 2)
+        changes[std::size_t(r / kBandRows)] +=
+            encodeRow(page.row(r), page.width, page.whiteByte(), entries);
+    const auto best = std::max_element(changes.begin(), changes.end()); // first on a tie
+    SkewBand band;
+    band.first = std::int32_t(best - changes.begin()) * kBandRows;
+    band.rows = std::min(band.first + kBandRows, height) - band.first;
+    return band;
+}
+
+bool isSkewVoter(std::int32_t w, std::int32_t h) {
+    const auto usable = [](std::int32_t side) {
+        return side >= kVoterMinSide && side <= kVoterMaxSide;
+    };
+    if (!usable(w) && !usable(h)) return false;
+    return double(std::min(w, h)) * kVoterMaxElongation > double(std::max(w, h));
+}
+
+std::int32_t strongestDirection(const std::vector<LaComponent>& components, std::int32_t pageWidth,
+                                std::int32_t pageHeight) {
+    const DirectionTables& tables = directionTables();
+    const double cx = std::floor(double(pageWidth) * 0.5);
+    const double cy = std::floor(double(pageHeight) * 0.5);
+    const double w = pageWidth;
+    const double h = pageHeight;
+    VoteAccumulator accumulator(std::int32_t(std::floor(std::sqrt(h * h + w * w) * 0.5)));
+    for (const LaComponent& c : components) {
+        if (!isSkewVoter(c.xEnd - c.xMin, c.yMax - c.yMin + 1)) continue;
+        const double x = std::trunc(double(c.xMin + c.xEnd) * 0.5 - cx);
+        const double y = std::trunc(double(c.yMin + c.yMax) * 0.5 - cy);
+        for (std::int32_t a = 0; a < kDirections; ++a) {
+            const double distance =
+                x * tables.cosine[std::size_t(2 * a)] + y * tables.sine[std::size_t(2 * a)];
+            accumulator.vote(std::int64_t(distance), a);
+        }
+    }
+    return accumulator.strongest();
+}
+
+std::int32_t measureSkew(const LaBitmap& page, double& skewAngle) {
+    try {
+        return measureSkewOrThrow(page, skewAngle);
+    } catch (const std::bad_alloc&) {
+        skewAngle = 0.0;
+        return kOutOfMemory;
+    }
+}
+
+PageSize deskewedSize(std::int32_t width, std::int32_t height, double angleDegrees) {
+    const double c = std::fabs(std::cos(angleDegrees * kDegreesToRadians));
+    const double s = std::fabs(std::sin(angleDegrees * kDegreesToRadians));
+    return {std::int32_t(std::ceil(double(width) * c + double(height) * s)),
+            std::int32_t(std::ceil(double(height) * c + double(width) * s))};
+}
+
+std::int32_t detectSkew(const LaBitmap& input, LaBitmap& output, double* angle) {
+    bitmapRelease(&output);
+    double skewAngle = 0.0;
+    const std::int32_t status = measureSkew(input, skewAngle);
+    if (angle) *angle = skewAngle;
+    if (status != kOk) return status;
+
+    // The size always follows the measured angle, even when no rotation is done.
+    const PageSize size = deskewedSize(input.width, input.height, skewAngle);
+    if (bitmapAllocate(output, size.height, size.width, outputStride(input, size.width),
+                       input.blackIsZero) != kOk) {
+        bitmapRelease(&output);
+        return kOutOfMemory;
+    }
+    const double rotation = std::fabs(skewAngle) < kNoRotationBelow ? 0.0 : skewAngle;
+    try {
+        rotatePageInto(input, output, rotation);
+    } catch (const std::bad_alloc&) {
+        bitmapRelease(&output);
+        return kOutOfMemory;
+    }
+    return kOk;
 }
 
 } // namespace quadrel

@@ -1,11 +1,224 @@
-// NOT YET BUILT: this analysis function leaves its output empty and succeeds.
+// Code 32: text block segmentation.
+//
+// Bottom-up: connected components are grouped into text lines of elements,
+// the text elements of each line are cut into words, small words are
+// attached to their neighbours, the resulting blocks are merged into
+// paragraphs (never across a ruled line from code 2), and every block is
+// classified as text or picture from an image holding only its own
+// components. Very tall elements are reported as pictures before the blocks.
 #include "library/functions/analysis_functions.h"
+
+#include "library/functions/block_classifier.h"
+#include "library/functions/block_merging.h"
+#include "library/functions/word_splitting.h"
+#include "library/image/grouping.h"
+#include "library/status.h"
+
+#include <algorithm>
+#include <new>
 
 namespace quadrel {
 
-std::int32_t segmentTextBlocks(const LaBitmap&, const LaList<LaRegionRecord>*,
-                               LaList<LaTextBlock>&, std::int32_t) {
-    return 0;
+namespace {
+
+constexpr std::int32_t kTextGroupingSize = 8;
+constexpr std::int32_t kLineContent = 0;
+
+// The ruled lines of a code-2 list, turned back from page rows into the rows
+// of this bitmap. Tables, columns and cells do not separate blocks.
+std::vector<SeparatorLine> collectSeparators(const LaList<LaRegionRecord>* lines,
+                                             std::int32_t height) {
+    std::vector<SeparatorLine> separators;
+    if (!lines) return separators;
+    for (const LaRegionRecord& r : *lines) {
+        if (r.content != kLineContent) continue;
+        separators.push_back({r.xMin, height - 1 - r.yMin, r.xMax, height - 1 - r.yMax});
+    }
+    return separators;
+}
+
+// The page's components, their run table and their line groups.
+struct PageLines {
+    LaComponentSource source;
+    std::vector<LaComponent> components;
+    std::vector<LaLineGroup> groups;
+};
+
+// Status 1 when memory runs out; a page without black (or anything else the
+// extraction cannot read) just has no lines.
+std::int32_t findLines(const LaBitmap& input, PageLines& page) {
+    page.source.rows = input.height;
+    page.source.width = input.width;
+    page.source.stride = input.stride;
+    page.source.options = kKeepRuns | 0x10;
+    page.source.blackIsZero = input.blackIsZero;
+    page.source.firstRow = input.firstRow;
+    const std::int32_t status = extractComponents(&page.source, &page.components);
+    if (status == kOutOfMemory) return kOutOfMemory;
+    if (status != kOk) return kOk;
+    LaGroupRequest request;
+    request.height = input.height;
+    request.width = input.width;
+    request.firstOption = 0;
+    request.secondOption = 1;
+    request.blackIsZero = input.blackIsZero;
+    request.groupingSize = kTextGroupingSize;
+    return groupComponents(page.source, page.components, request, page.groups);
+}
+
+// Words of every line with text elements, then small words attached: the first blocks.
+std::vector<LaBlockBox> firstBlocks(std::vector<LaLineGroup>& groups) {
+    std::vector<LaBlockBox> words;
+    std::vector<std::size_t> lineStarts;
+    for (LaLineGroup& g : groups) {
+        const std::size_t before = words.size();
+        splitLineIntoWords(g, words);
+        if (words.size() > before) lineStarts.push_back(before);
+    }
+    std::vector<LaBlockBox> blocks = attachSmallWords(words, lineStarts);
+    moveBlockLinks(groups, words);
+    return blocks;
+}
+
+std::vector<LaBlockBox> mergeBlocks(std::vector<LaBlockBox>& blocks,
+                                    std::vector<LaLineGroup>& groups, const LaBitmap& input,
+                                    const std::vector<SeparatorLine>& separators) {
+    std::vector<LaBlockBox> similar = mergeSimilarBlocks(blocks, input, separators);
+    moveBlockLinks(groups, blocks);
+    std::vector<LaBlockBox> once = mergeOverlappingBlocks(similar);
+    moveBlockLinks(groups, similar);
+    std::vector<LaBlockBox> twice = mergeOverlappingBlocks(once);
+    moveBlockLinks(groups, once);
+    return twice;
+}
+
+// One text block per box that received a member; `textIndexOfBox` maps box
+// indices to text block indices (-1 for a skipped box).
+std::vector<LaTextBlock> textBlocksOf(const std::vector<LaBlockBox>& boxes,
+                                      std::vector<std::int32_t>& textIndexOfBox) {
+    std::vector<LaTextBlock> blocks;
+    textIndexOfBox.assign(boxes.size(), -1);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const LaBlockBox& b = boxes[i];
+        if (std::int64_t(b.bottom) - b.top + 1 <= 0) continue;
+        textIndexOfBox[i] = std::int32_t(blocks.size());
+        LaTextBlock t;
+        t.xMin = b.left;
+        t.yMin = b.top;
+        t.xMax = b.right;
+        t.yMax = b.bottom;
+        t.content = kContentText;
+        blocks.push_back(std::move(t));
+    }
+    return blocks;
+}
+
+// Paints columns [x0, x1) of row y black in an image whose 0 bits are black.
+void paintRun(LaBitmap& image, std::int32_t y, std::int32_t x0, std::int32_t x1) {
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, image.width);
+    if (y < 0 || y >= image.height || x0 >= x1) return;
+    std::uint8_t* row = image.row(y);
+    for (std::int32_t x = x0; x < x1;) {
+        if ((x & 7) == 0 && x + 8 <= x1) {
+            row[x >> 3] = 0x00;
+            x += 8;
+            continue;
+        }
+        row[x >> 3] = std::uint8_t(row[x >> 3] & ~(0x80 >> (x & 7)));
+        ++x;
+    }
+}
+
+// The text block that holds the run's component, or -1.
+std::int32_t blockOfRun(const LaRun& run, const PageLines& page,
+                        const std::vector<std::int32_t>& textIndexOfBox) {
+    const LaComponent& c = page.components[std::size_t(run.label)];
+    if (c.linkB < 0 || c.linkA < 0) return -1;
+    const LaElement& e = page.groups[std::size_t(c.linkB)].elements[std::size_t(c.linkA)];
+    const std::int32_t box = linkedBox(e);
+    return box < 0 ? -1 : textIndexOfBox[std::size_t(box)];
+}
+
+// One image per text block holding only the components of its words, drawn
+// in one pass over the page's runs.
+std::vector<LaBitmap> drawBlockImages(const std::vector<LaTextBlock>& blocks,
+                                      const std::vector<std::int32_t>& textIndexOfBox,
+                                      const PageLines& page) {
+    std::vector<LaBitmap> images(blocks.size());
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const std::int32_t width = blocks[i].xMax - blocks[i].xMin;
+        const std::int32_t height = blocks[i].yMax - blocks[i].yMin + 1;
+        if (bitmapAllocate(images[i], height, width, rowLengthForWidth(width), 1) != kOk)
+            throw std::bad_alloc();
+    }
+    const RunTable& runs = page.source.runTable;
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        for (const LaRun& run : runs[r]) {
+            const std::int32_t t = blockOfRun(run, page, textIndexOfBox);
+            if (t < 0) continue;
+            const LaTextBlock& b = blocks[std::size_t(t)];
+            paintRun(images[std::size_t(t)], std::int32_t(r) - b.yMin, run.start - b.xMin,
+                     run.end - b.xMin);
+        }
+    }
+    return images;
+}
+
+void appendPictureElements(const std::vector<LaLineGroup>& groups, LaList<LaTextBlock>& output) {
+    for (const LaLineGroup& g : groups) {
+        for (const LaElement& e : g.elements) {
+            if (e.kind != 2) continue;
+            LaTextBlock t;
+            t.xMin = e.left;
+            t.yMin = e.top;
+            t.xMax = e.right;
+            t.yMax = e.bottom;
+            t.content = kContentPicture;
+            output.push_back(std::move(t));
+        }
+    }
+}
+
+std::int32_t segment(const LaBitmap& input, const LaList<LaRegionRecord>* lines,
+                     LaList<LaTextBlock>& output) {
+    const std::vector<SeparatorLine> separators = collectSeparators(lines, input.height);
+    PageLines page;
+    const std::int32_t status = findLines(input, page);
+    if (status != kOk) return status;
+
+    std::vector<LaBlockBox> blocks = firstBlocks(page.groups);
+    const std::vector<LaBlockBox> finalBlocks = mergeBlocks(blocks, page.groups, input, separators);
+    blocks.clear();
+
+    std::vector<std::int32_t> textIndexOfBox;
+    std::vector<LaTextBlock> textBlocks = textBlocksOf(finalBlocks, textIndexOfBox);
+    {
+        std::vector<LaBitmap> images = drawBlockImages(textBlocks, textIndexOfBox, page);
+        for (std::size_t i = 0; i < textBlocks.size(); ++i) {
+            textBlocks[i].content = classifyBlock(images[i]);
+            bitmapRelease(&images[i]);
+        }
+    }
+    appendPictureElements(page.groups, output);
+    for (LaTextBlock& t : textBlocks) output.push_back(std::move(t));
+    return kOk;
+}
+
+} // namespace
+
+std::int32_t segmentTextBlocks(const LaBitmap& input, const LaList<LaRegionRecord>* lines,
+                               LaList<LaTextBlock>& output, std::int32_t) {
+    output.clear();
+    try {
+        const std::int32_t status = segment(input, lines, output);
+        if (status != kOk) output.clear();
+        return status;
+    } catch (const std::bad_alloc&) {
+        output.clear();
+        output.shrink_to_fit();
+        return kOutOfMemory;
+    }
 }
 
 } // namespace quadrel

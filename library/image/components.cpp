@@ -150,7 +150,12 @@ std::int32_t extract(LaComponentSource& source, std::vector<LaComponent>& compon
 
     // Flatten, then number the roots in label order: a root is the smallest
     // label of its set, so components follow the order of their first runs.
-    std::vector<std::int32_t> index(std::size_t(lastLabel + 1), -1);
+    std::vector<std::int32_t> index;
+    try {
+        index.assign(std::size_t(lastLabel + 1), -1);
+    } catch (const std::bad_alloc&) {
+        return kNotImportable; // a failed numbering reports 2, unlike the other allocations
+    }
     std::int32_t count = 0;
     for (std::int32_t label = 1; label <= lastLabel; ++label) {
         const std::int32_t root = findRootCompress(parent, label);

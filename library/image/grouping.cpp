@@ -1,12 +1,255 @@
-// NOT YET BUILT: grouping lands with the text segmentation change.
+// Component grouping. Components are chained to their nearest right neighbour
+// on the same text line (found through the run table, so only components that
+// really sit side by side on some row are weighed), chains lying side by side
+// are merged into groups, and each group is cut into elements at wide gaps
+// (group_elements.cpp).
+//
+// Every working table is sized from the call's own input, so no group size
+// or gap width is limited.
 #include "library/image/grouping.h"
+
+#include "library/image/disjoint_sets.h"
+#include "library/image/group_elements.h"
+#include "library/status.h"
+
+#include <algorithm>
+#include <new>
+#include <utility>
 
 namespace quadrel {
 
-std::int32_t groupComponents(const LaComponentSource&, std::vector<LaComponent>&,
-                             const LaGroupRequest&, std::vector<LaLineGroup>& groups) {
+namespace {
+
+constexpr std::int32_t kDefaultGroupingSize = 5;
+constexpr std::int64_t kLinkOverlapPerMille = 551;
+constexpr double kLinkGapPerRow = 2.45;
+constexpr std::int64_t kMergeOverlapPerMille = 651;
+constexpr std::int32_t kNoBoxMin = 2147483647;
+
+struct Box {
+    std::int32_t left = kNoBoxMin;
+    std::int32_t right = 0;
+    std::int32_t top = kNoBoxMin;
+    std::int32_t bottom = 0;
+
+    void add(const LaComponent& c) {
+        left = std::min(left, c.xMin);
+        right = std::max(right, c.xEnd);
+        top = std::min(top, c.yMin);
+        bottom = std::max(bottom, c.yMax);
+    }
+    void add(const Box& b) {
+        left = std::min(left, b.left);
+        right = std::max(right, b.right);
+        top = std::min(top, b.top);
+        bottom = std::max(bottom, b.bottom);
+    }
+};
+
+// A chain or group: its components in order, and their box.
+struct MemberSet {
+    std::vector<std::int32_t> members; // component indices
+    Box box;
+};
+
+// The components that take part and, per component, its record (-1 when it
+// takes no part). Each record owns a slice of one flat neighbour table, one
+// entry per row of its component.
+struct Participants {
+    std::vector<std::int32_t> componentOf;
+    std::vector<std::int32_t> recordOf;
+    std::vector<std::size_t> tableStart;
+    std::vector<std::int32_t> neighbour;
+
+    std::int32_t count() const { return std::int32_t(componentOf.size()); }
+};
+
+std::int32_t rowCount(const LaComponent& c) {
+    return c.yMax - c.yMin + 1;
+}
+
+// Overlap of two row ranges, per mille of the taller one (each quotient
+// truncated); 0 when the ranges do not meet.
+std::int64_t rowOverlapPerMille(std::int32_t top1, std::int32_t bottom1, std::int32_t top2,
+                                std::int32_t bottom2) {
+    const std::int64_t o = std::int64_t(std::min(bottom1, bottom2)) - std::max(top1, top2) + 1;
+    if (o <= 0) return 0;
+    const std::int64_t h1 = std::int64_t(bottom1) - top1 + 1;
+    const std::int64_t h2 = std::int64_t(bottom2) - top2 + 1;
+    return std::min(o * 1000 / h1, o * 1000 / h2);
+}
+
+// Width is measured without +1 and height with +1, so a dot of exactly
+// `size` columns and `size` rows stays out.
+bool takesPart(const LaComponent& c, std::int32_t size) {
+    return c.xEnd - c.xMin > size || rowCount(c) > size;
+}
+
+Participants collectParticipants(const std::vector<LaComponent>& components, std::int32_t size) {
+    Participants p;
+    p.recordOf.assign(components.size(), -1);
+    std::size_t tableSize = 0;
+    for (std::size_t i = 0; i < components.size(); ++i) {
+        if (!takesPart(components[i], size)) continue;
+        p.recordOf[i] = std::int32_t(p.componentOf.size());
+        p.componentOf.push_back(std::int32_t(i));
+        p.tableStart.push_back(tableSize);
+        tableSize += std::size_t(rowCount(components[i]));
+    }
+    p.neighbour.assign(tableSize, -1);
+    return p;
+}
+
+// For every row of a participant: the participating component of the run that
+// follows its rightmost run on that row, or -1.
+void fillNeighbourTables(const RunTable& runs, const std::vector<LaComponent>& components,
+                         Participants& p) {
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        const std::vector<LaRun>& row = runs[r];
+        for (std::size_t k = 0; k < row.size(); ++k) {
+            const std::int32_t c = row[k].label;
+            const std::int32_t record = p.recordOf[std::size_t(c)];
+            if (record < 0) continue;
+            std::int32_t next = -1;
+            if (k + 1 < row.size() && p.recordOf[std::size_t(row[k + 1].label)] >= 0)
+                next = row[k + 1].label;
+            const std::size_t entry =
+                std::size_t(std::int32_t(r) - components[std::size_t(c)].yMin);
+            p.neighbour[p.tableStart[std::size_t(record)] + entry] = next;
+        }
+    }
+}
+
+// The record that `record` links to: its nearest right neighbour sharing most
+// of the taller one's rows, when the gap is small for its height; else itself.
+// `weighed` marks the neighbours already looked at for this record.
+std::int32_t linkTarget(const Participants& p, const std::vector<LaComponent>& components,
+                        std::int32_t record, std::vector<std::int32_t>& weighed) {
+    const std::int32_t ci = p.componentOf[std::size_t(record)];
+    const LaComponent& c = components[std::size_t(ci)];
+    const std::int32_t h = rowCount(c);
+    const std::int32_t* table = p.neighbour.data() + p.tableStart[std::size_t(record)];
+    std::int32_t best = -1;
+    std::int64_t bestGap = 0;
+    // The last row's entry is never looked at.
+    for (std::int32_t k = 0; k + 1 < h; ++k) {
+        const std::int32_t e = table[k];
+        if (e < 0 || e == ci || weighed[std::size_t(e)] == record) continue;
+        weighed[std::size_t(e)] = record; // each neighbour is weighed once
+        const LaComponent& n = components[std::size_t(e)];
+        if (rowOverlapPerMille(c.yMin, c.yMax, n.yMin, n.yMax) <= kLinkOverlapPerMille) continue;
+        const std::int64_t gap = std::max<std::int64_t>(std::int64_t(n.xMin) - c.xEnd, 0);
+        if (best < 0 || gap < bestGap) {
+            best = e;
+            bestGap = gap;
+        }
+    }
+    if (best >= 0 && double(bestGap) < kLinkGapPerRow * double(h))
+        return p.recordOf[std::size_t(best)];
+    return record;
+}
+
+// Chains the records into lines; each line lists its components in record order.
+std::vector<MemberSet> buildLines(const Participants& p,
+                                  const std::vector<LaComponent>& components) {
+    const std::int32_t n = p.count();
+    std::vector<std::int32_t> parent(static_cast<std::size_t>(n));
+    for (std::int32_t i = 0; i < n; ++i) parent[std::size_t(i)] = i;
+    std::vector<std::int32_t> weighed(components.size(), -1);
+    for (std::int32_t record = 0; record < n; ++record) {
+        const std::int32_t target = linkTarget(p, components, record, weighed);
+        parent[std::size_t(record)] = findRoot(parent, target);
+    }
+    std::vector<std::int32_t> lineOfRoot(std::size_t(n), -1);
+    std::vector<MemberSet> lines;
+    for (std::int32_t record = 0; record < n; ++record) {
+        const std::int32_t root = findRootCompress(parent, record);
+        if (lineOfRoot[std::size_t(root)] < 0) {
+            lineOfRoot[std::size_t(root)] = std::int32_t(lines.size());
+            lines.emplace_back();
+        }
+        MemberSet& line = lines[std::size_t(lineOfRoot[std::size_t(root)])];
+        const std::int32_t ci = p.componentOf[std::size_t(record)];
+        line.members.push_back(ci);
+        line.box.add(components[std::size_t(ci)]);
+    }
+    return lines;
+}
+
+std::int64_t horizontalGap(const Box& a, const Box& b) {
+    if (b.left <= a.right && a.left <= b.right) return 0;
+    if (a.left > b.right) return std::int64_t(a.left) - b.right;
+    return std::int64_t(b.left) - a.right;
+}
+
+bool linesMerge(const Box& a, const Box& b) {
+    if (rowOverlapPerMille(a.top, a.bottom, b.top, b.bottom) <= kMergeOverlapPerMille) return false;
+    const std::int64_t tallest = std::max(a.bottom - a.top, b.bottom - b.top);
+    return horizontalGap(a, b) < 2 * tallest;
+}
+
+// Joins lines that lie side by side on the same rows; a group's members are
+// its lines' members, line after line.
+std::vector<MemberSet> mergeLines(const std::vector<MemberSet>& lines) {
+    DisjointSets sets(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        for (std::size_t j = i; j < lines.size(); ++j)
+            if (linesMerge(lines[i].box, lines[j].box)) sets.join(std::int32_t(i), std::int32_t(j));
+    std::int32_t count = 0;
+    const std::vector<std::int32_t> groupOf = sets.number(count);
+    std::vector<MemberSet> groups(static_cast<std::size_t>(count));
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        MemberSet& g = groups[std::size_t(groupOf[i])];
+        g.members.insert(g.members.end(), lines[i].members.begin(), lines[i].members.end());
+        g.box.add(lines[i].box);
+    }
+    return groups;
+}
+
+// The element number counted over all groups, for every grouped component.
+void numberElementsOverGroups(const std::vector<LaLineGroup>& groups,
+                              std::vector<LaComponent>& components) {
+    std::vector<std::int32_t> firstElement(groups.size(), 0);
+    std::int32_t total = 0;
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        firstElement[g] = total;
+        total += groups[g].elementCount;
+    }
+    for (LaComponent& c : components)
+        if (c.linkB >= 0 && c.linkA >= 0 && std::size_t(c.linkB) < groups.size())
+            c.spare = firstElement[std::size_t(c.linkB)] + c.linkA;
+}
+
+std::int32_t group(const LaComponentSource& source, std::vector<LaComponent>& components,
+                   const LaGroupRequest& request, std::vector<LaLineGroup>& groups) {
+    const std::int32_t size =
+        request.groupingSize < 1 ? kDefaultGroupingSize : request.groupingSize;
+    Participants p = collectParticipants(components, size);
+    if (p.count() == 0) return kOk;
+    fillNeighbourTables(source.runTable, components, p);
+    std::vector<MemberSet> lines = buildLines(p, components);
+    p = Participants{};
+    std::vector<MemberSet> sets = mergeLines(lines);
+    lines.clear();
+    groups.reserve(sets.size());
+    for (std::size_t g = 0; g < sets.size(); ++g)
+        groups.push_back(cutGroupIntoElements(sets[g].members, components, std::int32_t(g)));
+    numberElementsOverGroups(groups, components);
+    return kOk;
+}
+
+} // namespace
+
+std::int32_t groupComponents(const LaComponentSource& source, std::vector<LaComponent>& components,
+                             const LaGroupRequest& request, std::vector<LaLineGroup>& groups) {
     groups.clear();
-    return 0;
+    try {
+        return group(source, components, request, groups);
+    } catch (const std::bad_alloc&) {
+        groups.clear();
+        groups.shrink_to_fit();
+        return kOutOfMemory;
+    }
 }
 
 } // namespace quadrel

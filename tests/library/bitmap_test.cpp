@@ -53,10 +53,10 @@ TEST(BitmapTest, CropOutsideTheBitmapReadsZero) {
     LaBitmap crop;
     ASSERT_EQ(quadrel::bitmapCrop(source, crop, -8, 2, 16, 4), 0);
     const TestPage out = TestPage::fromBitmap(crop);
-    EXPECT_FALSE(out.black(0, 0));  // left of the bitmap
-    EXPECT_TRUE(out.black(8, 0));   // inside
-    EXPECT_TRUE(out.black(8, 1));   // inside
-    EXPECT_FALSE(out.black(8, 2));  // above the last row
+    EXPECT_FALSE(out.black(0, 0)); // left of the bitmap
+    EXPECT_TRUE(out.black(8, 0));  // inside
+    EXPECT_TRUE(out.black(8, 1));  // inside
+    EXPECT_FALSE(out.black(8, 2)); // above the last row
 }
 
 TEST(DibImportTest, PolarityFollowsTheFirstPaletteEntry) {

@@ -1,0 +1,166 @@
+#include "library/dispatcher.h"
+
+#include "library/status.h"
+
+#include <memory>
+#include <new>
+#include <utility>
+
+namespace quadrel {
+
+namespace {
+
+const AnalysisTable kAnalysisFunctions{};
+const AnalysisTable* gAnalysisTable = &kAnalysisFunctions;
+
+// Page row of a bitmap row, computed wide so that no record value can overflow.
+std::int32_t pageRow(std::int32_t height, std::int32_t y) {
+    return std::int32_t(std::int64_t(height) - 1 - std::int64_t(y));
+}
+
+template <class Record, class Field>
+void convertRows(LaList<Record>& list, std::int32_t height, Field Record::*first,
+                 Field Record::*second) {
+    for (Record& record : list) {
+        record.*first = pageRow(height, record.*first);
+        record.*second = pageRow(height, record.*second);
+    }
+}
+
+// A fresh copy of the bitmap the next function works on.
+std::unique_ptr<LaBitmap> copyOfCurrent(const LaContext& context) {
+    auto copy = std::make_unique<LaBitmap>();
+    if (context.currentBitmap) {
+        if (bitmapCopy(*context.currentBitmap, *copy) != kOk) return nullptr;
+    } else {
+        bitmapReset(*copy);
+    }
+    return copy;
+}
+
+// Calls a function, turning an allocation failure inside it into its status 1:
+// like any failing function it does not stop the run.
+template <class Call> std::int32_t callFunction(Call&& call) {
+    try {
+        return call();
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    }
+}
+
+void runSkew(LaContext& c, std::unique_ptr<LaBitmap> input) {
+    auto output = std::make_unique<LaBitmap>();
+    c.skewInput = std::move(input);
+    c.skewOutput = std::move(output);
+    // The deskewed page becomes current whatever the function returns; set
+    // at once so that the context never points at the released old output.
+    c.currentBitmap = c.skewOutput.get();
+    c.skewStatus = callFunction(
+        [&] { return gAnalysisTable->skew(*c.skewInput, *c.skewOutput, &c.skewAngle); });
+    c.skewValid = 1;
+}
+
+void runLinesAndTables(LaContext& c, std::unique_ptr<LaBitmap> input) {
+    auto output = std::make_unique<LaList<LaRegionRecord>>();
+    c.linesInput = std::move(input);
+    c.linesList = std::move(output);
+    c.linesStatus = callFunction([&] {
+        return gAnalysisTable->linesAndTables(*c.linesInput, *c.linesList, c.param100, c.param101,
+                                              c.param102, 0);
+    });
+    convertRows(*c.linesList, c.linesInput->height, &LaRegionRecord::yMin, &LaRegionRecord::yMax);
+}
+
+void runLineRemoval(LaContext& c, std::unique_ptr<LaBitmap> input) {
+    auto output = std::make_unique<LaBitmap>();
+    c.removalInput = std::move(input);
+    c.removalOutput = std::move(output);
+    c.currentBitmap = c.removalOutput.get();
+    c.removalStatus = callFunction([&] {
+        return gAnalysisTable->lineRemoval(*c.removalInput, *c.removalOutput, c.param200,
+                                           c.param203, c.param201, c.param202, 0);
+    });
+}
+
+void runInverseText(LaContext& c, std::unique_ptr<LaBitmap> input) {
+    auto output = std::make_unique<LaList<LaRegionRecord>>();
+    c.inverseInput = std::move(input);
+    c.inverseList = std::move(output);
+    c.inverseStatus = callFunction([&] {
+        return gAnalysisTable->inverseText(*c.inverseInput, *c.inverseList, c.param300, c.param301);
+    });
+    convertRows(*c.inverseList, c.inverseInput->height, &LaRegionRecord::yMin,
+                &LaRegionRecord::yMax);
+}
+
+void runPictures(LaContext& c, std::unique_ptr<LaBitmap> input) {
+    auto output = std::make_unique<LaList<LaPictureRecord>>();
+    c.pictureInput = std::move(input);
+    c.pictureList = std::move(output);
+    c.pictureStatus = callFunction(
+        [&] { return gAnalysisTable->pictures(*c.pictureInput, c.param400, *c.pictureList); });
+    convertRows(*c.pictureList, c.pictureInput->height, &LaPictureRecord::yMin,
+                &LaPictureRecord::yMax);
+}
+
+void runTextBlocks(LaContext& c, std::unique_ptr<LaBitmap> input) {
+    auto output = std::make_unique<LaList<LaTextBlock>>();
+    c.textInput = std::move(input);
+    c.textList = std::move(output);
+    // The line list the context holds now: this run's code 2 if it ran
+    // before, else one left by an earlier run, else none.
+    c.textStatus = callFunction([&] {
+        return gAnalysisTable->textBlocks(*c.textInput, c.linesList.get(), *c.textList, 0);
+    });
+    convertRows(*c.textList, c.textInput->height, &LaTextBlock::yMin, &LaTextBlock::yMax);
+}
+
+bool isFunctionCode(std::int32_t code) {
+    return code == 1 || code == 2 || code == 4 || code == 8 || code == 16 || code == 32;
+}
+
+} // namespace
+
+void setAnalysisTableForTesting(const AnalysisTable* table) {
+    gAnalysisTable = table ? table : &kAnalysisFunctions;
+}
+
+std::int32_t runFunctionCode(LaContext& context, std::int32_t code) {
+    if (!isFunctionCode(code)) return kOk;
+    // The copy is made before any slot is released: the current bitmap may be
+    // the very output this function is about to replace.
+    std::unique_ptr<LaBitmap> input;
+    try {
+        input = copyOfCurrent(context);
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory;
+    }
+    if (!input) return kOutOfMemory;
+    try {
+        switch (code) {
+        case 1:
+            runSkew(context, std::move(input));
+            break;
+        case 2:
+            runLinesAndTables(context, std::move(input));
+            break;
+        case 4:
+            runLineRemoval(context, std::move(input));
+            break;
+        case 8:
+            runInverseText(context, std::move(input));
+            break;
+        case 16:
+            runPictures(context, std::move(input));
+            break;
+        case 32:
+            runTextBlocks(context, std::move(input));
+            break;
+        }
+    } catch (const std::bad_alloc&) {
+        return kOutOfMemory; // the empty output could not be made
+    }
+    return kOk;
+}
+
+} // namespace quadrel

@@ -1,0 +1,174 @@
+#include "library/functions/block_classifier.h"
+
+#include "library/image/column_encoder.h"
+#include "library/image/components.h"
+
+#include <algorithm>
+#include <cmath>
+#include <span>
+#include <vector>
+
+namespace quadrel {
+
+namespace {
+
+// Transition lists of every row or every column, one after another.
+struct TransitionLists {
+    std::vector<std::int32_t> entries;
+    std::vector<std::size_t> start; // list i is entries[start[i], start[i + 1])
+
+    std::span<const std::int32_t> list(std::size_t i) const {
+        return {entries.data() + start[i], start[i + 1] - start[i]};
+    }
+    std::size_t count() const { return start.size() - 1; }
+};
+
+template <class Encode> TransitionLists buildLists(std::int32_t lines, Encode encode) {
+    TransitionLists lists;
+    lists.start.reserve(std::size_t(lines) + 1);
+    lists.start.push_back(0);
+    std::vector<std::int32_t> scratch;
+    for (std::int32_t i = 0; i < lines; ++i) {
+        const std::int32_t e = encode(i, scratch);
+        lists.entries.insert(lists.entries.end(), scratch.begin(), scratch.begin() + e);
+        lists.start.push_back(lists.entries.size());
+    }
+    return lists;
+}
+
+// The runs counted for a line: the stretch starting at entry k runs to entry
+// k + 1 and is black when k is odd. A line that starts black has an empty
+// first stretch, which is skipped.
+struct CountedRuns {
+    std::size_t first;
+    std::size_t end;
+    std::size_t count() const { return end - first; }
+};
+
+CountedRuns countedRuns(std::span<const std::int32_t> list) {
+    const std::size_t e = list.size();
+    if (e < 5) return {0, 0};
+    if (list[1] != 0) return {0, e - 4};
+    return {1, e - 4};
+}
+
+// Per colour (0 white, 1 black): the count and total length of the runs,
+// each started at 1, and the sum of squared deviations from their mean.
+struct RunStatistics {
+    double n[2] = {1.0, 1.0};
+    double s[2] = {1.0, 1.0};
+    double q[2] = {0.0, 0.0};
+    double runCountSum = 0.0;
+    std::size_t mostEntries = 0;
+};
+
+// Both passes over the counted runs of every list, in list order.
+RunStatistics runStatistics(const TransitionLists& lists) {
+    RunStatistics st;
+    for (std::size_t i = 0; i < lists.count(); ++i) {
+        const auto list = lists.list(i);
+        const CountedRuns runs = countedRuns(list);
+        for (std::size_t k = runs.first; k < runs.end; ++k) {
+            st.n[k & 1] += 1.0;
+            st.s[k & 1] += double(list[k + 1] - list[k]);
+        }
+        st.runCountSum += double(runs.count());
+        st.mostEntries = std::max(st.mostEntries, list.size());
+    }
+    const double mean[2] = {st.s[0] / st.n[0], st.s[1] / st.n[1]};
+    for (std::size_t i = 0; i < lists.count(); ++i) {
+        const auto list = lists.list(i);
+        const CountedRuns runs = countedRuns(list);
+        for (std::size_t k = runs.first; k < runs.end; ++k) {
+            const double d = double(list[k + 1] - list[k]) - mean[k & 1];
+            st.q[k & 1] += d * d;
+        }
+    }
+    return st;
+}
+
+// Entry count of the busiest column short of the very busiest (at least 5).
+double secondBusiestColumn(const TransitionLists& columns, std::size_t busiest) {
+    std::size_t second = 5;
+    for (std::size_t i = 0; i < columns.count(); ++i) {
+        const std::size_t e = columns.list(i).size();
+        if (e + 5 < busiest && e > second) second = e;
+    }
+    return double(second);
+}
+
+// Sum over the columns of |run count - mean run count per column|.
+double columnRunSpread(const TransitionLists& columns, double meanRunCount) {
+    double spread = 0.0;
+    for (std::size_t i = 0; i < columns.count(); ++i)
+        spread += std::fabs(double(countedRuns(columns.list(i)).count()) - meanRunCount);
+    return spread;
+}
+
+} // namespace
+
+BlockFeatures measureBlock(const LaBitmap& image) {
+    const std::int32_t h = image.hasPixels() ? image.height : 0;
+    const std::int32_t w = image.hasPixels() ? image.width : 0;
+    const std::uint8_t white = image.whiteByte();
+    const TransitionLists rows = buildLists(h, [&](std::int32_t r, std::vector<std::int32_t>& out) {
+        return encodeRow(image.row(r), w, white, out);
+    });
+    const TransitionLists columns =
+        buildLists(w, [&](std::int32_t x, std::vector<std::int32_t>& out) {
+            return encodeColumn(image, x, out);
+        });
+    const RunStatistics r = runStatistics(rows);
+    const RunStatistics c = runStatistics(columns);
+
+    BlockFeatures f;
+    f.rows = h;
+    f.width = w < 1 ? 1.0 : double(w);
+    const double rowsOrOne = h < 1 ? 1.0 : double(h);
+    f.ink = r.s[1] / (r.s[0] + r.s[1]);
+    f.meanBlackRow = r.s[1] / r.n[1];
+    f.meanWhiteRow = r.s[0] / r.n[0];
+    f.meanBlackCol = c.s[1] / c.n[1];
+    f.sdBlackRow = std::sqrt(r.q[1]) / r.n[1];
+    f.sdBlackCol = std::sqrt(c.q[1]) / c.n[1];
+    f.rowRuns = (r.runCountSum / rowsOrOne) / f.width;
+    f.colRuns = (c.runCountSum / f.width) / rowsOrOne;
+    f.colSpread = columnRunSpread(columns, c.runCountSum / f.width) / rowsOrOne;
+    f.rowPeak = (double(r.mostEntries) - 4.0) / f.width;
+    const std::size_t busiestColumn = std::max<std::size_t>(c.mostEntries, 5);
+    f.colPeak = (secondBusiestColumn(columns, busiestColumn) - 5.0) / rowsOrOne;
+    return f;
+}
+
+std::int32_t classifyFeatures(const BlockFeatures& f) {
+    const double blackRowShare = f.meanBlackRow / f.width;
+    const double whiteRowShare = f.meanWhiteRow / f.width;
+    if (f.rows < 40 && f.width < 40) return kContentText;
+    if (f.ink < 0.02) return kContentPicture;
+    if (f.ink > 0.7) return kContentPicture;
+    if (f.width > 35 && f.rowPeak > 0.45) return kContentPicture;
+    if (f.rows > 200 && f.colPeak > 0.45) return kContentPicture;
+    if (f.rowPeak > 0.34 && f.ink < 0.25 && f.meanBlackRow < 3.0 && f.meanBlackCol < 2.0 &&
+        f.width > 500)
+        return kContentPicture;
+    if (f.colRuns < 0.11 && f.colSpread > 60 && blackRowShare < 0.0038 && whiteRowShare < 0.0042)
+        return kContentPicture;
+    if (blackRowShare < 0.01 && f.meanBlackCol / f.rows < 0.01 && f.sdBlackRow < 0.01 &&
+        f.sdBlackCol < 0.01)
+        return kContentPicture;
+    if (f.rowRuns > 0.3 && f.colRuns > 0.3 && f.ink > 0.25 && f.rows > 20) return kContentPicture;
+    if (blackRowShare < 0.00116216 && whiteRowShare < 0.02602) return kContentPicture;
+    if (f.colRuns > 0.330273 && f.rowRuns >= 0.332671 && blackRowShare < 0.0014565 &&
+        whiteRowShare < 0.002913)
+        return kContentPicture;
+    return kContentText;
+}
+
+std::int32_t classifyBlock(const LaBitmap& image) {
+    if (!image.hasPixels()) return kContentText;
+    // Small blocks are text whatever they hold; spare them the run lists.
+    if (image.height < 40 && image.width < 40) return kContentText;
+    return classifyFeatures(measureBlock(image));
+}
+
+} // namespace quadrel

@@ -1,0 +1,44 @@
+// Text-or-picture decision for one block image, from run-length statistics
+// of its rows and columns: very small blocks are text; blocks with almost no
+// ink or much ink, with very busy rows or columns, or with run statistics in
+// a few fixed ranges are pictures; the rest is text.
+#pragma once
+
+#include "library/image/bitmap.h"
+
+#include <cstdint>
+
+namespace quadrel {
+
+inline constexpr std::int32_t kContentPicture = 5;
+inline constexpr std::int32_t kContentText = 6;
+
+// Run statistics of a block image (see classifyBlock for their use).
+struct BlockFeatures {
+    double rows = 0;         // H
+    double width = 0;        // W, or 1 when W is below 1
+    double ink = 0;          // black share of the row runs' lengths
+    double meanBlackRow = 0; // mean black run along rows
+    double meanWhiteRow = 0; // mean white run along rows
+    double meanBlackCol = 0; // mean black run along columns
+    double sdBlackRow = 0;   // sqrt(sum of squared deviations) / count, rows
+    double sdBlackCol = 0;   // the same along columns
+    double rowRuns = 0;      // runs per row per column
+    double colRuns = 0;      // runs per column per row
+    double colSpread = 0;    // spread of the columns' run counts, per row
+    double rowPeak = 0;      // busiest row's changes per column
+    double colPeak = 0;      // busiest column short of the very busiest, per row
+};
+
+// Computes the features of a block image. Throws std::bad_alloc when the run
+// lists cannot be held.
+BlockFeatures measureBlock(const LaBitmap& image);
+
+// The content code of a block with these features: 6 text or 5 picture.
+std::int32_t classifyFeatures(const BlockFeatures& f);
+
+// Content code of a block image: 6 text or 5 picture. An image without rows
+// or columns is text. Throws std::bad_alloc when memory runs out.
+std::int32_t classifyBlock(const LaBitmap& image);
+
+} // namespace quadrel

@@ -1,0 +1,219 @@
+#include "library/functions/block_merging.h"
+
+#include "library/image/components.h"
+#include "library/image/disjoint_sets.h"
+#include "library/image/smoothed_mode.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace quadrel {
+
+namespace {
+
+constexpr double kTallerHeightRatio = 1.75;
+constexpr std::int64_t kStrokeSimilarityPerMille = 700;
+constexpr double kCloseGapPerStroke = 1.5;
+constexpr std::int64_t kPitchWindowHeights = 8;
+constexpr double kPitchGapPerHeight = 1.75;
+constexpr std::int64_t kOverlapPerMille = 250;
+constexpr double kStackedWidthShare = 0.95;
+
+bool columnsOverlap(const LaBlockBox& a, const LaBlockBox& b) {
+    return b.left <= a.right && a.left <= b.right;
+}
+
+bool rowsOverlap(const LaBlockBox& a, const LaBlockBox& b) {
+    return !(b.top > a.bottom || a.top > b.bottom);
+}
+
+std::int64_t area(const LaBlockBox& box) {
+    return (std::int64_t(box.bottom) - box.top + 1) * (std::int64_t(box.right) - box.left);
+}
+
+// Occupied stretches [start, end) of a profile of n entries, in order.
+std::vector<std::pair<std::int64_t, std::int64_t>>
+occupiedStretches(const std::vector<std::uint8_t>& occupied, std::int64_t n) {
+    std::vector<std::pair<std::int64_t, std::int64_t>> stretches;
+    for (std::int64_t i = 0; i < n;) {
+        if (!occupied[std::size_t(i)]) {
+            ++i;
+            continue;
+        }
+        const std::int64_t start = i;
+        while (i < n && occupied[std::size_t(i)]) ++i;
+        stretches.emplace_back(start, i);
+    }
+    return stretches;
+}
+
+std::int32_t estimatePitch(const std::vector<LaBlockBox>& blocks, std::size_t index) {
+    const LaBlockBox& b = blocks[index];
+    const std::int64_t h = std::int64_t(b.bottom) - b.top;
+    const std::int64_t lo = std::max<std::int64_t>(b.top - kPitchWindowHeights * h, 0);
+    const std::int64_t hi = b.bottom + kPitchWindowHeights * h;
+    const std::int64_t n = hi - lo;
+    if (n <= 0) return 0;
+    std::vector<std::uint8_t> occupied(std::size_t(n) + 1, 0);
+    auto mark = [&](std::int64_t from, std::int64_t to) {
+        for (std::int64_t i = std::max<std::int64_t>(from, 0); i < std::min(to, n); ++i)
+            occupied[std::size_t(i)] = 1;
+    };
+    // The block's own bottom row, and that of every neighbour, stays unmarked.
+    mark(b.top - lo, b.bottom - lo);
+    for (std::size_t o = 0; o < blocks.size(); ++o) {
+        const LaBlockBox& other = blocks[o];
+        if (o == index || !columnsOverlap(other, b) || rowsOverlap(other, b)) continue;
+        mark(other.top - lo, other.bottom - lo);
+    }
+    // Histogram of the white stretches after the first occupied one, the last
+    // running to the window's end; the stretch before it is not counted.
+    std::vector<std::int32_t> histogram(std::size_t(n) + 1, 0);
+    const auto stretches = occupiedStretches(occupied, n);
+    for (std::size_t k = 0; k < stretches.size(); ++k) {
+        const std::int64_t from = stretches[k].second;
+        const std::int64_t to = k + 1 < stretches.size() ? stretches[k + 1].first : n;
+        const std::int64_t length = to - from;
+        if (length <= 0) break;
+        if (double(length) < kPitchGapPerHeight * double(h)) ++histogram[std::size_t(length)];
+    }
+    const std::int32_t mode = smoothedMode(
+        std::span<const std::int32_t>(histogram.data(), std::size_t(n)), std::int32_t((n + 1) / 4));
+    return std::int32_t(std::min<std::int64_t>(mode, 2 * h));
+}
+
+// Numbers the roots of `sets` in increasing order, labels every input block
+// with its new index and returns the unions of the members' boxes.
+std::vector<LaBlockBox> collectMerged(const DisjointSets& sets, std::vector<LaBlockBox>& blocks,
+                                      const std::vector<LaBlockBox>& extents) {
+    std::int32_t count = 0;
+    const std::vector<std::int32_t> newIndex = sets.number(count);
+    std::vector<LaBlockBox> merged(static_cast<std::size_t>(count));
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        blocks[i].label = newIndex[i];
+        merged[std::size_t(newIndex[i])].add(extents[i]);
+    }
+    return merged;
+}
+
+} // namespace
+
+std::int32_t estimateStroke(const LaBlockBox& block, const LaBitmap& bitmap) {
+    const std::int32_t c0 = block.left & ~7;
+    const std::int32_t w = block.right - c0;
+    // Blocks come from the bitmap's own components; a box reaching outside
+    // its columns has nothing to read.
+    if (w <= 0 || c0 < 0 || block.right > bitmap.width || !bitmap.hasPixels()) return 0;
+    std::vector<std::int32_t> histogram(std::size_t(w) + 1, 0);
+    std::vector<std::int32_t> entries;
+    const std::uint8_t white = bitmap.whiteByte();
+    const std::int32_t firstRow = std::max(block.top, 0);
+    const std::int32_t endRow = std::min(block.bottom, bitmap.height);
+    for (std::int32_t r = firstRow; r < endRow; ++r) {
+        const std::int32_t e = encodeRow(bitmap.row(r) + (c0 >> 3), w, white, entries);
+        if (e <= 5) continue;
+        for (std::int32_t k = 0; k < (e - 4) / 2; ++k)
+            ++histogram[std::size_t(entries[std::size_t(2 * k + 2)] -
+                                    entries[std::size_t(2 * k + 1)])];
+    }
+    return smoothedMode(std::span<const std::int32_t>(histogram.data(), std::size_t(w)), w / 4);
+}
+
+void estimatePitches(std::vector<LaBlockBox>& blocks) {
+    std::vector<std::int32_t> pitches(blocks.size());
+    for (std::size_t i = 0; i < blocks.size(); ++i) pitches[i] = estimatePitch(blocks, i);
+    for (std::size_t i = 0; i < blocks.size(); ++i) blocks[i].pitch = pitches[i];
+}
+
+bool separates(const LaBlockBox& a, const LaBlockBox& b, const SeparatorLine& line) {
+    const std::int32_t left = std::max(a.left, b.left);
+    const std::int32_t right = std::min(a.right, b.right);
+    if (right <= left) return false;
+    if (!(left <= std::int64_t(line.xMax) - 1 && line.xMin <= std::int64_t(right) - 1))
+        return false;
+    std::int32_t first, last;
+    if (b.top > a.bottom) {
+        first = a.bottom;
+        last = b.top;
+    } else if (a.top > b.bottom) {
+        first = b.bottom;
+        last = a.top;
+    } else {
+        first = std::max(a.top, b.top);
+        last = std::min(a.bottom, b.bottom);
+    }
+    return line.yMin <= last && first <= line.yMax;
+}
+
+bool similarBlocks(const LaBlockBox& a, const LaBlockBox& b,
+                   std::span<const SeparatorLine> separators) {
+    if (!columnsOverlap(a, b)) return false;
+    for (const SeparatorLine& line : separators)
+        if (separates(a, b, line)) return false;
+    const std::int64_t ha = std::int64_t(a.bottom) - a.top + 1;
+    const std::int64_t hb = std::int64_t(b.bottom) - b.top + 1;
+    const std::int64_t taller = std::max(ha, hb);
+    if (double(taller) > kTallerHeightRatio * double(std::min(ha, hb))) return false;
+    const std::int64_t s1 = std::min(a.stroke, b.stroke);
+    const std::int64_t s2 = std::max(a.stroke, b.stroke);
+    if ((s1 + 1) * 1000 / (s2 + 1) < kStrokeSimilarityPerMille) return false;
+    const std::int64_t gap = std::llabs(std::int64_t(b.top) - a.bottom);
+    const double perStroke = double(gap) / double(s2 <= 1 ? 1 : s2);
+    if (perStroke < kCloseGapPerStroke) return true;
+    return gap <= std::max(taller, (std::int64_t(a.pitch) + b.pitch) / 2);
+}
+
+bool boxesOverlap(const LaBlockBox& a, const LaBlockBox& b) {
+    const std::int64_t ow = std::max<std::int64_t>(
+        std::int64_t(std::min(a.right, b.right)) - std::max(a.left, b.left), 0);
+    const std::int64_t oh = std::max<std::int64_t>(
+        std::int64_t(std::min(a.bottom, b.bottom)) - std::max(a.top, b.top) + 1, 0);
+    const std::int64_t shared = ow * oh;
+    const std::int64_t smaller = area(a) < area(b) ? area(a) : area(b);
+    // A box without area overlaps nothing by area.
+    const std::int64_t perMille = smaller > 0 ? shared * 1000 / smaller : 0;
+    if (perMille > kOverlapPerMille) return true;
+    if (!columnsOverlap(a, b)) return false;
+    const std::int64_t wider =
+        std::max(std::int64_t(a.right) - a.left, std::int64_t(b.right) - b.left);
+    if (wider <= 0) return false;
+    const double share =
+        double(std::int64_t(std::min(a.right, b.right)) - std::max(a.left, b.left)) / double(wider);
+    return share > kStackedWidthShare && shared >= 1;
+}
+
+std::vector<LaBlockBox> mergeSimilarBlocks(std::vector<LaBlockBox>& blocks, const LaBitmap& bitmap,
+                                           std::span<const SeparatorLine> separators) {
+    estimatePitches(blocks);
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        blocks[i].stroke = estimateStroke(blocks[i], bitmap);
+        blocks[i].label = std::int32_t(i);
+    }
+    DisjointSets sets(blocks.size());
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+        for (std::size_t j = i + 1; j < blocks.size(); ++j)
+            if (similarBlocks(blocks[i], blocks[j], separators))
+                sets.join(std::int32_t(i), std::int32_t(j));
+    return collectMerged(sets, blocks, blocks);
+}
+
+std::vector<LaBlockBox> mergeOverlappingBlocks(std::vector<LaBlockBox>& blocks) {
+    std::vector<LaBlockBox> grown;
+    grown.reserve(blocks.size());
+    for (const LaBlockBox& b : blocks) grown.push_back(boxOf(b));
+    DisjointSets sets(blocks.size());
+    for (std::size_t i = 0; i + 1 < grown.size(); ++i) {
+        for (std::size_t j = i + 1; j < grown.size(); ++j) {
+            if (!boxesOverlap(grown[i], grown[j])) continue;
+            sets.join(std::int32_t(i), std::int32_t(j));
+            LaBlockBox both = grown[i];
+            both.add(grown[j]);
+            grown[i] = both;
+            grown[j] = both;
+            break;
+        }
+    }
+    return collectMerged(sets, blocks, grown);
+}
+
+} // namespace quadrel

@@ -1,0 +1,135 @@
+#include "library/functions/dark_bands.h"
+
+#include "library/status.h"
+
+#include <algorithm>
+
+namespace quadrel {
+
+namespace {
+
+// Two thirds of the band consistency ratio: a row must be this dark (per mille).
+constexpr std::int32_t kRowDensityThreshold = kBandConsistency * 2 / 3;
+
+struct BandEnd {
+    std::int32_t end = 0;
+    std::int32_t next = 0; // where the search goes on
+};
+
+// Follows a band from `start` until the smallest value falls below `ratio` per
+// mille of the largest. A break on the last value counts as no break.
+BandEnd followBand(std::span<const std::int32_t> s, std::int32_t start, std::int32_t ratio) {
+    const std::int32_t n = std::int32_t(s.size());
+    std::int32_t lo = s[std::size_t(start)];
+    std::int32_t hi = lo;
+    for (std::int32_t j = start + 1; j < n; ++j) {
+        lo = std::min(lo, s[std::size_t(j)]);
+        hi = std::max(hi, s[std::size_t(j)]);
+        if (std::int64_t(lo) * 1000 / hi < ratio) {
+            if (j >= n - 1) break;
+            return {j, j + 1};
+        }
+    }
+    return {n - 1, n - 1};
+}
+
+} // namespace
+
+std::vector<BandSpan> findBands(std::span<const std::int32_t> values, std::int32_t ratio,
+                                std::int32_t minLength) {
+    std::vector<BandSpan> bands;
+    const std::int32_t n = std::int32_t(values.size());
+    std::int32_t i = 0;
+    while (i < n - 1) {
+        if (values[std::size_t(i)] <= 0) {
+            ++i;
+            continue;
+        }
+        const BandEnd band = followBand(values, i, ratio);
+        if (band.end - i > minLength) {
+            bands.push_back({i, band.end});
+            i = band.next;
+        } else {
+            i = i + 1;
+        }
+        ++i; // the next start lies one further still
+    }
+    return bands;
+}
+
+std::vector<std::int32_t> smoothedRowDarkness(const LaComponent& component,
+                                              std::int32_t minBandWidth) {
+    const std::size_t n = component.rowCount.size();
+    std::vector<std::int32_t> value(n, 0);
+    for (std::size_t r = 0; r < n; ++r) {
+        const std::int64_t width = std::int64_t(component.rowRight[r]) - component.rowLeft[r];
+        if (width <= minBandWidth || width <= 0) continue;
+        const std::int64_t density = std::int64_t(component.rowCount[r]) * 1000 / width;
+        if (density > kRowDensityThreshold) value[r] = std::int32_t(density);
+    }
+    std::vector<std::int32_t> smoothed(n, 0);
+    for (std::size_t r = 1; r + 1 < n; ++r)
+        smoothed[r] = (value[r - 1] + value[r] + value[r + 1]) / 3;
+    return smoothed;
+}
+
+std::vector<LaDarkRegion> componentDarkBands(const LaComponent& component,
+                                             std::int32_t minBandWidth) {
+    std::vector<LaDarkRegion> regions;
+    const std::vector<std::int32_t> darkness = smoothedRowDarkness(component, minBandWidth);
+    for (const BandSpan& band : findBands(darkness)) {
+        LaDarkRegion region;
+        for (std::int32_t r = band.start; r < band.end; ++r) {
+            region.left = std::min(region.left, component.rowLeft[std::size_t(r)]);
+            region.right = std::max(region.right, component.rowRight[std::size_t(r)]);
+        }
+        region.top = component.yMin + band.start;
+        region.bottom = component.yMin + band.end;
+        regions.push_back(region);
+    }
+    return regions;
+}
+
+std::int32_t regionInk(const LaBitmap& bitmap, const LaDarkRegion& region) {
+    const std::int32_t firstColumn = region.left / 8 * 8;
+    const std::int32_t endColumn = std::int32_t((std::int64_t(region.right) + 7) / 8 * 8);
+    const std::int64_t columns = std::int64_t(endColumn) - firstColumn;
+    const std::int64_t rows = std::int64_t(region.bottom) - region.top + 1;
+    if (columns <= 0 || rows <= 0 || !bitmap.hasPixels()) return 0;
+    // Whole bytes are read, the row padding included.
+    const std::int32_t readable = std::int32_t(bitmap.rowBytes() * 8) - firstColumn;
+    const std::int32_t width = std::int32_t(std::min<std::int64_t>(columns, readable));
+    std::vector<std::int32_t> entries;
+    std::int64_t black = 0;
+    for (std::int32_t y = std::max(region.top, 0); y <= std::min(region.bottom, bitmap.height - 1);
+         ++y) {
+        const std::int32_t n =
+            encodeRow(bitmap.row(y) + firstColumn / 8, width, bitmap.whiteByte(), entries);
+        for (std::int32_t k = 0; k < (n - 4) / 2 && n > 5; ++k)
+            black += entries[std::size_t(2 + 2 * k)] - entries[std::size_t(1 + 2 * k)];
+    }
+    return std::int32_t(black * 1000 / (rows * columns));
+}
+
+std::int32_t findDarkBandCandidates(const LaBitmap& bitmap, std::int32_t minBandWidth,
+                                    std::vector<LaDarkRegion>& candidates) {
+    candidates.clear();
+    LaComponentSource source;
+    source.rows = bitmap.hasPixels() ? bitmap.height : 0;
+    source.width = bitmap.width;
+    source.stride = bitmap.stride;
+    source.options = 0x101110;
+    source.blackIsZero = bitmap.blackIsZero;
+    source.firstRow = bitmap.firstRow;
+    std::vector<LaComponent> components;
+    const std::int32_t status = extractComponents(&source, &components);
+    if (status != kOk) return status;
+    for (const LaComponent& component : components) {
+        std::vector<LaDarkRegion> bands = componentDarkBands(component, minBandWidth);
+        candidates.insert(candidates.end(), bands.begin(), bands.end());
+    }
+    for (LaDarkRegion& candidate : candidates) candidate.ink = regionInk(bitmap, candidate);
+    return kOk;
+}
+
+} // namespace quadrel

@@ -1,0 +1,249 @@
+#include "library/image/line_extraction.h"
+
+#include "library/image/column_encoder.h"
+#include "library/status.h"
+
+#include <algorithm>
+#include <limits>
+#include <new>
+#include <utility>
+
+namespace quadrel {
+
+namespace {
+
+// A run may join a segment only while the segment stays denser than this.
+constexpr std::int64_t kGrowthDensityPerMille = 850;
+constexpr std::int32_t kBoxStart = std::numeric_limits<std::int32_t>::max();
+
+std::int32_t perMille(std::int64_t part, std::int64_t whole) {
+    return std::int32_t(part * 1000 / whole);
+}
+
+bool denseEnough(std::int64_t ink, std::int64_t span) {
+    return ink * 1000 / span > kGrowthDensityPerMille;
+}
+
+// Turns an encoder transition list (0, t1, t2, ..., closing entries) into runs.
+void appendRunsFromTransitions(const std::vector<std::int32_t>& entries, std::int32_t count,
+                               std::vector<LaRun>& runs) {
+    if (count <= 5) return;
+    const std::int32_t runCount = (count - 4) / 2;
+    runs.resize(std::size_t(runCount));
+    for (std::int32_t k = 0; k < runCount; ++k) {
+        runs[std::size_t(k)].start = entries[std::size_t(1 + 2 * k)];
+        runs[std::size_t(k)].end = entries[std::size_t(2 + 2 * k)];
+    }
+}
+
+// Grows the segment leftwards from anchor run i. A run refused for density
+// does not stop the growth; the gap is always measured from the segment.
+void growLeft(std::span<const LaRun> runs, std::size_t i, std::int32_t gap, LaSegment& s) {
+    for (std::size_t j = i; j-- > 0;) {
+        const LaRun& run = runs[j];
+        if (s.start - run.end >= gap) return;
+        const std::int64_t ink = std::int64_t(s.inkCount) + (run.end - run.start);
+        const std::int64_t span = std::int64_t(s.span) + (s.start - run.start);
+        if (!denseEnough(ink, span)) continue;
+        s.start = run.start;
+        s.inkCount = std::int32_t(ink);
+        s.span = std::int32_t(span);
+        --s.firstRun;
+    }
+}
+
+// Grows the segment rightwards; returns the index of the first run not
+// reached (the next run to try as an anchor).
+std::size_t growRight(std::span<const LaRun> runs, std::size_t i, std::int32_t gap, LaSegment& s) {
+    for (std::size_t j = i + 1; j < runs.size(); ++j) {
+        const LaRun& run = runs[j];
+        if (run.start - s.end >= gap) return j;
+        const std::int64_t ink = std::int64_t(s.inkCount) + (run.end - run.start);
+        const std::int64_t span = std::int64_t(s.span) + (run.end - s.end);
+        if (!denseEnough(ink, span)) continue;
+        s.end = run.end;
+        s.inkCount = std::int32_t(ink);
+        s.span = std::int32_t(span);
+        ++s.runEnd;
+    }
+    return runs.size();
+}
+
+std::int32_t newLabel(std::vector<std::int32_t>& parent, std::int32_t& lastLabel) {
+    ++lastLabel;
+    parent[std::size_t(lastLabel)] = lastLabel;
+    return lastLabel;
+}
+
+// Joins segment c with the previous-row segments from q on that start no
+// later than c ends. The smallest root among them becomes the root of every
+// walked set, so no old root is left orphaned. Returns one past the last
+// walked segment.
+std::size_t joinOverlapping(std::vector<LaSegment>& previous, std::size_t q, LaSegment& c,
+                            std::vector<std::int32_t>& parent) {
+    std::int32_t root = kBoxStart;
+    std::size_t end = q;
+    for (; end < previous.size() && previous[end].start <= c.end; ++end)
+        root = std::min(root, findRoot(parent, previous[end].lineId));
+    for (std::size_t k = q; k < end; ++k) {
+        parent[std::size_t(findRoot(parent, previous[k].lineId))] = root;
+        previous[k].lineId = root;
+    }
+    c.lineId = root;
+    return end;
+}
+
+// Labels the segments of one row against the previous row's segments, with a
+// search position that only moves forward.
+void linkRow(std::vector<LaSegment>& previous, std::vector<LaSegment>& row,
+             std::vector<std::int32_t>& parent, std::int32_t& lastLabel) {
+    std::size_t p = 0;
+    for (LaSegment& c : row) {
+        std::size_t q = p;
+        while (q < previous.size() && previous[q].end < c.start) ++q;
+        if (q < previous.size()) {
+            if (previous[q].start <= c.end)
+                p = joinOverlapping(previous, q, c, parent) - 1;
+            else
+                p = q;
+        }
+        if (c.lineId == 0) c.lineId = newLabel(parent, lastLabel);
+    }
+    for (LaSegment& c : row) c.lineId = findRoot(parent, c.lineId);
+}
+
+void widenRecord(LaRegionRecord& line, const LaSegment& s, std::int32_t row) {
+    line.xMin = std::min(line.xMin, s.start);
+    line.xMax = std::max(line.xMax, s.end);
+    line.yMin = std::min(line.yMin, row);
+    line.yMax = std::max(line.yMax, row);
+    line.thickness = line.yMax - line.yMin + 1;
+    line.inkCount += s.inkCount;
+}
+
+// Measures every line from its segments, in the finder's own axes (along the
+// line is x, across it is y).
+LaList<LaRegionRecord> measureLines(const SegmentTable& segments, std::int32_t lineCount) {
+    LaRegionRecord blank;
+    blank.xMin = blank.yMin = kBoxStart;
+    LaList<LaRegionRecord> lines(std::size_t(lineCount), blank);
+    for (std::size_t r = 0; r < segments.size(); ++r)
+        for (const LaSegment& s : segments[r])
+            widenRecord(lines[std::size_t(s.lineId)], s, std::int32_t(r));
+    for (LaRegionRecord& line : lines) {
+        line.length = line.xMax - line.xMin;
+        line.area = std::int32_t(std::int64_t(line.length) * line.thickness);
+        line.density = perMille(line.inkCount, line.area);
+    }
+    return lines;
+}
+
+// A vertical line was measured with columns as rows: put its box in image axes.
+void swapAxes(LaList<LaRegionRecord>& lines) {
+    for (LaRegionRecord& line : lines) {
+        std::swap(line.xMin, line.yMin);
+        std::swap(line.xMax, line.yMax);
+    }
+}
+
+void find(const LaBitmap& bitmap, LineOrientation orientation, std::int32_t minSeedLength,
+          std::int32_t bridgingGap, FoundLines& found) {
+    const bool vertical = orientation == LineOrientation::kVertical;
+    found.runs = vertical ? buildColumnRunTable(bitmap) : buildRowRunTable(bitmap);
+    found.segments.assign(found.runs.size(), {});
+    for (std::size_t r = 0; r < found.runs.size(); ++r)
+        buildSegments(found.runs[r], minSeedLength, bridgingGap, found.segments[r]);
+    const std::int32_t lineCount = linkSegments(found.segments);
+    found.lines = measureLines(found.segments, lineCount);
+    if (vertical) swapAxes(found.lines);
+}
+
+} // namespace
+
+RunTable buildRowRunTable(const LaBitmap& bitmap) {
+    if (!bitmap.hasPixels()) return {};
+    RunTable table(std::size_t(bitmap.height));
+    std::vector<std::int32_t> entries;
+    for (std::int32_t r = 0; r < bitmap.height; ++r) {
+        const std::int32_t n = encodeRow(bitmap.row(r), bitmap.width, bitmap.whiteByte(), entries);
+        appendRunsFromTransitions(entries, n, table[std::size_t(r)]);
+    }
+    return table;
+}
+
+RunTable buildColumnRunTable(const LaBitmap& bitmap) {
+    if (!bitmap.hasPixels()) return {};
+    RunTable table(std::size_t(bitmap.width));
+    std::vector<std::int32_t> entries;
+    for (std::int32_t x = 0; x < bitmap.width; ++x) {
+        const std::int32_t n = encodeColumn(bitmap, x, entries);
+        appendRunsFromTransitions(entries, n, table[std::size_t(x)]);
+    }
+    return table;
+}
+
+void buildSegments(std::span<const LaRun> runs, std::int32_t minSeedLength,
+                   std::int32_t bridgingGap, std::vector<LaSegment>& segments) {
+    std::size_t i = 0;
+    while (i < runs.size()) {
+        const LaRun& anchor = runs[i];
+        if (anchor.end - anchor.start < minSeedLength) {
+            ++i;
+            continue;
+        }
+        LaSegment s;
+        s.start = anchor.start;
+        s.end = anchor.end;
+        s.inkCount = s.span = anchor.end - anchor.start;
+        s.firstRun = std::int32_t(i);
+        s.runEnd = std::int32_t(i) + 1;
+        growLeft(runs, i, bridgingGap, s);
+        // Runs that the rightward growth passed over are not tried as anchors.
+        const std::size_t next = growRight(runs, i, bridgingGap, s);
+        s.density = perMille(s.inkCount, s.span);
+        segments.push_back(s);
+        i = next;
+    }
+}
+
+std::int32_t linkSegments(SegmentTable& segments) {
+    std::size_t total = 0;
+    for (auto& row : segments) {
+        total += row.size();
+        for (LaSegment& s : row) s.lineId = 0; // the label; 0 = none yet
+    }
+    std::vector<std::int32_t> parent(total + 1, 0);
+    std::int32_t lastLabel = 0;
+    for (std::size_t r = 0; r < segments.size(); ++r) {
+        if (r == 0) {
+            for (LaSegment& s : segments[0]) s.lineId = newLabel(parent, lastLabel);
+            continue;
+        }
+        linkRow(segments[r - 1], segments[r], parent, lastLabel);
+    }
+    // A root is the smallest label of its set, so numbering roots in label
+    // order numbers lines by their first segment.
+    std::vector<std::int32_t> number(std::size_t(lastLabel) + 1, -1);
+    std::int32_t lineCount = 0;
+    for (std::int32_t label = 1; label <= lastLabel; ++label) {
+        const std::int32_t root = findRootCompress(parent, label);
+        if (root == label) number[std::size_t(label)] = lineCount++;
+    }
+    for (auto& row : segments)
+        for (LaSegment& s : row) s.lineId = number[std::size_t(parent[std::size_t(s.lineId)])];
+    return lineCount;
+}
+
+std::int32_t findLines(const LaBitmap& bitmap, LineOrientation orientation,
+                       std::int32_t minSeedLength, std::int32_t bridgingGap, FoundLines& found) {
+    found = FoundLines{};
+    try {
+        find(bitmap, orientation, minSeedLength, bridgingGap, found);
+        return kOk;
+    } catch (const std::bad_alloc&) {
+        found = FoundLines{};
+        return kOutOfMemory;
+    }
+}
+
+} // namespace quadrel

@@ -1,0 +1,15 @@
+#include "library/library_lock.h"
+
+namespace quadrel {
+
+namespace {
+// Constant-initialised: it exists before any code of the library runs and
+// lives until the library is unloaded.
+std::mutex gLibraryLock;
+} // namespace
+
+std::mutex& libraryLock() {
+    return gLibraryLock;
+}
+
+} // namespace quadrel

@@ -1,0 +1,288 @@
+// The exported interface: parameters, pipes, statuses and the zone accessors.
+#include "library/la_api.h"
+#include "platform/global_memory.h"
+#include "tests/library/fake_analysis.h"
+#include "tests/support/test_page.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using testsupport::FakeAnalysis;
+using testsupport::TestPage;
+
+struct ContextDeleter {
+    void operator()(LaContext* ctx) const { LA_Done(ctx); }
+};
+using Context = std::unique_ptr<LaContext, ContextDeleter>;
+
+Context makeContext() {
+    return Context(LA_Init(nullptr, nullptr));
+}
+
+std::int32_t parameter(LaContext* ctx, std::int32_t id) {
+    std::int32_t value = -12345;
+    LA_GetParameter(ctx, id, &value);
+    return value;
+}
+
+platform::GlobalBlockOwner blankDib() {
+    return TestPage(64, 40).toDib();
+}
+
+std::int32_t execute(LaContext* ctx) {
+    auto dib = blankDib();
+    return LA_Execute(ctx, dib.get());
+}
+
+struct ZoneRow {
+    std::int32_t left, top, right, bottom, content;
+    bool operator==(const ZoneRow&) const = default;
+};
+
+std::vector<ZoneRow> zoneTable(LaContext* ctx) {
+    std::vector<ZoneRow> rows;
+    for (std::int32_t k = 0; k < LA_GetZonesCount(ctx); ++k) {
+        ZoneRow z{};
+        EXPECT_EQ(LA_GetZoneRect(ctx, k, &z.left, &z.top, &z.right, &z.bottom), 0);
+        EXPECT_EQ(LA_GetZoneContent(ctx, k, &z.content), 0);
+        rows.push_back(z);
+    }
+    return rows;
+}
+
+TEST(ApiTest, FreshContextHasOnlyTheNoiseSizeSet) {
+    Context ctx = makeContext();
+    ASSERT_TRUE(ctx);
+    for (std::int32_t id : {100, 101, 102, 200, 201, 202, 203, 300, 301, 500})
+        EXPECT_EQ(parameter(ctx.get(), id), 0) << id;
+    EXPECT_EQ(parameter(ctx.get(), 400), 5);
+
+    std::int32_t value = 77;
+    EXPECT_EQ(LA_GetParameter(ctx.get(), 600, &value), 2);
+    EXPECT_EQ(value, 0);
+    value = 77;
+    EXPECT_EQ(LA_GetParameter(ctx.get(), 700, &value), 0);
+    EXPECT_EQ(value, 77);
+    EXPECT_EQ(LA_SetParameter(ctx.get(), 600, 99), 0);
+    EXPECT_EQ(LA_GetParameter(ctx.get(), 600, &value), 2);
+}
+
+TEST(ApiTest, NullHandlesAreRefusedWithoutFault) {
+    std::int32_t value = 5, left = 1;
+    EXPECT_EQ(LA_SetParameter(nullptr, 100, 1), 11);
+    EXPECT_EQ(LA_GetParameter(nullptr, 100, &value), 11);
+    EXPECT_EQ(LA_GetZonesCount(nullptr), 0);
+    EXPECT_EQ(LA_GetZoneRect(nullptr, 0, &left, &left, &left, &left), 0);
+    EXPECT_EQ(LA_GetZoneContent(nullptr, 0, &value), 0);
+    EXPECT_EQ(left, 1);
+    EXPECT_EQ(value, 5);
+    EXPECT_EQ(LA_Execute(nullptr, nullptr), 11);
+    EXPECT_EQ(LA_CreatePipe(nullptr), nullptr);
+    EXPECT_EQ(LA_AddFunctionToPipe(nullptr, 2), 1);
+    LA_DestroyPipe(nullptr);
+    LA_Done(nullptr);
+}
+
+TEST(ApiTest, FirstRunMakesTheDefaultPipeOverCallerParameters) {
+    FakeAnalysis fake;
+    Context ctx = makeContext();
+    LA_SetParameter(ctx.get(), 100, 50);
+    ASSERT_EQ(execute(ctx.get()), 0);
+    EXPECT_EQ(fake.calledCodes(), (std::vector<std::int32_t>{2, 8, 4, 32}));
+    const std::vector<std::int32_t> expected{80, 120, 3, 80, 120, 3, 7, 80, 120, 9};
+    std::vector<std::int32_t> actual;
+    for (std::int32_t id : {100, 101, 102, 200, 201, 202, 203, 300, 301, 400})
+        actual.push_back(parameter(ctx.get(), id));
+    EXPECT_EQ(actual, expected);
+    EXPECT_NE(parameter(ctx.get(), 500), 0);
+
+    // Each function receives its parameters in its own order.
+    const auto& calls = fake.results().calls;
+    EXPECT_EQ(calls[0].parameters, (std::vector<std::int32_t>{80, 120, 3, 0}));
+    EXPECT_EQ(calls[1].parameters, (std::vector<std::int32_t>{80, 120}));
+    EXPECT_EQ(calls[2].parameters, (std::vector<std::int32_t>{80, 7, 120, 3, 0}));
+
+    // Later runs keep the pipe and whatever the caller sets.
+    const std::int32_t defaultPipe = parameter(ctx.get(), 500);
+    LA_SetParameter(ctx.get(), 100, 50);
+    ASSERT_EQ(execute(ctx.get()), 0);
+    EXPECT_EQ(parameter(ctx.get(), 100), 50);
+    EXPECT_EQ(parameter(ctx.get(), 500), defaultPipe);
+}
+
+TEST(ApiTest, CallerPipeRunsWithoutDefaultParameters) {
+    FakeAnalysis fake;
+    Context ctx = makeContext();
+    LaPipe* pipe = LA_CreatePipe(ctx.get());
+    ASSERT_NE(pipe, nullptr);
+    for (std::int32_t code : {16, 3, 64, 0, 2}) EXPECT_EQ(LA_AddFunctionToPipe(pipe, code), 0);
+    ASSERT_EQ(execute(ctx.get()), 0);
+    EXPECT_EQ(fake.calledCodes(), (std::vector<std::int32_t>{16, 2}));
+    EXPECT_EQ(parameter(ctx.get(), 100), 0);
+    EXPECT_EQ(parameter(ctx.get(), 400), 5);
+    LA_Done(ctx.release());
+    LA_DestroyPipe(pipe);
+}
+
+TEST(ApiTest, PipeHoldsTwentyCodes) {
+    FakeAnalysis fake;
+    Context ctx = makeContext();
+    LaPipe* pipe = LA_CreatePipe(ctx.get());
+    for (int k = 0; k < 20; ++k) ASSERT_EQ(LA_AddFunctionToPipe(pipe, 8), 0);
+    EXPECT_EQ(LA_AddFunctionToPipe(pipe, 2), 2);
+    ASSERT_EQ(execute(ctx.get()), 0);
+    EXPECT_EQ(fake.calledCodes(), std::vector<std::int32_t>(20, 8));
+    LA_DestroyPipe(pipe);
+}
+
+TEST(ApiTest, SkewAngleIsTruncatedHundredths) {
+    FakeAnalysis fake;
+    Context ctx = makeContext();
+    LaPipe* pipe = LA_CreatePipe(ctx.get());
+    LA_AddFunctionToPipe(pipe, 1);
+    for (const auto& [angle, expected] : {std::pair{1.4, 140}, {-1.4, -140}, {0.019, 1}}) {
+        fake.results().skewAngle = angle;
+        ASSERT_EQ(execute(ctx.get()), 0);
+        std::int32_t value = 0;
+        EXPECT_EQ(LA_GetParameter(ctx.get(), 600, &value), 0);
+        EXPECT_EQ(value, expected) << angle;
+    }
+    LA_DestroyPipe(pipe);
+}
+
+TEST(ApiTest, PipeMovesBetweenContextsByNumber) {
+    FakeAnalysis fake;
+    Context first = makeContext(), second = makeContext();
+    LaPipe* pipe = LA_CreatePipe(first.get());
+    LA_AddFunctionToPipe(pipe, 16);
+    const std::int32_t number = parameter(first.get(), 500);
+    ASSERT_NE(number, 0);
+
+    EXPECT_EQ(LA_SetParameter(second.get(), 500, number), 0);
+    EXPECT_EQ(parameter(second.get(), 500), number);
+    ASSERT_EQ(execute(second.get()), 0);
+    EXPECT_EQ(fake.calledCodes(), std::vector<std::int32_t>{16});
+
+    // An unknown number changes nothing; 0 installs no pipe.
+    EXPECT_EQ(LA_SetParameter(second.get(), 500, number + 1000), 0);
+    EXPECT_EQ(parameter(second.get(), 500), number);
+    LA_SetParameter(second.get(), 500, 0);
+    EXPECT_EQ(parameter(second.get(), 500), 0);
+    LA_DestroyPipe(pipe);
+}
+
+TEST(ApiTest, DoneDestroysOnlyTheContextsOwnPipe) {
+    FakeAnalysis fake;
+    Context ctx = makeContext(), borrower = makeContext();
+    ASSERT_EQ(execute(ctx.get()), 0);
+    const std::int32_t defaultPipe = parameter(ctx.get(), 500);
+    LA_SetParameter(borrower.get(), 500, defaultPipe);
+
+    LaPipe* callerPipe = LA_CreatePipe(ctx.get());
+    LA_Done(ctx.release());
+    // The caller's pipe is alive; the default pipe is gone and no longer named.
+    EXPECT_EQ(LA_AddFunctionToPipe(callerPipe, 2), 0);
+    EXPECT_EQ(parameter(borrower.get(), 500), 0);
+    fake.results().calls.clear();
+    ASSERT_EQ(execute(borrower.get()), 0);
+    EXPECT_EQ(fake.calledCodes(), (std::vector<std::int32_t>{2, 8, 4, 32}));
+    LA_DestroyPipe(callerPipe);
+}
+
+TEST(ApiTest, DefaultPipeIsNeverLost) {
+    FakeAnalysis fake;
+    Context ctx = makeContext();
+    ASSERT_EQ(execute(ctx.get()), 0);
+    const std::int32_t defaultPipe = parameter(ctx.get(), 500);
+
+    LaPipe* callerPipe = LA_CreatePipe(ctx.get());
+    LA_AddFunctionToPipe(callerPipe, 16);
+    LA_SetParameter(ctx.get(), 400, 33);
+    fake.results().calls.clear();
+    ASSERT_EQ(execute(ctx.get()), 0);
+    EXPECT_EQ(fake.calledCodes(), std::vector<std::int32_t>{16});
+
+    // Destroying the installed pipe leaves no dangling handle: the next run
+    // goes back to the context's own pipe and its parameters.
+    LA_DestroyPipe(callerPipe);
+    EXPECT_EQ(parameter(ctx.get(), 500), 0);
+    EXPECT_EQ(LA_AddFunctionToPipe(callerPipe, 2), 1);
+    LA_DestroyPipe(callerPipe);
+    fake.results().calls.clear();
+    ASSERT_EQ(execute(ctx.get()), 0);
+    EXPECT_EQ(fake.calledCodes(), (std::vector<std::int32_t>{2, 8, 4, 32}));
+    EXPECT_EQ(parameter(ctx.get(), 500), defaultPipe);
+    EXPECT_EQ(parameter(ctx.get(), 400), 9);
+}
+
+TEST(ApiTest, DibThatIsNotOneBitIsRefused) {
+    Context ctx = makeContext();
+    for (std::uint8_t bits : {4, 24}) {
+        auto dib = blankDib();
+        static_cast<std::uint8_t*>(platform::globalLock(dib.get()))[14] = bits;
+        platform::globalUnlock(dib.get());
+        EXPECT_EQ(LA_Execute(ctx.get(), dib.get()), 2) << int(bits);
+    }
+    EXPECT_EQ(LA_Execute(ctx.get(), nullptr), 2);
+}
+
+TEST(ApiTest, FailedImportKeepsThePreviousTable) {
+    FakeAnalysis fake;
+    fake.results().pictures = {{10, 20, 5, 9}, {30, 40, 5, 9}};
+    Context ctx = makeContext();
+    LaPipe* pipe = LA_CreatePipe(ctx.get());
+    LA_AddFunctionToPipe(pipe, 16);
+    ASSERT_EQ(execute(ctx.get()), 0);
+    const auto before = zoneTable(ctx.get());
+    ASSERT_EQ(before.size(), 2u);
+
+    auto dib = blankDib();
+    static_cast<std::uint8_t*>(platform::globalLock(dib.get()))[14] = 8;
+    platform::globalUnlock(dib.get());
+    EXPECT_EQ(LA_Execute(ctx.get(), dib.get()), 2);
+    EXPECT_EQ(zoneTable(ctx.get()), before);
+    LA_DestroyPipe(pipe);
+}
+
+TEST(ApiTest, ZoneIndexOutOfRangeWritesNothing) {
+    Context ctx = makeContext();
+    LaPipe* pipe = LA_CreatePipe(ctx.get());
+    ASSERT_EQ(execute(ctx.get()), 0); // an empty pipe still builds the table
+    EXPECT_EQ(LA_GetZonesCount(ctx.get()), 0);
+    std::int32_t a = 1, b = 2, c = 3, d = 4;
+    EXPECT_EQ(LA_GetZoneRect(ctx.get(), 0, &a, &b, &c, &d), 11);
+    EXPECT_EQ(LA_GetZoneRect(ctx.get(), -1, &a, &b, &c, &d), 11);
+    EXPECT_EQ(LA_GetZoneContent(ctx.get(), -1, &a), 11);
+    EXPECT_EQ(a + b + c + d, 10);
+    LA_DestroyPipe(pipe);
+}
+
+TEST(ApiTest, AllocationFailureInsideAFunctionDoesNotFailTheRun) {
+    FakeAnalysis fake;
+    fake.results().throwOutOfMemory = true;
+    Context ctx = makeContext();
+    EXPECT_EQ(execute(ctx.get()), 0);
+    EXPECT_EQ(fake.calledCodes(), (std::vector<std::int32_t>{2, 8, 4, 32}));
+}
+
+// With the real analysis functions: a drawn page analysed twice on one
+// context gives the same table.
+TEST(ApiTest, RepeatedRunsGiveTheSameTable) {
+    TestPage page(400, 300);
+    page.fillRect(20, 250, 360, 3);                                      // a ruling line
+    for (int k = 0; k < 6; ++k) page.fillRect(30 + 50 * k, 200, 30, 12); // a row of words
+    page.fillRect(100, 40, 120, 80);                                     // a dark band
+    auto dib = page.toDib();
+    Context ctx = makeContext();
+    const std::int32_t first = LA_Execute(ctx.get(), dib.get());
+    const auto table = zoneTable(ctx.get());
+    EXPECT_EQ(LA_Execute(ctx.get(), dib.get()), first);
+    EXPECT_EQ(zoneTable(ctx.get()), table);
+}
+
+} // namespace

@@ -1,0 +1,198 @@
+#include "library/functions/analysis_functions.h"
+#include "library/functions/skew_detection.h"
+#include "library/status.h"
+#include "tests/support/test_page.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+using quadrel::LaBitmap;
+using testsupport::TestPage;
+
+double radians(double degrees) {
+    return degrees * std::numbers::pi / 180.0;
+}
+
+// Text-like lines of 20 x 20 blobs, 30 columns apart, whose centres rise by
+// tan(degrees) per column in bitmap rows.
+TestPage slopedTextPage(int width, int height, double degrees) {
+    TestPage page(width, height);
+    const double slope = std::tan(radians(degrees));
+    for (int base = 200; base < height - 200; base += 100)
+        for (int x = 40; x + 60 < width; x += 30) {
+            const double centreY = base + (x + 10 - width / 2) * slope;
+            page.fillRect(x, int(std::lround(centreY)) - 10, 20, 20);
+        }
+    return page;
+}
+
+struct SkewResult {
+    std::int32_t status = 0;
+    double angle = -99.0;
+    LaBitmap output;
+};
+
+SkewResult runSkew(const TestPage& page, int blackIsZero = 0) {
+    const LaBitmap input = page.toBitmap(blackIsZero);
+    SkewResult result;
+    result.status = quadrel::detectSkew(input, result.output, &result.angle);
+    return result;
+}
+
+double remeasured(const LaBitmap& page) {
+    double angle = -99.0;
+    LaBitmap output;
+    EXPECT_EQ(quadrel::detectSkew(page, output, &angle), quadrel::kOk);
+    return angle;
+}
+
+// Nearest-neighbour rotation about the centre: content turns by `degrees`
+// counter-clockwise with rows growing upwards, so level lines then rise with x.
+TestPage rotated(const TestPage& page, double degrees) {
+    TestPage out(page.width(), page.height());
+    const double c = std::cos(radians(degrees));
+    const double s = std::sin(radians(degrees));
+    const double cx = page.width() / 2.0;
+    const double cy = page.height() / 2.0;
+    for (int y = 0; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x) {
+            const int sx = int(std::lround(cx + (x - cx) * c + (y - cy) * s));
+            const int sy = int(std::lround(cy - (x - cx) * s + (y - cy) * c));
+            if (sx >= 0 && sx < page.width() && sy >= 0 && sy < page.height() && page.black(sx, sy))
+                out.set(x, y);
+        }
+    return out;
+}
+
+TEST(SkewSizeFilterTest, KeepsCharacterSizedShapesOnly) {
+    EXPECT_FALSE(quadrel::isSkewVoter(100, 4)); // neither side in 6 ... 79
+    EXPECT_TRUE(quadrel::isSkewVoter(10, 14));  // 15 > 14
+    EXPECT_FALSE(quadrel::isSkewVoter(10, 15)); // 15 is not greater than 15
+    EXPECT_TRUE(quadrel::isSkewVoter(100, 70)); // one usable side is enough
+}
+
+quadrel::LaComponent componentCentredAt(int x, int y) {
+    quadrel::LaComponent c;
+    c.xMin = x - 10;
+    c.xEnd = x + 10;
+    c.yMin = y - 10;
+    c.yMax = y + 10;
+    return c;
+}
+
+TEST(SkewVoteTest, LastCounterInRowMajorOrderWinsATie) {
+    // At the page centre every direction gets one vote at distance 0.
+    EXPECT_EQ(quadrel::strongestDirection({componentCentredAt(100, 50)}, 200, 100), 149);
+    // 100 columns right of it, directions 0, 1 and 2 share the largest distance (25).
+    EXPECT_EQ(quadrel::strongestDirection({componentCentredAt(200, 50)}, 200, 100), 2);
+    EXPECT_EQ(quadrel::strongestDirection({}, 200, 100), -1);
+}
+
+TEST(SkewBandTest, PicksTheBandWithMostColourChanges) {
+    TestPage page(16, 7000);
+    for (int y = 3600; y < 6000; y += 4) page.fillRect(0, y, 3, 1);
+    const auto band = quadrel::chooseSkewBand(page.toBitmap());
+    EXPECT_EQ(band.first, 3500);
+    EXPECT_EQ(band.rows, 3500);
+
+    // The last band is short; busy rows outweigh its fewer blank rows.
+    TestPage tall(64, 8000);
+    for (int y = 7000; y < 8000; ++y)
+        for (int x = 0; x < 64; x += 4) tall.set(x, y);
+    const auto last = quadrel::chooseSkewBand(tall.toBitmap(1));
+    EXPECT_EQ(last.first, 7000);
+    EXPECT_EQ(last.rows, 1000);
+}
+
+TEST(SkewDetectionTest, SlopedLinesGiveTheirAngleWithTheStoredSign) {
+    // The vote's level direction sits 0.2 degrees off: a line rising by d
+    // degrees stores 0.2 - d.
+    for (double degrees : {1.0, -1.0, 2.4, -3.0}) {
+        const SkewResult r = runSkew(slopedTextPage(1200, 1400, degrees));
+        ASSERT_EQ(r.status, quadrel::kOk);
+        EXPECT_NEAR(r.angle, 0.2 - degrees, 1e-9) << degrees;
+    }
+}
+
+TEST(SkewDetectionTest, SmallAnglesEnlargeButDoNotRotate) {
+    // Level lines vote for the direction that measures -0.2: stored +0.2.
+    TestPage page = slopedTextPage(2550, 3300, 0.0);
+    const SkewResult r = runSkew(page);
+    ASSERT_EQ(r.status, quadrel::kOk);
+    EXPECT_NEAR(r.angle, 0.2, 1e-9);
+    ASSERT_EQ(r.output.width, 2562);
+    ASSERT_EQ(r.output.height, 3309);
+    // Centred: input (x, y) lands at (x + 6, y + 4), pixel for pixel.
+    const TestPage out = TestPage::fromBitmap(r.output);
+    EXPECT_EQ(out.blackCount(), page.blackCount());
+    for (int y = 0; y < page.height(); y += 7)
+        for (int x = 0; x < page.width(); x += 3)
+            ASSERT_EQ(out.black(x + 6, y + 4), page.black(x, y)) << x << "," << y;
+
+    // Rising by 0.4 stores -0.2: not rotated, so the copy measures the same.
+    // Falling by 0.2 stores 0.4: rotated, and the copy measures level.
+    const SkewResult near = runSkew(slopedTextPage(1200, 1400, 0.4));
+    EXPECT_NEAR(near.angle, -0.2, 1e-9);
+    EXPECT_NEAR(remeasured(near.output), -0.2, 1e-9);
+    const SkewResult beyond = runSkew(slopedTextPage(1200, 1400, -0.2));
+    EXPECT_NEAR(beyond.angle, 0.4, 1e-9);
+    EXPECT_NEAR(remeasured(beyond.output), 0.0, 1e-9);
+}
+
+TEST(SkewDetectionTest, TooFewVotesMeasureZeroAndLoseTheLastColumn) {
+    TestPage page(100, 60);
+    page.fillRect(10, 10, 20, 20);
+    page.fillRect(40, 10, 20, 20);
+    page.fillRect(70, 30, 30, 10); // reaches the last column
+    for (int biz : {0, 1}) {
+        const SkewResult r = runSkew(page, biz);
+        ASSERT_EQ(r.status, quadrel::kOk);
+        EXPECT_EQ(r.angle, 0.0);
+        ASSERT_EQ(r.output.width, 100);
+        ASSERT_EQ(r.output.height, 60);
+        EXPECT_EQ(r.output.blackIsZero, biz);
+        TestPage expected = page;
+        expected.fillRect(99, 0, 1, 60, false);
+        const TestPage out = TestPage::fromBitmap(r.output);
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 100; ++x) ASSERT_EQ(out.black(x, y), expected.black(x, y));
+    }
+    // Six long dashes are enough components, but none votes: also 0.
+    TestPage dashes(400, 100);
+    for (int k = 0; k < 6; ++k) dashes.fillRect(10, 10 + 12 * k, 300, 3);
+    const SkewResult r = runSkew(dashes);
+    EXPECT_EQ(r.angle, 0.0);
+    EXPECT_EQ(r.output.width, 400);
+}
+
+TEST(SkewDetectionTest, BlankOrEmptyPageFails) {
+    const SkewResult blank = runSkew(TestPage(300, 200));
+    EXPECT_EQ(blank.status, quadrel::kNoBlackPixel);
+    EXPECT_EQ(blank.angle, 0.0);
+    EXPECT_FALSE(blank.output.hasPixels());
+
+    // What a failed deskew hands to the next function reads as a blank page.
+    double angle = 5.0;
+    LaBitmap output;
+    EXPECT_EQ(quadrel::detectSkew(blank.output, output, &angle), quadrel::kNoBlackPixel);
+    EXPECT_EQ(angle, 0.0);
+}
+
+TEST(SkewDetectionTest, RotatedFaxPageReportsItsAngle) {
+    // Typed pages whose own lines measure level.
+    for (int n : {1, 7}) {
+        const auto page = testsupport::loadCcittPage(n);
+        if (!page) GTEST_SKIP() << "CCITT test pages not installed";
+        for (double degrees : {-4.3, -1.0, 2.7}) {
+            const SkewResult r = runSkew(rotated(*page, degrees));
+            ASSERT_EQ(r.status, quadrel::kOk);
+            EXPECT_NEAR(r.angle, -degrees, 0.4) << n << ": " << degrees;
+        }
+    }
+}
+
+} // namespace
