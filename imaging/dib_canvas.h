@@ -1,0 +1,24 @@
+// Drawing state of a TDIB while its canvas is open: a Qt image holding a copy
+// of the pixels and the painter on it. Private to the image library.
+#pragma once
+
+#include "imaging/dibunit.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <memory>
+
+namespace imaging {
+
+struct TDIB::Canvas {
+    QImage image;
+    std::unique_ptr<QPainter> painter;
+    // Shape of the image when the canvas was opened: the drawing is copied
+    // back only into an image of the same shape.
+    int width = 0;
+    int height = 0;
+    PixelFormat format = pf8bit;
+};
+
+} // namespace imaging
