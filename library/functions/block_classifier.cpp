@@ -1,6 +1,6 @@
 #include "library/functions/block_classifier.h"
 
-#include "library/image/column_encoder.h"
+#include "library/image/column_transitions.h"
 #include "library/image/components.h"
 
 #include <algorithm>
@@ -31,6 +31,24 @@ template <class Encode> TransitionLists buildLists(std::int32_t lines, Encode en
     for (std::int32_t i = 0; i < lines; ++i) {
         const std::int32_t e = encode(i, scratch);
         lists.entries.insert(lists.entries.end(), scratch.begin(), scratch.begin() + e);
+        lists.start.push_back(lists.entries.size());
+    }
+    return lists;
+}
+
+// The list of every column as encodeColumn writes it (0, the rows where the
+// colour changes, the height four times), all columns found in one pass.
+TransitionLists columnLists(const LaBitmap& image) {
+    const ColumnTransitions changes = findColumnTransitions(image);
+    TransitionLists lists;
+    lists.start.reserve(std::size_t(changes.columns()) + 1);
+    lists.entries.reserve(changes.rows.size() + 5 * std::size_t(changes.columns()));
+    lists.start.push_back(0);
+    for (std::int32_t x = 0; x < changes.columns(); ++x) {
+        const auto column = changes.of(x);
+        lists.entries.push_back(0);
+        lists.entries.insert(lists.entries.end(), column.begin(), column.end());
+        lists.entries.insert(lists.entries.end(), 4, changes.height);
         lists.start.push_back(lists.entries.size());
     }
     return lists;
@@ -114,10 +132,7 @@ BlockFeatures measureBlock(const LaBitmap& image) {
     const TransitionLists rows = buildLists(h, [&](std::int32_t r, std::vector<std::int32_t>& out) {
         return encodeRow(image.row(r), w, white, out);
     });
-    const TransitionLists columns =
-        buildLists(w, [&](std::int32_t x, std::vector<std::int32_t>& out) {
-            return encodeColumn(image, x, out);
-        });
+    const TransitionLists columns = columnLists(image);
     const RunStatistics r = runStatistics(rows);
     const RunStatistics c = runStatistics(columns);
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <new>
 
 namespace quadrel {
@@ -186,6 +187,67 @@ std::int32_t extract(LaComponentSource& source, std::vector<LaComponent>& compon
     return kOk;
 }
 
+// Eight bytes of a row as one word, pixel 0 of the first byte in bit 63.
+inline std::uint64_t loadPixels(const std::uint8_t* bytes) {
+    std::uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    return __builtin_bswap64(word);
+}
+
+// Up to eight bytes, the missing ones read as 0.
+inline std::uint64_t loadPixels(const std::uint8_t* bytes, std::int32_t count) {
+    std::uint64_t word = 0;
+    for (std::int32_t i = 0; i < count; ++i) word |= std::uint64_t(bytes[i]) << (56 - 8 * i);
+    return word;
+}
+
+// Writes base + i for every bit i (counted from bit 63) set in `changes`.
+inline std::int32_t* appendChangeColumns(std::uint64_t changes, std::int32_t base,
+                                         std::int32_t* out) {
+    while (changes) {
+        const int i = __builtin_clzll(changes);
+        *out++ = base + i;
+        changes &= ~(std::uint64_t(1) << (63 - i));
+    }
+    return out;
+}
+
+// Every column in [0, width) where the colour differs from the column before
+// (white before column 0), read 64 pixels at a time; white words cost one test.
+std::int32_t* appendRowTransitions(const std::uint8_t* row, std::int32_t width, bool blackIsZero,
+                                   std::int32_t* out) {
+    const std::uint64_t toBlackBits = blackIsZero ? ~std::uint64_t(0) : 0;
+    std::uint64_t before = 0; // black bit of the last pixel read, in bit 63
+    std::int32_t x = 0;
+    for (; x + 64 <= width; x += 64) {
+        const std::uint64_t black = loadPixels(row + x / 8) ^ toBlackBits;
+        const std::uint64_t changes = black ^ ((black >> 1) | before);
+        before = black << 63;
+        if (changes) out = appendChangeColumns(changes, x, out);
+    }
+    if (x < width) {
+        const std::int32_t pixels = width - x;
+        const std::uint64_t black = loadPixels(row + x / 8, (pixels + 7) / 8) ^ toBlackBits;
+        const std::uint64_t inside = ~std::uint64_t(0) << (64 - pixels);
+        out = appendChangeColumns((black ^ ((black >> 1) | before)) & inside, x, out);
+    }
+    return out;
+}
+
+// The byte-table encoding of a row without pixels, whose list has its own
+// length: four entries when a 1 bit is black, five when a 0 bit is.
+std::int32_t encodeEmptyRow(std::int32_t width, std::uint8_t whiteByte,
+                            std::vector<std::int32_t>& out) {
+    std::int32_t* p = out.data();
+    *p++ = 0;
+    bool invert = whiteByte == 0xFF;
+    const std::uint8_t last = invert ? 0xFF : 0x00;
+    appendByteTransitions(last, 8 * (width / 8), p, invert);
+    const int closing = p[-1] == width ? 3 : 4;
+    for (int i = 0; i < closing; ++i) *p++ = width;
+    return std::int32_t(p - out.data());
+}
+
 } // namespace
 
 const ByteTransitions& byteTransitions(std::uint8_t value) {
@@ -197,20 +259,12 @@ std::int32_t encodeRow(const std::uint8_t* row, std::int32_t width, std::uint8_t
                        std::vector<std::int32_t>& out) {
     const std::size_t needed = std::size_t(std::max(width, 0)) + 6;
     if (out.size() < needed) out.resize(needed);
+    if (width <= 0) return encodeEmptyRow(width, whiteByte, out);
     std::int32_t* p = out.data();
     *p++ = 0;
-    bool invert = whiteByte == 0xFF;
-    const std::int32_t wholeBytes = width / 8;
-    for (std::int32_t k = 0; k < wholeBytes; ++k) {
-        const std::uint8_t value = invert ? std::uint8_t(~row[k]) : row[k];
-        appendByteTransitions(value, 8 * k, p, invert);
-    }
-    const std::int32_t rest = width % 8;
-    std::uint8_t last = rest ? std::uint8_t(row[wholeBytes] & (0xFF00 >> rest)) : 0;
-    if (invert) last = std::uint8_t(~last);
-    appendByteTransitions(last, 8 * wholeBytes, p, invert);
-    const int closing = p[-1] == width ? 3 : 4;
-    for (int i = 0; i < closing; ++i) *p++ = width;
+    p = appendRowTransitions(row, width, whiteByte == 0xFF, p);
+    // Past the last pixel the list always closes with four copies of the width.
+    for (int i = 0; i < 4; ++i) *p++ = width;
     return std::int32_t(p - out.data());
 }
 

@@ -1,6 +1,6 @@
 #include "library/image/line_extraction.h"
 
-#include "library/image/column_encoder.h"
+#include "library/image/column_transitions.h"
 #include "library/status.h"
 
 #include <algorithm>
@@ -33,6 +33,17 @@ void appendRunsFromTransitions(const std::vector<std::int32_t>& entries, std::in
     for (std::int32_t k = 0; k < runCount; ++k) {
         runs[std::size_t(k)].start = entries[std::size_t(1 + 2 * k)];
         runs[std::size_t(k)].end = entries[std::size_t(2 + 2 * k)];
+    }
+}
+
+// Turns the colour changes of one column into runs; an unpaired last change
+// runs to the bottom.
+void appendRunsFromChanges(std::span<const std::int32_t> changes, std::int32_t height,
+                           std::vector<LaRun>& runs) {
+    runs.resize((changes.size() + 1) / 2);
+    for (std::size_t k = 0; k < runs.size(); ++k) {
+        runs[k].start = changes[2 * k];
+        runs[k].end = 2 * k + 1 < changes.size() ? changes[2 * k + 1] : height;
     }
 }
 
@@ -173,12 +184,10 @@ RunTable buildRowRunTable(const LaBitmap& bitmap) {
 
 RunTable buildColumnRunTable(const LaBitmap& bitmap) {
     if (!bitmap.hasPixels()) return {};
+    const ColumnTransitions transitions = findColumnTransitions(bitmap);
     RunTable table(std::size_t(bitmap.width));
-    std::vector<std::int32_t> entries;
-    for (std::int32_t x = 0; x < bitmap.width; ++x) {
-        const std::int32_t n = encodeColumn(bitmap, x, entries);
-        appendRunsFromTransitions(entries, n, table[std::size_t(x)]);
-    }
+    for (std::int32_t x = 0; x < bitmap.width; ++x)
+        appendRunsFromChanges(transitions.of(x), transitions.height, table[std::size_t(x)]);
     return table;
 }
 

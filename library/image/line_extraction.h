@@ -56,7 +56,7 @@ std::int32_t findLines(const LaBitmap& bitmap, LineOrientation orientation,
 // The black runs of every row, from the byte-table row encoder.
 RunTable buildRowRunTable(const LaBitmap& bitmap);
 
-// The black runs of every column in increasing row order, read bit by bit.
+// The black runs of every column in increasing row order.
 RunTable buildColumnRunTable(const LaBitmap& bitmap);
 
 // Joins the runs of one row (column) into segments around anchor runs,

@@ -1,0 +1,93 @@
+// Whole analyses through the C interface, DIB import and zone table
+// included: the default pipe (codes 2, 8, 4, 32) and the full pipe (codes 1,
+// 2, 8, 4, 16, 32), on each CCITT fax page and on a generated A4 page at
+// 300 dpi. Picture detection (code 16), which no other benchmark covers, is
+// timed alone on the same pages.
+//
+// Argument: 1 to 8 the CCITT page, 9 the generated 2480 x 3508 page.
+#include "library/functions/analysis_functions.h"
+#include "library/la_api.h"
+#include "tests/support/generated_pages.h"
+#include "tests/support/test_page.h"
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <map>
+#include <optional>
+
+namespace {
+
+using testsupport::TestPage;
+
+constexpr int kGeneratedPage = 9;
+
+const TestPage* page(int index) {
+    static std::map<int, std::optional<TestPage>> cache;
+    auto it = cache.find(index);
+    if (it == cache.end()) {
+        std::optional<TestPage> made =
+            index == kGeneratedPage ? std::optional<TestPage>(testsupport::generatedTextTablePage())
+                                    : testsupport::loadCcittPage(index);
+        it = cache.emplace(index, std::move(made)).first;
+    }
+    return it->second ? &*it->second : nullptr;
+}
+
+constexpr std::array<std::int32_t, 6> kFullPipe{
+    LA_FUNCTION_SKEW,         LA_FUNCTION_LINES_AND_TABLES, LA_FUNCTION_INVERSE_TEXT,
+    LA_FUNCTION_LINE_REMOVAL, LA_FUNCTION_PICTURES,         LA_FUNCTION_TEXT_BLOCKS};
+constexpr std::int32_t kDefaultParameters[][2] = {{100, 80}, {101, 120}, {102, 3},  {400, 9},
+                                                  {300, 80}, {301, 120}, {200, 80}, {201, 120},
+                                                  {202, 3},  {203, 7}};
+
+// A fresh context per analysis, as a program analysing one page would make.
+void runPipe(benchmark::State& state, bool fullPipe) {
+    const TestPage* p = page(int(state.range(0)));
+    if (!p) return state.SkipWithError("CCITT pages not available");
+    const platform::GlobalBlockOwner dib = p->toDib();
+    std::int32_t zones = 0;
+    for (auto _ : state) {
+        LaContext* ctx = LA_Init(nullptr, nullptr);
+        LaPipe* pipe = nullptr;
+        if (fullPipe) {
+            pipe = LA_CreatePipe(ctx);
+            for (std::int32_t code : kFullPipe) LA_AddFunctionToPipe(pipe, code);
+            for (const auto& parameter : kDefaultParameters)
+                LA_SetParameter(ctx, parameter[0], parameter[1]);
+        }
+        if (LA_Execute(ctx, dib.get()) != 0) state.SkipWithError("analysis failed");
+        zones = LA_GetZonesCount(ctx);
+        LA_Done(ctx);
+        LA_DestroyPipe(pipe);
+    }
+    state.counters["zones"] = double(zones);
+    state.counters["pages/s"] =
+        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+void BM_DefaultPipe(benchmark::State& state) {
+    runPipe(state, false);
+}
+void BM_FullPipe(benchmark::State& state) {
+    runPipe(state, true);
+}
+
+void BM_Pictures(benchmark::State& state) {
+    const TestPage* p = page(int(state.range(0)));
+    if (!p) return state.SkipWithError("CCITT pages not available");
+    const quadrel::LaBitmap bitmap = p->toBitmap();
+    std::size_t pictures = 0;
+    for (auto _ : state) {
+        quadrel::LaList<quadrel::LaPictureRecord> output;
+        benchmark::DoNotOptimize(quadrel::detectPictures(bitmap, 9, output));
+        pictures = output.size();
+    }
+    state.counters["pictures"] = double(pictures);
+}
+
+BENCHMARK(BM_DefaultPipe)->DenseRange(1, kGeneratedPage)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullPipe)->DenseRange(1, kGeneratedPage)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Pictures)->DenseRange(1, kGeneratedPage)->Unit(benchmark::kMillisecond);
+
+} // namespace

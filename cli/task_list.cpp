@@ -1,0 +1,70 @@
+#include "cli/task_list.h"
+
+#include <set>
+
+namespace quadrel_cli {
+namespace {
+
+std::filesystem::path outputFor(const std::string& target, const std::string& file, int page,
+                                const char* extension, bool inFolder) {
+    if (target.empty()) return {};
+    if (!inFolder) return target;
+    const std::string name =
+        std::filesystem::path(file).stem().string() + "-p" + std::to_string(page) + extension;
+    return std::filesystem::path(target) / name;
+}
+
+void requireDistinctStems(const Options& options) {
+    if (!options.outputsAreFolders() || (options.xmlPath.empty() && options.outlinedPath.empty()))
+        return;
+    std::set<std::string> stems;
+    for (const std::string& file : options.files)
+        if (!stems.insert(std::filesystem::path(file).stem().string()).second)
+            throw UsageError("two inputs named '" + std::filesystem::path(file).stem().string() +
+                             "' would write the same output files");
+}
+
+} // namespace
+
+PageResult failedResult(const PageTask& task, std::string reason) {
+    PageResult result;
+    result.file = task.file;
+    result.page = task.page;
+    result.error = std::move(reason);
+    return result;
+}
+
+std::vector<PageTask> makeTasks(const Options& options, const PageCounter& countPages) {
+    requireDistinctStems(options);
+    const bool inFolder = options.outputsAreFolders();
+    std::vector<PageTask> tasks;
+    auto add = [&](const std::string& file, int page) {
+        PageTask task;
+        task.file = file;
+        task.page = page;
+        task.xmlOutput = outputFor(options.xmlPath, file, page, ".xml", inFolder);
+        task.outlinedOutput = outputFor(options.outlinedPath, file, page, ".tif", inFolder);
+        tasks.push_back(std::move(task));
+    };
+    for (const std::string& file : options.files) {
+        if (!options.allPages) {
+            add(file, options.page);
+            continue;
+        }
+        int pages = 0;
+        try {
+            pages = countPages(file);
+        } catch (const std::exception& e) {
+            PageTask failed;
+            failed.file = file;
+            failed.page = -1;
+            failed.error = e.what();
+            tasks.push_back(std::move(failed));
+            continue;
+        }
+        for (int page = 0; page < pages; ++page) add(file, page);
+    }
+    return tasks;
+}
+
+} // namespace quadrel_cli

@@ -1,0 +1,23 @@
+// Expands the command line's files into the list of pages to analyse, and
+// names the output files of each page.
+#pragma once
+
+#include "cli/options.h"
+#include "cli/page_result.h"
+
+#include <functional>
+#include <vector>
+
+namespace quadrel_cli {
+
+// Counts the pages of a file; throws with the reason when it cannot.
+using PageCounter = std::function<int(const std::string& file)>;
+
+// One task per page, in command-line order (with --all-pages every page of
+// each file in turn). With several pages, --xml and --outlined name folders
+// and every page writes <stem>-p<page>.xml and <stem>-p<page>.tif there; a
+// file whose pages cannot be counted becomes one failed task. Throws
+// UsageError when two inputs would write the same output file.
+std::vector<PageTask> makeTasks(const Options& options, const PageCounter& countPages);
+
+} // namespace quadrel_cli

@@ -1,0 +1,24 @@
+// Runs the built quadrel program and captures what it says.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace clitest {
+
+struct RunResult {
+    int exitCode = -1; // -1: did not exit normally
+    std::string out;
+    std::string err;
+};
+
+RunResult runQuadrel(const std::vector<std::string>& args);
+
+// The same with stderr on a pseudo-terminal (stdout still captured apart);
+// `err` is what the terminal received.
+RunResult runQuadrelOnTerminal(const std::vector<std::string>& args);
+
+// Lines of `text` without their line ends.
+std::vector<std::string> linesOf(const std::string& text);
+
+} // namespace clitest

@@ -1,0 +1,27 @@
+// Texts that the main window shows after an analysis, and the row shift that
+// completes the straightening of a skewed page.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace evalia {
+
+// A number in the general floating-point format: up to 15 significant
+// digits, no trailing zeros, the user's decimal separator, no grouping
+// (0 is "0", 1.5 is "1.5", -1.43 is "-1.43").
+QString GeneralFloatText(double value);
+
+// "<n> zones found.\r\nSkew angle is <angle>°." with the angle in degrees
+// from the skew angle in hundredths of a degree.
+QString ProcessReportText(std::int32_t zoneCount, std::int32_t skewHundredths);
+
+// The text of the zone list entry for zone i: "Zone i".
+QString ZoneListEntry(int zone);
+
+// Rows the straightened page moves down so that the shear keeps its top on
+// the page: -sign(a) * trunc(sin(-a/100 degrees) * width), never negative.
+int StraighteningRowShift(std::int32_t skewHundredths, int pageWidth);
+
+} // namespace evalia
