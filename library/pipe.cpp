@@ -37,8 +37,10 @@ struct PipeTable {
 };
 
 PipeTable& pipeTable() {
-    static PipeTable* table = new PipeTable; // never destroyed: usable during process exit
-    return *table;
+    // Destroyed when the library is unloaded, so that a program that loads
+    // and unloads it repeatedly leaks nothing.
+    static PipeTable table;
+    return table;
 }
 
 } // namespace

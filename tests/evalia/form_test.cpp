@@ -50,19 +50,9 @@ QStringList CrLfLines(const QString& path) {
     return text.split(QStringLiteral("\r\n"));
 }
 
-// The analysis library keeps a table of pipes for the life of the process,
-// which each unload between tests would leave behind as a leak report (told
-// to its owners); the run keeps one reference so it is unloaded only at exit.
-void KeepLibraryLoadedForTheRun() {
-    static void* const pinned =
-        dlopen(BuiltLibrary().front().c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-    (void)pinned;
-}
-
 class FormTest : public testing::Test {
   protected:
     void SetUp() override {
-        KeepLibraryLoadedForTheRun();
         MakeForm(BuiltLibrary());
     }
 
