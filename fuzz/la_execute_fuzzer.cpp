@@ -29,7 +29,7 @@ using fuzzing::FuzzInput;
 constexpr std::int32_t kCodes[] = {1, 2, 4, 8, 16, 32, 0, 3, 64, -1};
 constexpr std::int32_t kParameters[] = {100, 101, 102, 200, 201, 202, 203, 300, 301, 400, 500, 600};
 // Pages stay small enough that one run takes milliseconds under the sanitizers.
-constexpr std::int64_t kMaxPixels = std::int64_t(1) << 19;
+constexpr std::int64_t kMaxPixels = std::int64_t(1) << 17;
 
 void check(bool condition) {
     if (!condition) __builtin_trap();

@@ -81,7 +81,7 @@ std::size_t MemoryStream::Read(void* buffer, std::size_t count) {
     if (position_ >= std::int64_t(bytes_.size())) return 0;
     const std::size_t available = bytes_.size() - std::size_t(position_);
     const std::size_t n = std::min(count, available);
-    std::memcpy(buffer, bytes_.data() + position_, n);
+    if (n > 0) std::memcpy(buffer, bytes_.data() + position_, n);
     position_ += std::int64_t(n);
     return n;
 }

@@ -84,7 +84,7 @@ PageLayout choosePageLayout(PageTags& tags) {
     const bool ccitt = isCcitt(tags.compression);
     const double ratio = double(tags.scanlineSize) / double(tags.width);
     const int e = std::max(int(std::nearbyint(ratio)), 1);
-    const int p = e * tags.bitsPerSample;
+    const std::int64_t p = std::int64_t(e) * tags.bitsPerSample; // absurd tags pass 32 bits
     const int bps = tags.bitsPerSample;
     const bool general = tags.compression == COMPRESSION_JPEG || tags.tiled ||
                          tags.photometric == PHOTOMETRIC_SEPARATED ||

@@ -3,6 +3,7 @@
 // becomes status 1 (or a null handle), as does any other failure inside.
 #include "library/context.h"
 #include "library/dispatcher.h"
+#include "library/image/run_table_memo.h"
 #include "library/la_api.h"
 #include "library/library_lock.h"
 #include "library/parameters.h"
@@ -34,6 +35,8 @@ bool validZoneIndex(const LaContext& ctx, std::int32_t index) {
 
 // The import and the run of the pipe, under the library lock.
 std::int32_t execute(LaContext& ctx, LaDibHandle dib) {
+    // Run tables one function builds and a later one needs again, for this run only.
+    const RunTableMemo memo;
     ctx.dibHandle = dib;
     std::unique_ptr<LaBitmap> page = importDib(dib);
     // A page that cannot be read leaves the previous run's page, slots and

@@ -2,6 +2,7 @@
 
 #include "library/image/components.h"
 #include "library/image/disjoint_sets.h"
+#include "library/image/run_clipping.h"
 #include "library/image/smoothed_mode.h"
 #include "library/status.h"
 #include "library/zone_merge_rules.h"
@@ -34,9 +35,32 @@ bool isTextZone(const LaZone& z) {
     return z.content == kTextContent && z.right - z.left > 0;
 }
 
-// Typical run length and component height of the zone's area of the page
-// (the page is stored bottom row first, zones count rows from the top).
-std::int32_t measureTextZone(const LaBitmap& page, const LaZone& zone, LaTextStats& stats) {
+// The runs of the zone's area of the page, as a crop of the area would have
+// them, clipped out of the page's row runs. False (and nothing made) when
+// the area does not lie wholly inside the page: a crop reads outside as 0.
+bool clipZoneRuns(const RunTable& rowRuns, const LaBitmap& page, const LaZone& zone,
+                  FlatRunTable& runs) {
+    const std::int64_t left = zone.left;
+    const std::int64_t right = zone.right;
+    const std::int64_t rows = std::int64_t(zone.bottom) - zone.top + 1;
+    const std::int64_t first = std::int64_t(page.height) - zone.bottom - 1;
+    if (left < 0 || right > page.width || right <= left || rows <= 0 || first < 0 ||
+        first + rows > page.height || rowRuns.size() != std::size_t(page.height))
+        return false;
+    runs.runs.clear();
+    runs.rowStart.assign(std::size_t(rows) + 1, 0);
+    for (std::int64_t r = 0; r < rows; ++r) {
+        forEachClippedRun(rowRuns[std::size_t(first + r)], left, right,
+                          [&](std::int32_t start, std::int32_t end) {
+                              runs.runs.push_back(LaRun{start, end, 0, 0});
+                          });
+        runs.rowStart[std::size_t(r) + 1] = std::int32_t(runs.runs.size());
+    }
+    return true;
+}
+
+// The runs of the zone's area read from a crop of it.
+std::int32_t cropZoneRuns(const LaBitmap& page, const LaZone& zone, FlatRunTable& runs) {
     LaBitmap crop;
     const std::int32_t cropStatus = bitmapCrop(page, crop, zone.left, page.height - zone.bottom - 1,
                                                zone.right - zone.left, zone.bottom - zone.top + 1);
@@ -45,23 +69,53 @@ std::int32_t measureTextZone(const LaBitmap& page, const LaZone& zone, LaTextSta
     source.rows = crop.hasPixels() ? crop.height : 0;
     source.width = crop.width;
     source.stride = crop.stride;
-    source.options = 0x1010;
     source.blackIsZero = crop.blackIsZero;
     source.firstRow = crop.firstRow;
-    std::vector<LaComponent> components;
-    const std::int32_t status = extractComponents(&source, &components);
+    if (source.rows <= 0 || source.width <= 0 || !source.firstRow) return kNoBlackPixel;
+    buildRowRuns(source, runs);
+    return kOk;
+}
+
+// Typical run length and component height of the zone's area of the page
+// (the page is stored bottom row first, zones count rows from the top).
+std::int32_t measureTextZone(const LaBitmap& page, const LaZone& zone, LaTextStats& stats,
+                             const RunTable* rowRuns) {
+    FlatRunTable runs;
+    if (!rowRuns || !clipZoneRuns(*rowRuns, page, zone, runs)) {
+        const std::int32_t status = cropZoneRuns(page, zone, runs);
+        if (status != kOk) return status;
+    }
+    // Only the components' heights and the runs' lengths are needed.
+    std::vector<LaComponentBox> components;
+    const std::int32_t status = labelRuns(runs, components);
     if (status != kOk) return status;
 
-    stats.rows = crop.height;
-    stats.columns = crop.width;
-    std::vector<std::int32_t> heights(std::size_t(crop.height) + 1, 0);
-    for (const LaComponent& c : components) ++heights[std::size_t(c.yMax - c.yMin + 1)];
-    std::vector<std::int32_t> runLengths(std::size_t(crop.width) + 1, 0);
-    for (const auto& row : source.runTable)
-        for (const LaRun& run : row) ++runLengths[std::size_t(run.end - run.start)];
+    const std::int32_t width = zone.right - zone.left;
+    const std::int32_t height = zone.bottom - zone.top + 1;
+    stats.rows = height;
+    stats.columns = width;
+    std::vector<std::int32_t> heights(std::size_t(height) + 1, 0);
+    for (const LaComponentBox& c : components) ++heights[std::size_t(c.yMax - c.yMin + 1)];
+    std::vector<std::int32_t> runLengths(std::size_t(width) + 1, 0);
+    for (const LaRun& run : runs.runs) ++runLengths[std::size_t(run.end - run.start)];
     stats.runMode = smoothedMode(runLengths, kRunModeHalfWidth);
     stats.heightMode = smoothedMode(heights, kHeightModeHalfWidth);
     return kOk;
+}
+
+// measureTextZone, looked up in the cache first; only successful
+// measurements are kept.
+std::int32_t measureTextZoneOnce(const LaBitmap& page, const LaZone& zone, LaTextStats& stats,
+                                 TextStatsCache* cache) {
+    if (!cache) return measureTextZone(page, zone, stats, nullptr);
+    const std::array<std::int32_t, 4> box{zone.left, zone.top, zone.right, zone.bottom};
+    if (const auto found = cache->byBox.find(box); found != cache->byBox.end()) {
+        stats = found->second;
+        return kOk;
+    }
+    const std::int32_t status = measureTextZone(page, zone, stats, cache->rowRuns);
+    if (status == kOk) cache->byBox.emplace(box, stats);
+    return status;
 }
 
 // Box of every group of merged zones, in group order.
@@ -86,7 +140,7 @@ std::vector<LaZone> groupBoxes(const std::vector<LaZone>& textZones, const Disjo
 }
 
 std::int32_t postProcessOrThrow(const LaBitmap* textInput, std::vector<LaZone>& zones,
-                                std::int32_t pass) {
+                                std::int32_t pass, TextStatsCache* cache) {
     const std::vector<LaZone> lines = horizontalLines(zones);
     if (!textInput) return kOk;
 
@@ -96,7 +150,7 @@ std::int32_t postProcessOrThrow(const LaBitmap* textInput, std::vector<LaZone>& 
 
     std::vector<LaTextStats> stats(textZones.size());
     for (std::size_t i = 0; i < textZones.size(); ++i) {
-        const std::int32_t status = measureTextZone(*textInput, textZones[i], stats[i]);
+        const std::int32_t status = measureTextZoneOnce(*textInput, textZones[i], stats[i], cache);
         if (status != kOk) return status;
     }
 
@@ -119,9 +173,9 @@ std::int32_t postProcessOrThrow(const LaBitmap* textInput, std::vector<LaZone>& 
 } // namespace
 
 std::int32_t postProcessZones(const LaBitmap* textInput, std::vector<LaZone>& zones,
-                              std::int32_t pass) {
+                              std::int32_t pass, TextStatsCache* cache) {
     try {
-        return postProcessOrThrow(textInput, zones, pass);
+        return postProcessOrThrow(textInput, zones, pass, cache);
     } catch (const std::bad_alloc&) {
         return kOutOfMemory;
     }

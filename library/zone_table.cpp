@@ -1,5 +1,6 @@
 #include "library/zone_table.h"
 
+#include "library/image/run_table_memo.h"
 #include "library/status.h"
 #include "library/zone_cleanup.h"
 #include "library/zone_postprocess.h"
@@ -79,9 +80,13 @@ std::int32_t buildZoneTable(LaContext& context) {
         return kOutOfMemory;
     }
 
-    const std::int32_t status = postProcessZones(context.textInput.get(), context.zones, 0);
+    TextStatsCache measured;
+    if (context.textInput)
+        measured.rowRuns = RunTableMemo::find(*context.textInput, RunAxis::kRows);
+    const std::int32_t status =
+        postProcessZones(context.textInput.get(), context.zones, 0, &measured);
     if (status != kOk) return status;
-    return postProcessZones(context.textInput.get(), context.zones, 1);
+    return postProcessZones(context.textInput.get(), context.zones, 1, &measured);
 }
 
 } // namespace quadrel

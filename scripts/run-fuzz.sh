@@ -38,8 +38,11 @@ max_len() {
     esac
 }
 
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:allocator_may_return_null=1}
-export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+# A failed allocation returns null (and so reaches the code's own handling of
+# std::bad_alloc); libFuzzer still reports any single allocation beyond the
+# memory limit as a finding.
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 mkdir -p "$BUILD_DIR/findings"
 failed=()
 for target in $FUZZ_TARGETS; do

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "library/image/grouping.h"
+#include "library/image/row_span_index.h"
 
 #include <cstdint>
 #include <vector>
@@ -58,6 +59,13 @@ inline void moveBlockLinks(std::vector<LaLineGroup>& groups,
     for (LaLineGroup& g : groups)
         for (LaElement& e : g.elements)
             if (e.blockLink > 0) linkToBox(e, previous[std::size_t(linkedBox(e))].label);
+}
+
+// The boxes ordered by top row, to find those sharing rows with a span.
+inline RowSpanIndex rowIndexOf(const std::vector<LaBlockBox>& boxes) {
+    return RowSpanIndex(
+        boxes.size(), [&](std::int32_t i) { return boxes[std::size_t(i)].top; },
+        [&](std::int32_t i) { return boxes[std::size_t(i)].bottom; });
 }
 
 } // namespace quadrel

@@ -39,17 +39,19 @@ template <class Encode> TransitionLists buildLists(std::int32_t lines, Encode en
 // The list of every column as encodeColumn writes it (0, the rows where the
 // colour changes, the height four times), all columns found in one pass.
 TransitionLists columnLists(const LaBitmap& image) {
-    const ColumnTransitions changes = findColumnTransitions(image);
+    const ColumnChanges changes(image);
+    const std::size_t columns = std::size_t(changes.columns());
     TransitionLists lists;
-    lists.start.reserve(std::size_t(changes.columns()) + 1);
-    lists.entries.reserve(changes.rows.size() + 5 * std::size_t(changes.columns()));
-    lists.start.push_back(0);
-    for (std::int32_t x = 0; x < changes.columns(); ++x) {
-        const auto column = changes.of(x);
-        lists.entries.push_back(0);
-        lists.entries.insert(lists.entries.end(), column.begin(), column.end());
-        lists.entries.insert(lists.entries.end(), 4, changes.height);
-        lists.start.push_back(lists.entries.size());
+    lists.start.resize(columns + 1, 0);
+    for (std::size_t x = 0; x < columns; ++x)
+        lists.start[x + 1] = lists.start[x] + changes.count(std::int32_t(x)) + 5;
+    lists.entries.resize(lists.start.back());
+    for (std::size_t x = 0; x < columns; ++x) {
+        std::int32_t* out = lists.entries.data() + lists.start[x];
+        *out++ = 0;
+        // Writing may run three entries into the closing ones, written next.
+        out = changes.write(std::int32_t(x), out);
+        std::fill(out, out + 4, changes.height());
     }
     return lists;
 }
@@ -80,27 +82,57 @@ struct RunStatistics {
     std::size_t mostEntries = 0;
 };
 
-// Both passes over the counted runs of every list, in list order.
+// Adds (length - mean)^2 of the runs [first, end) of a list to the sums of
+// their colours, run after run: each colour's sum grows in the same order as
+// one run at a time would grow it.
+void addSquaredDeviations(std::span<const std::int32_t> list, CountedRuns runs,
+                          const double mean[2], double q[2]) {
+    const std::int32_t* e = list.data();
+    std::size_t k = runs.first;
+    double& a = q[k & 1]; // colour of runs first, first + 2, ...
+    double& b = q[(k + 1) & 1];
+    const double meanA = mean[k & 1];
+    const double meanB = mean[(k + 1) & 1];
+    for (; k + 1 < runs.end; k += 2) {
+        const double da = double(e[k + 1] - e[k]) - meanA;
+        const double db = double(e[k + 2] - e[k + 1]) - meanB;
+        a += da * da;
+        b += db * db;
+    }
+    if (k < runs.end) {
+        const double da = double(e[k + 1] - e[k]) - meanA;
+        a += da * da;
+    }
+}
+
+// Both passes over the counted runs of every list, in list order. Counts and
+// lengths are whole numbers far below 2^53: summed as integers they give the
+// very sums that adding them one by one in floating point gives.
 RunStatistics runStatistics(const TransitionLists& lists) {
     RunStatistics st;
+    std::int64_t count[2] = {0, 0};
+    std::int64_t length[2] = {0, 0};
+    std::int64_t runCount = 0;
     for (std::size_t i = 0; i < lists.count(); ++i) {
         const auto list = lists.list(i);
         const CountedRuns runs = countedRuns(list);
-        for (std::size_t k = runs.first; k < runs.end; ++k) {
-            st.n[k & 1] += 1.0;
-            st.s[k & 1] += double(list[k + 1] - list[k]);
-        }
-        st.runCountSum += double(runs.count());
+        const std::int32_t* e = list.data();
+        for (std::size_t k = runs.first; k < runs.end; ++k) length[k & 1] += e[k + 1] - e[k];
+        // Runs alternate in colour, starting with the colour of `first`.
+        count[runs.first & 1] += std::int64_t(runs.count() + 1) / 2;
+        count[(runs.first + 1) & 1] += std::int64_t(runs.count()) / 2;
+        runCount += std::int64_t(runs.count());
         st.mostEntries = std::max(st.mostEntries, list.size());
     }
+    for (int c = 0; c < 2; ++c) {
+        st.n[c] = 1.0 + double(count[c]);
+        st.s[c] = 1.0 + double(length[c]);
+    }
+    st.runCountSum = double(runCount);
     const double mean[2] = {st.s[0] / st.n[0], st.s[1] / st.n[1]};
     for (std::size_t i = 0; i < lists.count(); ++i) {
         const auto list = lists.list(i);
-        const CountedRuns runs = countedRuns(list);
-        for (std::size_t k = runs.first; k < runs.end; ++k) {
-            const double d = double(list[k + 1] - list[k]) - mean[k & 1];
-            st.q[k & 1] += d * d;
-        }
+        addSquaredDeviations(list, countedRuns(list), mean, st.q);
     }
     return st;
 }

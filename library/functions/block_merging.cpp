@@ -2,6 +2,8 @@
 
 #include "library/image/components.h"
 #include "library/image/disjoint_sets.h"
+#include "library/image/row_span_index.h"
+#include "library/image/run_clipping.h"
 #include "library/image/smoothed_mode.h"
 
 #include <algorithm>
@@ -47,7 +49,8 @@ occupiedStretches(const std::vector<std::uint8_t>& occupied, std::int64_t n) {
     return stretches;
 }
 
-std::int32_t estimatePitch(const std::vector<LaBlockBox>& blocks, std::size_t index) {
+std::int32_t estimatePitch(const std::vector<LaBlockBox>& blocks, const RowSpanIndex& rowIndex,
+                           std::size_t index) {
     const LaBlockBox& b = blocks[index];
     const std::int64_t h = std::int64_t(b.bottom) - b.top;
     const std::int64_t lo = std::max<std::int64_t>(b.top - kPitchWindowHeights * h, 0);
@@ -61,11 +64,12 @@ std::int32_t estimatePitch(const std::vector<LaBlockBox>& blocks, std::size_t in
     };
     // The block's own bottom row, and that of every neighbour, stays unmarked.
     mark(b.top - lo, b.bottom - lo);
-    for (std::size_t o = 0; o < blocks.size(); ++o) {
-        const LaBlockBox& other = blocks[o];
-        if (o == index || !columnsOverlap(other, b) || rowsOverlap(other, b)) continue;
+    // Only blocks reaching into the window mark anything.
+    rowIndex.forEachNear(lo, hi, [&](std::int32_t o) {
+        const LaBlockBox& other = blocks[std::size_t(o)];
+        if (std::size_t(o) == index || !columnsOverlap(other, b) || rowsOverlap(other, b)) return;
         mark(other.top - lo, other.bottom - lo);
-    }
+    });
     // Histogram of the white stretches after the first occupied one, the last
     // running to the window's end; the stretch before it is not counted.
     std::vector<std::int32_t> histogram(std::size_t(n) + 1, 0);
@@ -98,30 +102,42 @@ std::vector<LaBlockBox> collectMerged(const DisjointSets& sets, std::vector<LaBl
 
 } // namespace
 
-std::int32_t estimateStroke(const LaBlockBox& block, const LaBitmap& bitmap) {
+std::int32_t estimateStroke(const LaBlockBox& block, const LaBitmap& bitmap,
+                            const RunTable* rowRuns) {
     const std::int32_t c0 = block.left & ~7;
     const std::int32_t w = block.right - c0;
     // Blocks come from the bitmap's own components; a box reaching outside
     // its columns has nothing to read.
     if (w <= 0 || c0 < 0 || block.right > bitmap.width || !bitmap.hasPixels()) return 0;
     std::vector<std::int32_t> histogram(std::size_t(w) + 1, 0);
-    std::vector<std::int32_t> entries;
-    const std::uint8_t white = bitmap.whiteByte();
     const std::int32_t firstRow = std::max(block.top, 0);
     const std::int32_t endRow = std::min(block.bottom, bitmap.height);
-    for (std::int32_t r = firstRow; r < endRow; ++r) {
-        const std::int32_t e = encodeRow(bitmap.row(r) + (c0 >> 3), w, white, entries);
-        if (e <= 5) continue;
-        for (std::int32_t k = 0; k < (e - 4) / 2; ++k)
-            ++histogram[std::size_t(entries[std::size_t(2 * k + 2)] -
-                                    entries[std::size_t(2 * k + 1)])];
+    if (rowRuns && rowRuns->size() == std::size_t(bitmap.height)) {
+        // The window [c0, right) lies inside the rows: their runs cut to it
+        // are the runs the pixels would give.
+        for (std::int32_t r = firstRow; r < endRow; ++r)
+            forEachClippedRun((*rowRuns)[std::size_t(r)], c0, block.right,
+                              [&](std::int32_t start, std::int32_t end) {
+                                  ++histogram[std::size_t(end - start)];
+                              });
+    } else {
+        std::vector<std::int32_t> entries;
+        const std::uint8_t white = bitmap.whiteByte();
+        for (std::int32_t r = firstRow; r < endRow; ++r) {
+            const std::int32_t e = encodeRow(bitmap.row(r) + (c0 >> 3), w, white, entries);
+            if (e <= 5) continue;
+            for (std::int32_t k = 0; k < (e - 4) / 2; ++k)
+                ++histogram[std::size_t(entries[std::size_t(2 * k + 2)] -
+                                        entries[std::size_t(2 * k + 1)])];
+        }
     }
     return smoothedMode(std::span<const std::int32_t>(histogram.data(), std::size_t(w)), w / 4);
 }
 
 void estimatePitches(std::vector<LaBlockBox>& blocks) {
     std::vector<std::int32_t> pitches(blocks.size());
-    for (std::size_t i = 0; i < blocks.size(); ++i) pitches[i] = estimatePitch(blocks, i);
+    const RowSpanIndex rowIndex = rowIndexOf(blocks);
+    for (std::size_t i = 0; i < blocks.size(); ++i) pitches[i] = estimatePitch(blocks, rowIndex, i);
     for (std::size_t i = 0; i < blocks.size(); ++i) blocks[i].pitch = pitches[i];
 }
 
@@ -183,10 +199,11 @@ bool boxesOverlap(const LaBlockBox& a, const LaBlockBox& b) {
 }
 
 std::vector<LaBlockBox> mergeSimilarBlocks(std::vector<LaBlockBox>& blocks, const LaBitmap& bitmap,
-                                           std::span<const SeparatorLine> separators) {
+                                           std::span<const SeparatorLine> separators,
+                                           const RunTable* rowRuns) {
     estimatePitches(blocks);
     for (std::size_t i = 0; i < blocks.size(); ++i) {
-        blocks[i].stroke = estimateStroke(blocks[i], bitmap);
+        blocks[i].stroke = estimateStroke(blocks[i], bitmap, rowRuns);
         blocks[i].label = std::int32_t(i);
     }
     DisjointSets sets(blocks.size());

@@ -14,6 +14,7 @@
 
 #include "library/functions/block_box.h"
 #include "library/image/bitmap.h"
+#include "library/image/components.h"
 
 #include <cstdint>
 #include <span>
@@ -31,7 +32,10 @@ struct SeparatorLine {
 
 // Typical horizontal black-run length inside the block's rows (the bottom row
 // is not read), from the byte-aligned column at or left of its left edge.
-std::int32_t estimateStroke(const LaBlockBox& block, const LaBitmap& bitmap);
+// `rowRuns`, when given, are the runs of every row of the bitmap, read
+// instead of the pixels.
+std::int32_t estimateStroke(const LaBlockBox& block, const LaBitmap& bitmap,
+                            const RunTable* rowRuns = nullptr);
 
 // Sets every block's `pitch`: the typical white gap between the block and the
 // blocks stacked above and below it, within eight heights, capped at twice its height.
@@ -51,7 +55,8 @@ bool boxesOverlap(const LaBlockBox& a, const LaBlockBox& b);
 
 // Estimates pitch and stroke of every block, then joins every similar pair.
 std::vector<LaBlockBox> mergeSimilarBlocks(std::vector<LaBlockBox>& blocks, const LaBitmap& bitmap,
-                                           std::span<const SeparatorLine> separators);
+                                           std::span<const SeparatorLine> separators,
+                                           const RunTable* rowRuns = nullptr);
 
 // Joins each box with the first later box it overlaps; boxes grow as they join.
 std::vector<LaBlockBox> mergeOverlappingBlocks(std::vector<LaBlockBox>& blocks);

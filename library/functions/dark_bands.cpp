@@ -1,8 +1,10 @@
 #include "library/functions/dark_bands.h"
 
+#include "library/image/run_table_memo.h"
 #include "library/status.h"
 
 #include <algorithm>
+#include <new>
 
 namespace quadrel {
 
@@ -31,6 +33,58 @@ BandEnd followBand(std::span<const std::int32_t> s, std::int32_t start, std::int
         }
     }
     return {n - 1, n - 1};
+}
+
+// Every component that can hold a band, with the edge profiles and pixel
+// counts of its rows gathered from its runs (per run rather than per pixel).
+// A band needs a row wider than minBandWidth, and no row is wider than its
+// component: the narrower components (nearly all) have none and are left out.
+std::vector<LaComponent> componentsWithRowProfiles(const FlatRunTable& runs,
+                                                   const std::vector<LaComponentBox>& boxes,
+                                                   std::int32_t minBandWidth) {
+    std::vector<std::int32_t> wideIndex(boxes.size(), -1);
+    std::vector<LaComponent> wide;
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const LaComponentBox& b = boxes[i];
+        if (std::int64_t(b.xEnd) - b.xMin <= minBandWidth) continue;
+        wideIndex[i] = std::int32_t(wide.size());
+        LaComponent& c = wide.emplace_back();
+        c.xMin = b.xMin;
+        c.xEnd = b.xEnd;
+        c.yMin = b.yMin;
+        c.yMax = b.yMax;
+        const std::size_t rows = std::size_t(b.yMax - b.yMin + 1);
+        c.rowLeft.assign(rows, kBoxStartMin);
+        c.rowRight.assign(rows, 0);
+        c.rowCount.assign(rows, 0);
+    }
+    for (std::int32_t r = 0; r < runs.rows(); ++r) {
+        for (const LaRun& run : runs.row(r)) {
+            const std::int32_t w = wideIndex[std::size_t(run.label)];
+            if (w < 0) continue;
+            LaComponent& c = wide[std::size_t(w)];
+            const std::size_t i = std::size_t(r - c.yMin);
+            c.rowLeft[i] = std::min(c.rowLeft[i], run.start);
+            c.rowRight[i] = std::max(c.rowRight[i], run.end);
+            c.rowCount[i] += run.end - run.start;
+        }
+    }
+    return wide;
+}
+
+// labelComponents, starting from the page's row runs when line detection
+// kept them for this page.
+std::int32_t labelPage(const LaBitmap& bitmap, const LaComponentSource& source, FlatRunTable& runs,
+                       std::vector<LaComponentBox>& boxes) {
+    const RunTable* kept = RunTableMemo::find(bitmap, RunAxis::kRows);
+    if (!kept) return labelComponents(source, runs, boxes);
+    runs.rowStart.assign(kept->size() + 1, 0);
+    runs.runs.clear();
+    for (std::size_t r = 0; r < kept->size(); ++r) {
+        for (const LaRun& run : (*kept)[r]) runs.runs.push_back(LaRun{run.start, run.end, 0, 0});
+        runs.rowStart[r + 1] = std::int32_t(runs.runs.size());
+    }
+    return labelRuns(runs, boxes);
 }
 
 } // namespace
@@ -118,15 +172,20 @@ std::int32_t findDarkBandCandidates(const LaBitmap& bitmap, std::int32_t minBand
     source.rows = bitmap.hasPixels() ? bitmap.height : 0;
     source.width = bitmap.width;
     source.stride = bitmap.stride;
-    source.options = 0x101110;
     source.blackIsZero = bitmap.blackIsZero;
     source.firstRow = bitmap.firstRow;
-    std::vector<LaComponent> components;
-    const std::int32_t status = extractComponents(&source, &components);
-    if (status != kOk) return status;
-    for (const LaComponent& component : components) {
-        std::vector<LaDarkRegion> bands = componentDarkBands(component, minBandWidth);
-        candidates.insert(candidates.end(), bands.begin(), bands.end());
+    try {
+        FlatRunTable runs;
+        std::vector<LaComponentBox> boxes;
+        const std::int32_t status = labelPage(bitmap, source, runs, boxes);
+        if (status != kOk) return status;
+        for (const LaComponent& component : componentsWithRowProfiles(runs, boxes, minBandWidth)) {
+            std::vector<LaDarkRegion> bands = componentDarkBands(component, minBandWidth);
+            candidates.insert(candidates.end(), bands.begin(), bands.end());
+        }
+    } catch (const std::bad_alloc&) {
+        candidates.clear();
+        return kOutOfMemory;
     }
     for (LaDarkRegion& candidate : candidates) candidate.ink = regionInk(bitmap, candidate);
     return kOk;

@@ -12,9 +12,11 @@
 #include "library/functions/block_merging.h"
 #include "library/functions/word_splitting.h"
 #include "library/image/grouping.h"
+#include "library/image/run_table_memo.h"
 #include "library/status.h"
 
 #include <algorithm>
+#include <cstring>
 #include <new>
 
 namespace quadrel {
@@ -82,8 +84,9 @@ std::vector<LaBlockBox> firstBlocks(std::vector<LaLineGroup>& groups) {
 
 std::vector<LaBlockBox> mergeBlocks(std::vector<LaBlockBox>& blocks,
                                     std::vector<LaLineGroup>& groups, const LaBitmap& input,
-                                    const std::vector<SeparatorLine>& separators) {
-    std::vector<LaBlockBox> similar = mergeSimilarBlocks(blocks, input, separators);
+                                    const std::vector<SeparatorLine>& separators,
+                                    const RunTable& rowRuns) {
+    std::vector<LaBlockBox> similar = mergeSimilarBlocks(blocks, input, separators, &rowRuns);
     moveBlockLinks(groups, blocks);
     std::vector<LaBlockBox> once = mergeOverlappingBlocks(similar);
     moveBlockLinks(groups, similar);
@@ -119,25 +122,32 @@ void paintRun(LaBitmap& image, std::int32_t y, std::int32_t x0, std::int32_t x1)
     x1 = std::min(x1, image.width);
     if (y < 0 || y >= image.height || x0 >= x1) return;
     std::uint8_t* row = image.row(y);
-    for (std::int32_t x = x0; x < x1;) {
-        if ((x & 7) == 0 && x + 8 <= x1) {
-            row[x >> 3] = 0x00;
-            x += 8;
-            continue;
-        }
-        row[x >> 3] = std::uint8_t(row[x >> 3] & ~(0x80 >> (x & 7)));
-        ++x;
+    // Masked bits in the first and last byte, whole bytes between them.
+    const std::int32_t first = x0 >> 3;
+    const std::int32_t last = (x1 - 1) >> 3;
+    const std::uint8_t head = std::uint8_t(0xFF >> (x0 & 7));
+    const std::uint8_t tail = std::uint8_t(0xFF << (7 - ((x1 - 1) & 7)));
+    if (first == last) {
+        row[first] = std::uint8_t(row[first] & ~(head & tail));
+        return;
     }
+    row[first] = std::uint8_t(row[first] & ~head);
+    if (last > first + 1) std::memset(row + first + 1, 0x00, std::size_t(last - first - 1));
+    row[last] = std::uint8_t(row[last] & ~tail);
 }
 
-// The text block that holds the run's component, or -1.
-std::int32_t blockOfRun(const LaRun& run, const PageLines& page,
-                        const std::vector<std::int32_t>& textIndexOfBox) {
-    const LaComponent& c = page.components[std::size_t(run.label)];
-    if (c.linkB < 0 || c.linkA < 0) return -1;
-    const LaElement& e = page.groups[std::size_t(c.linkB)].elements[std::size_t(c.linkA)];
-    const std::int32_t box = linkedBox(e);
-    return box < 0 ? -1 : textIndexOfBox[std::size_t(box)];
+// The text block that holds each component, or -1.
+std::vector<std::int32_t> blockOfComponents(const PageLines& page,
+                                            const std::vector<std::int32_t>& textIndexOfBox) {
+    std::vector<std::int32_t> block(page.components.size(), -1);
+    for (std::size_t i = 0; i < block.size(); ++i) {
+        const LaComponent& c = page.components[i];
+        if (c.linkB < 0 || c.linkA < 0) continue;
+        const LaElement& e = page.groups[std::size_t(c.linkB)].elements[std::size_t(c.linkA)];
+        const std::int32_t box = linkedBox(e);
+        if (box >= 0) block[i] = textIndexOfBox[std::size_t(box)];
+    }
+    return block;
 }
 
 // One image per text block holding only the components of its words, drawn
@@ -152,10 +162,12 @@ std::vector<LaBitmap> drawBlockImages(const std::vector<LaTextBlock>& blocks,
         if (bitmapAllocate(images[i], height, width, rowLengthForWidth(width), 1) != kOk)
             throw std::bad_alloc();
     }
+    // Looked up once per component rather than once per run.
+    const std::vector<std::int32_t> blockOf = blockOfComponents(page, textIndexOfBox);
     const RunTable& runs = page.source.runTable;
     for (std::size_t r = 0; r < runs.size(); ++r) {
         for (const LaRun& run : runs[r]) {
-            const std::int32_t t = blockOfRun(run, page, textIndexOfBox);
+            const std::int32_t t = blockOf[std::size_t(run.label)];
             if (t < 0) continue;
             const LaTextBlock& b = blocks[std::size_t(t)];
             paintRun(images[std::size_t(t)], std::int32_t(r) - b.yMin, run.start - b.xMin,
@@ -188,7 +200,8 @@ std::int32_t segment(const LaBitmap& input, const LaList<LaRegionRecord>* lines,
     if (status != kOk) return status;
 
     std::vector<LaBlockBox> blocks = firstBlocks(page.groups);
-    const std::vector<LaBlockBox> finalBlocks = mergeBlocks(blocks, page.groups, input, separators);
+    const std::vector<LaBlockBox> finalBlocks =
+        mergeBlocks(blocks, page.groups, input, separators, page.source.runTable);
     blocks.clear();
 
     std::vector<std::int32_t> textIndexOfBox;
@@ -202,6 +215,8 @@ std::int32_t segment(const LaBitmap& input, const LaList<LaRegionRecord>* lines,
     }
     appendPictureElements(page.groups, output);
     for (LaTextBlock& t : textBlocks) output.push_back(std::move(t));
+    // The zone post-processing measures text on this page again.
+    RunTableMemo::keep(input, RunAxis::kRows, std::move(page.source.runTable));
     return kOk;
 }
 

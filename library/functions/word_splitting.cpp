@@ -1,6 +1,7 @@
 #include "library/functions/word_splitting.h"
 
 #include "library/image/disjoint_sets.h"
+#include "library/image/row_span_index.h"
 #include "library/image/smoothed_mode.h"
 
 #include <algorithm>
@@ -89,18 +90,20 @@ std::int64_t horizontalDistance(const LaBlockBox& a, const LaBlockBox& b) {
 namespace {
 
 // The nearest word sharing rows with word `a` (the first on equal distances), or -1.
-std::int32_t nearestWordOnSameRows(const std::vector<LaBlockBox>& words, std::size_t a) {
+std::int32_t nearestWordOnSameRows(const std::vector<LaBlockBox>& words, const RowSpanIndex& index,
+                                   std::size_t a) {
     const LaBlockBox& word = words[a];
     std::int32_t best = -1;
     std::int64_t bestDistance = 0;
-    for (std::size_t b = 0; b < words.size(); ++b) {
-        if (b == a || words[b].top > word.bottom || word.top > words[b].bottom) continue;
-        const std::int64_t d = horizontalDistance(word, words[b]);
-        if (best < 0 || d < bestDistance) {
-            best = std::int32_t(b);
+    index.forEachNear(word.top, word.bottom, [&](std::int32_t b) {
+        const LaBlockBox& other = words[std::size_t(b)];
+        if (std::size_t(b) == a || other.top > word.bottom || word.top > other.bottom) return;
+        const std::int64_t d = horizontalDistance(word, other);
+        if (best < 0 || d < bestDistance || (d == bestDistance && b < best)) {
+            best = b;
             bestDistance = d;
         }
-    }
+    });
     return best;
 }
 
@@ -112,11 +115,12 @@ std::vector<LaBlockBox> attachSmallWords(std::vector<LaBlockBox>& words,
     // smaller label as the root, as the numbering below expects.
     DisjointSets sets(words.size());
     for (LaBlockBox& w : words) w.small = isSmallWord(w) ? 1 : 0;
+    const RowSpanIndex index = rowIndexOf(words);
     for (std::size_t line = 0; line < lineStarts.size(); ++line) {
         const std::size_t end = line + 1 < lineStarts.size() ? lineStarts[line + 1] : words.size();
         for (std::size_t a = lineStarts[line]; a < end; ++a) {
             if (!words[a].small) continue;
-            const std::int32_t b = nearestWordOnSameRows(words, a);
+            const std::int32_t b = nearestWordOnSameRows(words, index, a);
             if (b < 0) continue;
             const LaBlockBox& neighbour = words[std::size_t(b)];
             if (horizontalDistance(words[a], neighbour) < neighbour.bottom - neighbour.top)

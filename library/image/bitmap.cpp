@@ -22,7 +22,9 @@ std::int32_t readInt32(const std::uint8_t* p) {
     return std::int32_t(v);
 }
 
-std::uint16_t readUint16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
+std::uint16_t readUint16(const std::uint8_t* p) {
+    return std::uint16_t(p[0] | p[1] << 8);
+}
 
 // Unlocks the DIB block on every path out of the import.
 struct BlockLock {
@@ -36,6 +38,46 @@ struct BlockLock {
     BlockLock(const BlockLock&) = delete;
     BlockLock& operator=(const BlockLock&) = delete;
 };
+
+// bitRunCopy to bit 0 of the destination: byte i of the destination gets
+// source bits [s + 8i, s + 8i + 8). The bytes whose two source bytes both lie
+// inside the row are copied in a plain loop; the few at the edges take the
+// checked path.
+void copyBitsToRowStart(const std::uint8_t* sourceRow, std::size_t sourceBytes,
+                        std::uint8_t* destinationRow, std::size_t destinationBytes, std::int32_t n,
+                        std::int32_t s) {
+    if (n <= 0) return;
+    const std::int64_t count =
+        std::min<std::int64_t>((std::int64_t(n) + 7) / 8, std::int64_t(destinationBytes));
+    if (!sourceRow) {
+        if (count > 0) std::memset(destinationRow, 0, std::size_t(count));
+        return;
+    }
+    const std::int64_t first = s >= 0 ? s / 8 : -((-std::int64_t(s) + 7) / 8);
+    const int a = int(std::int64_t(s) - first * 8);
+    auto at = [&](std::int64_t k) -> std::uint32_t {
+        return k >= 0 && std::uint64_t(k) < sourceBytes ? sourceRow[k] : 0u;
+    };
+    auto checked = [&](std::int64_t i) {
+        const std::int64_t k = first + i;
+        destinationRow[i] =
+            a == 0 ? std::uint8_t(at(k)) : std::uint8_t((at(k) << a) | (at(k + 1) >> (8 - a)));
+    };
+    const std::int64_t fastBegin = std::clamp<std::int64_t>(-first, 0, count);
+    const std::int64_t fastEnd =
+        std::clamp<std::int64_t>(std::int64_t(sourceBytes) - 1 - first, fastBegin, count);
+    for (std::int64_t i = 0; i < fastBegin; ++i) checked(i);
+    const std::uint8_t* from = sourceRow + (first + fastBegin);
+    std::uint8_t* to = destinationRow + fastBegin;
+    const std::int64_t fast = fastEnd - fastBegin;
+    if (a == 0) {
+        if (fast > 0) std::memcpy(to, from, std::size_t(fast));
+    } else {
+        for (std::int64_t i = 0; i < fast; ++i)
+            to[i] = std::uint8_t((from[i] << a) | (from[i + 1] >> (8 - a)));
+    }
+    for (std::int64_t i = fastEnd; i < count; ++i) checked(i);
+}
 
 } // namespace
 
@@ -85,16 +127,17 @@ void bitmapRelease(LaBitmap* bitmap) {
 }
 
 std::int32_t bitmapCopy(const LaBitmap& source, LaBitmap& destination) {
-    const std::int32_t status = bitmapAllocate(destination, source.height, source.width,
-                                               source.stride, source.blackIsZero);
+    const std::int32_t status =
+        bitmapAllocate(destination, source.height, source.width, source.stride, source.blackIsZero);
     if (status != kOk) return status;
     const std::size_t n = std::min<std::size_t>(source.buffer.size(), destination.buffer.size());
     if (n) std::memcpy(destination.buffer.data(), source.buffer.data(), n);
     return kOk;
 }
 
-void bitRunCopy(const std::uint8_t* sourceRow, std::size_t sourceBytes, std::uint8_t* destinationRow,
-                std::size_t destinationBytes, std::int32_t n, std::int32_t s, std::int32_t d) {
+void bitRunCopy(const std::uint8_t* sourceRow, std::size_t sourceBytes,
+                std::uint8_t* destinationRow, std::size_t destinationBytes, std::int32_t n,
+                std::int32_t s, std::int32_t d) {
     if (n <= 0) return;
     // Byte offsets may be negative for a crop that starts left of the row.
     const std::int64_t sourceByte0 = s >= 0 ? s / 8 : -((-std::int64_t(s) + 7) / 8);
@@ -136,7 +179,8 @@ std::int32_t bitmapCrop(const LaBitmap& source, LaBitmap& destination, std::int3
         const bool inside =
             source.firstRow && sourceRowIndex >= 0 && sourceRowIndex < source.height;
         const std::uint8_t* sourceRow = inside ? source.row(std::int32_t(sourceRowIndex)) : nullptr;
-        bitRunCopy(sourceRow, sourceBytes, destination.row(r), destinationBytes, cropWidth, x, 0);
+        copyBitsToRowStart(sourceRow, sourceBytes, destination.row(r), destinationBytes, cropWidth,
+                           x);
     }
     return kOk;
 }

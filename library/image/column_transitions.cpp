@@ -1,60 +1,123 @@
 #include "library/image/column_transitions.h"
 
+#include "library/image/bit_positions.h"
+
+#include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace quadrel {
 
 namespace {
 
-// Up to eight bytes as one word in memory order (the missing ones read as 0).
-std::uint64_t loadWord(const std::uint8_t* bytes, std::size_t count) {
+constexpr std::int32_t kBlock = 64; // pixels per word, rows and columns per tile
+
+using Tile = std::array<std::uint64_t, kBlock>;
+
+// Up to eight bytes of a row as one word, pixel 0 of the first byte in bit
+// 63; the missing bytes read as 0.
+std::uint64_t loadPixels(const std::uint8_t* bytes, std::size_t count) {
     std::uint64_t word = 0;
-    std::memcpy(&word, bytes, count);
+    if (count >= 8) {
+        std::memcpy(&word, bytes, 8);
+        return __builtin_bswap64(word);
+    }
+    for (std::size_t i = 0; i < count; ++i) word |= std::uint64_t(bytes[i]) << (56 - 8 * i);
     return word;
 }
 
-// Calls visit(x, r) for every pixel that differs from the one below it in
-// the previous row, row by row upwards and, within a row, in no set order.
-template <class Visit> void forEachChange(const LaBitmap& bitmap, Visit&& visit) {
-    const std::size_t bytes = (std::size_t(bitmap.width) + 7) / 8;
-    const std::vector<std::uint8_t> white(bytes, bitmap.whiteByte());
-    // Bits past the last column are never looked at.
-    const int rest = bitmap.width % 8;
-    const std::uint8_t lastByteMask = rest ? std::uint8_t(0xFF << (8 - rest)) : 0xFF;
-    std::vector<std::uint8_t> mask(bytes, 0xFF);
-    mask[bytes - 1] = lastByteMask;
-    const std::uint8_t* below = white.data();
-    for (std::int32_t r = 0; r < bitmap.height; ++r) {
-        const std::uint8_t* row = bitmap.row(r);
-        for (std::size_t k = 0; k < bytes; k += 8) {
-            const std::size_t n = bytes - k < 8 ? bytes - k : 8;
-            std::uint64_t changes =
-                (loadWord(row + k, n) ^ loadWord(below + k, n)) & loadWord(mask.data() + k, n);
-            while (changes) {
-                // Bit b of the word is bit 7 - b % 8 of byte k + b / 8.
-                const int b = __builtin_ctzll(changes);
-                visit(std::int32_t(8 * (k + std::size_t(b / 8)) + std::size_t(7 - b % 8)), r);
-                changes &= changes - 1;
-            }
+// Transposes a 64 x 64 bit matrix in place: bit 63 - c of word r becomes
+// bit 63 - r of word c. Blocks of 32, 16, ... 1 bits are swapped across the
+// diagonal in turn.
+void transpose(Tile& a) {
+    std::uint64_t mask = 0x00000000FFFFFFFFull;
+    for (int j = 32; j != 0; j >>= 1, mask ^= mask << j) {
+        for (int k = 0; k < kBlock; k = ((k | j) + 1) & ~j) {
+            const std::uint64_t t = (a[std::size_t(k)] ^ (a[std::size_t(k | j)] >> j)) & mask;
+            a[std::size_t(k)] ^= t;
+            a[std::size_t(k | j)] ^= t << j;
         }
-        below = row;
     }
 }
 
 } // namespace
 
+ColumnChanges::ColumnChanges(const LaBitmap& bitmap) {
+    if (!bitmap.hasPixels()) return;
+    columns_ = bitmap.width;
+    height_ = bitmap.height;
+    wordsPerColumn_ = (std::size_t(height_) + kBlock - 1) / kBlock;
+    words_.assign(wordsPerColumn_ * std::size_t(columns_), 0);
+    const std::size_t rowBytes = (std::size_t(columns_) + 7) / 8;
+    const std::uint64_t toBlack = bitmap.blackIsZero ? ~std::uint64_t(0) : 0;
+    Tile tile;
+    for (std::int32_t r0 = 0; r0 < height_; r0 += kBlock) {
+        const std::int32_t rows = std::min(kBlock, height_ - r0);
+        for (std::int32_t c0 = 0; c0 < columns_; c0 += kBlock) {
+            const std::size_t byte = std::size_t(c0 / 8);
+            std::uint64_t any = 0;
+            for (std::int32_t i = 0; i < rows; ++i) {
+                tile[std::size_t(i)] =
+                    loadPixels(bitmap.row(r0 + i) + byte, rowBytes - byte) ^ toBlack;
+                any |= tile[std::size_t(i)];
+            }
+            if (any == 0) continue; // a white tile stays zero
+            std::fill(tile.begin() + rows, tile.end(), 0);
+            transpose(tile);
+            const std::int32_t n = std::min(kBlock, columns_ - c0);
+            for (std::int32_t k = 0; k < n; ++k)
+                words_[std::size_t(c0 + k) * wordsPerColumn_ + std::size_t(r0 / kBlock)] =
+                    tile[std::size_t(k)];
+        }
+    }
+}
+
+std::uint64_t ColumnChanges::changesOf(const std::uint64_t* bits, std::size_t j,
+                                       std::uint64_t before) const {
+    const std::uint64_t black = bits[j];
+    std::uint64_t changes = black ^ ((black >> 1) | before);
+    // The rows past the last one are white: a change there is no change.
+    const std::int64_t rowsLeft = std::int64_t(height_) - std::int64_t(j) * kBlock;
+    if (rowsLeft < kBlock) changes &= ~(~std::uint64_t(0) >> rowsLeft);
+    return changes;
+}
+
+std::size_t ColumnChanges::count(std::int32_t x) const {
+    const std::uint64_t* bits = column(x);
+    std::size_t n = 0;
+    std::uint64_t before = 0;
+    for (std::size_t j = 0; j < wordsPerColumn_; ++j) {
+        n += std::size_t(bitCount(changesOf(bits, j, before)));
+        before = bits[j] << 63;
+    }
+    return n;
+}
+
+std::int32_t* ColumnChanges::write(std::int32_t x, std::int32_t* out) const {
+    const std::uint64_t* bits = column(x);
+    std::uint64_t before = 0;
+    for (std::size_t j = 0; j < wordsPerColumn_; ++j) {
+        std::uint64_t changes = changesOf(bits, j, before);
+        before = bits[j] << 63;
+        if (changes) out = writeBitPositions(changes, std::int32_t(j) * kBlock, out);
+    }
+    return out;
+}
+
 ColumnTransitions findColumnTransitions(const LaBitmap& bitmap) {
     ColumnTransitions t;
     t.height = bitmap.hasPixels() ? bitmap.height : 0;
     if (!bitmap.hasPixels()) return t;
-    // Count first, so that every list gets its exact place in one array.
-    t.start.assign(std::size_t(bitmap.width) + 1, 0);
-    forEachChange(bitmap, [&](std::int32_t x, std::int32_t) { ++t.start[std::size_t(x) + 1]; });
-    for (std::size_t x = 1; x < t.start.size(); ++x) t.start[x] += t.start[x - 1];
+    const ColumnChanges changes(bitmap);
+    // Counted first, so that every list gets its exact place in one array.
+    t.start.resize(std::size_t(changes.columns()) + 1, 0);
+    for (std::int32_t x = 0; x < changes.columns(); ++x)
+        t.start[std::size_t(x) + 1] = t.start[std::size_t(x)] + changes.count(x);
+    // Room for the three entries a column's writing may run past its end.
+    t.rows.resize(t.start.back() + 3);
+    for (std::int32_t x = 0; x < changes.columns(); ++x)
+        changes.write(x, t.rows.data() + t.start[std::size_t(x)]);
     t.rows.resize(t.start.back());
-    std::vector<std::size_t> next(t.start.begin(), t.start.end() - 1);
-    forEachChange(bitmap,
-                  [&](std::int32_t x, std::int32_t r) { t.rows[next[std::size_t(x)]++] = r; });
     return t;
 }
 

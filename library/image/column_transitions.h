@@ -1,7 +1,8 @@
 // The rows where each pixel column changes colour, for every column of a
-// bitmap at once. Each row is compared with the row before it 64 pixels at a
-// time, so white areas cost almost nothing; the same lists read column by
-// column (encodeColumn) cost a bit test per pixel.
+// bitmap at once. The bitmap is turned a quarter in 64 x 64 tiles (a white
+// tile costs one test), after which a column is read 64 rows at a time like
+// a row; the same lists read column by column (encodeColumn) cost a bit test
+// per pixel.
 #pragma once
 
 #include "library/image/bitmap.h"
@@ -12,15 +13,46 @@
 
 namespace quadrel {
 
+// The bitmap with rows and columns exchanged, 1 bits black.
+class ColumnChanges {
+  public:
+    // A bitmap without pixels has no columns.
+    explicit ColumnChanges(const LaBitmap& bitmap);
+
+    std::int32_t columns() const { return columns_; }
+    std::int32_t height() const { return height_; }
+
+    // Number of rows r where pixel (x, r) differs from (x, r - 1); row -1
+    // counts as white.
+    std::size_t count(std::int32_t x) const;
+    // Writes those rows, increasing, to `out` (count(x) entries) and returns
+    // the end; up to three entries past the end may be overwritten. Black
+    // runs are (t1, t2), (t3, t4), ... and an unpaired last change runs to
+    // the height, as in encodeColumn's list.
+    std::int32_t* write(std::int32_t x, std::int32_t* out) const;
+
+  private:
+    // Word j of the column's bits: rows 64j ... 64j + 63, row 64j in bit 63.
+    const std::uint64_t* column(std::int32_t x) const {
+        return words_.data() + std::size_t(x) * wordsPerColumn_;
+    }
+    // The rows of word j where the colour changes, as bits; `before` holds
+    // the colour of the row above the word in bit 63.
+    std::uint64_t changesOf(const std::uint64_t* bits, std::size_t j, std::uint64_t before) const;
+
+    std::int32_t columns_ = 0;
+    std::int32_t height_ = 0;
+    std::size_t wordsPerColumn_ = 0;
+    std::vector<std::uint64_t> words_;
+};
+
+// Every column's change rows in one array.
 struct ColumnTransitions {
     std::int32_t height = 0;
     std::vector<std::int32_t> rows; // every column's list, column 0 first
     std::vector<std::size_t> start; // column x: rows[start[x], start[x + 1])
 
     std::int32_t columns() const { return start.empty() ? 0 : std::int32_t(start.size() - 1); }
-    // Rows r, increasing, where pixel (x, r) differs from (x, r - 1); row -1
-    // counts as white. Black runs are (t1, t2), (t3, t4), ... and an unpaired
-    // last change runs to `height`, as in encodeColumn's list.
     std::span<const std::int32_t> of(std::int32_t x) const {
         return {rows.data() + start[std::size_t(x)],
                 start[std::size_t(x) + 1] - start[std::size_t(x)]};

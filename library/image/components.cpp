@@ -1,5 +1,6 @@
 #include "library/image/components.h"
 
+#include "library/image/bit_positions.h"
 #include "library/status.h"
 
 #include <algorithm>
@@ -39,72 +40,80 @@ inline void appendByteTransitions(std::uint8_t value, std::int32_t base, std::in
     if (e[i + 1] == 0xFF) invert = !invert;
 }
 
-std::int32_t newLabel(std::vector<std::int32_t>& parent, std::int32_t& lastLabel) {
-    ++lastLabel;
-    parent[std::size_t(lastLabel)] = lastLabel;
-    return lastLabel;
-}
-
-// Builds the run table of every scanned row; returns the total number of runs.
-std::int64_t buildRunTable(const LaComponentSource& source, std::uint8_t whiteByte,
-                           RunTable& table) {
-    table.assign(std::size_t(source.rows), {});
-    std::vector<std::int32_t> entries;
-    std::int64_t total = 0;
-    for (std::int32_t r = 0; r < source.rows; ++r) {
-        const std::uint8_t* row = source.firstRow + std::ptrdiff_t(r) * source.stride;
-        const std::int32_t n = encodeRow(row, source.width, whiteByte, entries);
-        if (n <= 5) continue;
-        const std::int32_t runs = (n - 4) / 2;
-        auto& list = table[std::size_t(r)];
-        list.resize(std::size_t(runs));
-        for (std::int32_t k = 0; k < runs; ++k) {
-            list[std::size_t(k)].start = entries[std::size_t(1 + 2 * k)];
-            list[std::size_t(k)].end = entries[std::size_t(2 + 2 * k)];
-        }
-        total += runs;
+// Union-find over the runs of the page in scan order (row 0 first, left to
+// right), each set's root its first run: roots are only ever attached to
+// smaller roots, so every parent index is at most its child's.
+class RunSets {
+  public:
+    explicit RunSets(std::size_t count) : parent_(count) {
+        for (std::size_t i = 0; i < count; ++i) parent_[i] = std::int32_t(i);
     }
-    return total;
-}
 
-// Joins the runs of the previous row that run c touches, starting at p.
-// Returns the index of the last walked run.
-std::size_t joinTouchingRuns(std::vector<LaRun>& previous, std::size_t p, LaRun& c,
-                             std::vector<std::int32_t>& parent) {
-    std::size_t q = p;
-    std::int32_t root = 0x7FFFFFFF;
-    for (; q < previous.size() && previous[q].start <= c.end; ++q)
-        root = std::min(root, findRoot(parent, previous[q].label));
-    // Join roots, not labels, so that no old root is orphaned.
-    for (std::size_t k = p; k < q; ++k) {
-        parent[std::size_t(findRoot(parent, previous[k].label))] = root;
-        previous[k].label = root;
-    }
-    c.label = root;
-    return q - 1;
-}
+    // Puts a run not joined before into the set with root `root`, which lies
+    // earlier in scan order.
+    void attach(std::int32_t run, std::int32_t root) { parent_[std::size_t(run)] = root; }
 
-// Labels the runs 8-connectedly; returns the last label given.
-std::int32_t labelRuns(RunTable& table, std::vector<std::int32_t>& parent) {
-    std::int32_t lastLabel = 0;
-    for (std::size_t r = 0; r < table.size(); ++r) {
-        auto& runs = table[r];
-        if (r == 0 || table[r - 1].empty()) {
-            for (LaRun& c : runs) c.label = newLabel(parent, lastLabel);
-            continue;
+    // Joins two sets by their roots; returns the root of the joined set.
+    std::int32_t joinRoots(std::int32_t a, std::int32_t b) {
+        if (a < b) {
+            parent_[std::size_t(b)] = a;
+            return a;
         }
-        auto& previous = table[r - 1];
-        std::size_t p = 0;
-        for (LaRun& c : runs) {
-            while (p < previous.size() && previous[p].end < c.start) ++p;
-            if (p < previous.size() && previous[p].start <= c.end)
-                p = joinTouchingRuns(previous, p, c, parent);
-            else
-                c.label = newLabel(parent, lastLabel);
-        }
-        for (LaRun& c : runs) c.label = findRoot(parent, c.label);
+        parent_[std::size_t(a)] = b;
+        return b;
     }
-    return lastLabel;
+
+    std::int32_t root(std::int32_t i) {
+        while (parent_[std::size_t(i)] != i) {
+            parent_[std::size_t(i)] = parent_[std::size_t(parent_[std::size_t(i)])];
+            i = parent_[std::size_t(i)];
+        }
+        return i;
+    }
+
+    // The component number of every run: components numbered in the order of
+    // their first runs. Status 2 when the numbers cannot be stored.
+    std::int32_t number(std::vector<std::int32_t>& componentOf, std::int32_t& count) {
+        try {
+            componentOf.assign(parent_.size(), 0);
+        } catch (const std::bad_alloc&) {
+            return kNotImportable; // a failed numbering reports 2, unlike the other allocations
+        }
+        count = 0;
+        for (std::size_t i = 0; i < parent_.size(); ++i) {
+            // The parent lies earlier and already names its root.
+            const std::int32_t r = parent_[std::size_t(parent_[i])];
+            parent_[i] = r;
+            componentOf[i] = std::size_t(r) == i ? count++ : componentOf[std::size_t(r)];
+        }
+        return kOk;
+    }
+
+  private:
+    std::vector<std::int32_t> parent_;
+};
+
+// Joins every run of a row with the runs of the row before that touch it,
+// diagonally included: [s1, e1) and [s2, e2) touch when s1 <= e2 and e1 >= s2.
+void joinTouchingRuns(std::span<const LaRun> above, std::int32_t aboveFirst,
+                      std::span<const LaRun> current, std::int32_t currentFirst, RunSets& sets) {
+    const std::size_t aboveCount = above.size();
+    std::size_t p = 0;
+    for (std::size_t k = 0; k < current.size(); ++k) {
+        const std::int32_t start = current[k].start;
+        const std::int32_t end = current[k].end;
+        while (p < aboveCount && above[p].end < start) ++p;
+        std::size_t q = p;
+        if (q == aboveCount || above[q].start > end) continue;
+        // The run's own set so far: it takes the first touching run's root,
+        // and every further touching set is joined to it.
+        std::int32_t root = sets.root(aboveFirst + std::int32_t(q));
+        sets.attach(currentFirst + std::int32_t(k), root);
+        for (++q; q < aboveCount && above[q].start <= end; ++q) {
+            const std::int32_t other = sets.root(aboveFirst + std::int32_t(q));
+            if (other != root) root = sets.joinRoots(root, other);
+        }
+    }
 }
 
 void allocateProfiles(LaComponent& c, std::int32_t options) {
@@ -140,50 +149,33 @@ void addRunToProfiles(LaComponent& c, const LaRun& run, std::int32_t r, std::int
 }
 
 std::int32_t extract(LaComponentSource& source, std::vector<LaComponent>& components) {
-    const std::uint8_t whiteByte = source.blackIsZero > 0 ? 0xFF : 0x00;
-    RunTable table;
-    if (source.rows <= 0 || source.width <= 0 || !source.firstRow) return kNoBlackPixel;
-    const std::int64_t totalRuns = buildRunTable(source, whiteByte, table);
-    if (totalRuns == 0) return kNoBlackPixel;
+    FlatRunTable runs;
+    std::vector<LaComponentBox> boxes;
+    const std::int32_t status = labelComponents(source, runs, boxes);
+    if (status != kOk) return status;
+    if (boxes.empty()) return kNullArgument;
 
-    std::vector<std::int32_t> parent(std::size_t(totalRuns + 1), 0);
-    const std::int32_t lastLabel = labelRuns(table, parent);
-
-    // Flatten, then number the roots in label order: a root is the smallest
-    // label of its set, so components follow the order of their first runs.
-    std::vector<std::int32_t> index;
-    try {
-        index.assign(std::size_t(lastLabel + 1), -1);
-    } catch (const std::bad_alloc&) {
-        return kNotImportable; // a failed numbering reports 2, unlike the other allocations
-    }
-    std::int32_t count = 0;
-    for (std::int32_t label = 1; label <= lastLabel; ++label) {
-        const std::int32_t root = findRootCompress(parent, label);
-        if (root == label) index[std::size_t(label)] = count++;
-        index[std::size_t(label)] = index[std::size_t(root)];
-    }
-    if (count == 0) return kNullArgument;
-
-    components.assign(std::size_t(count), LaComponent{});
-    for (std::size_t r = 0; r < table.size(); ++r) {
-        for (LaRun& run : table[r]) {
-            run.label = index[std::size_t(run.label)];
-            LaComponent& c = components[std::size_t(run.label)];
-            c.xMin = std::min(c.xMin, run.start);
-            c.xEnd = std::max(c.xEnd, run.end);
-            c.yMin = std::min(c.yMin, std::int32_t(r));
-            c.yMax = std::max(c.yMax, std::int32_t(r));
-        }
+    components.resize(boxes.size());
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        components[i].xMin = boxes[i].xMin;
+        components[i].xEnd = boxes[i].xEnd;
+        components[i].yMin = boxes[i].yMin;
+        components[i].yMax = boxes[i].yMax;
     }
     if (source.options & (kEdgeProfiles | kPixelCounts)) {
         for (LaComponent& c : components) allocateProfiles(c, source.options);
-        for (std::size_t r = 0; r < table.size(); ++r)
-            for (const LaRun& run : table[r])
-                addRunToProfiles(components[std::size_t(run.label)], run, std::int32_t(r),
-                                 source.options);
+        for (std::int32_t r = 0; r < runs.rows(); ++r)
+            for (const LaRun& run : runs.row(r))
+                addRunToProfiles(components[std::size_t(run.label)], run, r, source.options);
     }
-    if (source.options & kKeepRuns) source.runTable = std::move(table);
+    if (source.options & kKeepRuns) {
+        RunTable table(std::size_t(runs.rows()));
+        for (std::int32_t r = 0; r < runs.rows(); ++r) {
+            const auto row = runs.row(r);
+            table[std::size_t(r)].assign(row.begin(), row.end());
+        }
+        source.runTable = std::move(table);
+    }
     return kOk;
 }
 
@@ -201,19 +193,10 @@ inline std::uint64_t loadPixels(const std::uint8_t* bytes, std::int32_t count) {
     return word;
 }
 
-// Writes base + i for every bit i (counted from bit 63) set in `changes`.
-inline std::int32_t* appendChangeColumns(std::uint64_t changes, std::int32_t base,
-                                         std::int32_t* out) {
-    while (changes) {
-        const int i = __builtin_clzll(changes);
-        *out++ = base + i;
-        changes &= ~(std::uint64_t(1) << (63 - i));
-    }
-    return out;
-}
-
 // Every column in [0, width) where the colour differs from the column before
-// (white before column 0), read 64 pixels at a time; white words cost one test.
+// (white before column 0), read 64 pixels at a time; white words cost one
+// test. May write three entries past its end (the list's closing entries go
+// there).
 std::int32_t* appendRowTransitions(const std::uint8_t* row, std::int32_t width, bool blackIsZero,
                                    std::int32_t* out) {
     const std::uint64_t toBlackBits = blackIsZero ? ~std::uint64_t(0) : 0;
@@ -223,13 +206,13 @@ std::int32_t* appendRowTransitions(const std::uint8_t* row, std::int32_t width, 
         const std::uint64_t black = loadPixels(row + x / 8) ^ toBlackBits;
         const std::uint64_t changes = black ^ ((black >> 1) | before);
         before = black << 63;
-        if (changes) out = appendChangeColumns(changes, x, out);
+        if (changes) out = writeBitPositions(changes, x, out);
     }
     if (x < width) {
         const std::int32_t pixels = width - x;
         const std::uint64_t black = loadPixels(row + x / 8, (pixels + 7) / 8) ^ toBlackBits;
         const std::uint64_t inside = ~std::uint64_t(0) << (64 - pixels);
-        out = appendChangeColumns((black ^ ((black >> 1) | before)) & inside, x, out);
+        out = writeBitPositions((black ^ ((black >> 1) | before)) & inside, x, out);
     }
     return out;
 }
@@ -266,6 +249,63 @@ std::int32_t encodeRow(const std::uint8_t* row, std::int32_t width, std::uint8_t
     // Past the last pixel the list always closes with four copies of the width.
     for (int i = 0; i < 4; ++i) *p++ = width;
     return std::int32_t(p - out.data());
+}
+
+void buildRowRuns(const LaComponentSource& source, FlatRunTable& table) {
+    const std::uint8_t whiteByte = source.blackIsZero > 0 ? 0xFF : 0x00;
+    table.runs.clear();
+    // A guess at the size of a page of text, so that the table is seldom moved.
+    table.runs.reserve(std::size_t(std::max(source.rows, 0)) * 8);
+    table.rowStart.assign(std::size_t(std::max(source.rows, 0)) + 1, 0);
+    std::vector<std::int32_t> entries;
+    for (std::int32_t r = 0; r < source.rows; ++r) {
+        const std::uint8_t* row = source.firstRow + std::ptrdiff_t(r) * source.stride;
+        const std::int32_t n = encodeRow(row, source.width, whiteByte, entries);
+        for (std::int32_t k = 0; k < (n - 4) / 2 && n > 5; ++k)
+            table.runs.push_back(
+                LaRun{entries[std::size_t(1 + 2 * k)], entries[std::size_t(2 + 2 * k)], 0, 0});
+        table.rowStart[std::size_t(r) + 1] = std::int32_t(table.runs.size());
+    }
+}
+
+std::int32_t labelComponents(const LaComponentSource& source, FlatRunTable& runs,
+                             std::vector<LaComponentBox>& boxes) {
+    runs = FlatRunTable{};
+    boxes.clear();
+    if (source.rows <= 0 || source.width <= 0 || !source.firstRow) return kNoBlackPixel;
+    buildRowRuns(source, runs);
+    return labelRuns(runs, boxes);
+}
+
+std::int32_t labelRuns(FlatRunTable& runs, std::vector<LaComponentBox>& boxes) {
+    boxes.clear();
+    if (runs.runs.empty()) return kNoBlackPixel;
+    RunSets sets{runs.runs.size()};
+    for (std::int32_t r = 1; r < runs.rows(); ++r)
+        if (!runs.row(r).empty() && !runs.row(r - 1).empty())
+            joinTouchingRuns(runs.row(r - 1), runs.rowStart[std::size_t(r - 1)], runs.row(r),
+                             runs.rowStart[std::size_t(r)], sets);
+    std::vector<std::int32_t> componentOf;
+    std::int32_t count = 0;
+    const std::int32_t numbering = sets.number(componentOf, count);
+    if (numbering != kOk) return numbering;
+
+    // Boxes are gathered in a compact table: the runs visit them in no
+    // particular order.
+    boxes.resize(std::size_t(count));
+    for (std::int32_t r = 0; r < runs.rows(); ++r) {
+        for (std::int32_t id = runs.rowStart[std::size_t(r)];
+             id < runs.rowStart[std::size_t(r) + 1]; ++id) {
+            LaRun& run = runs.runs[std::size_t(id)];
+            run.label = componentOf[std::size_t(id)];
+            LaComponentBox& b = boxes[std::size_t(run.label)];
+            b.xMin = std::min(b.xMin, run.start);
+            b.xEnd = std::max(b.xEnd, run.end);
+            b.yMin = std::min(b.yMin, r);
+            b.yMax = std::max(b.yMax, r);
+        }
+    }
+    return kOk;
 }
 
 std::int32_t extractComponents(LaComponentSource* source, std::vector<LaComponent>* components) {

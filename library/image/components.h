@@ -61,6 +61,44 @@ struct LaComponentSource {
     RunTable runTable;                      // output with kKeepRuns
 };
 
+// The black runs of a band in one array, row after row, left to right.
+struct FlatRunTable {
+    std::vector<LaRun> runs;
+    std::vector<std::int32_t> rowStart; // row r: runs[rowStart[r], rowStart[r + 1])
+
+    std::int32_t rows() const { return rowStart.empty() ? 0 : std::int32_t(rowStart.size() - 1); }
+    std::span<const LaRun> row(std::int32_t r) const {
+        return {runs.data() + rowStart[std::size_t(r)],
+                std::size_t(rowStart[std::size_t(r) + 1] - rowStart[std::size_t(r)])};
+    }
+};
+
+// A component's box alone.
+struct LaComponentBox {
+    std::int32_t xMin = kBoxStartMin;
+    std::int32_t xEnd = 0; // one past the rightmost black column
+    std::int32_t yMin = kBoxStartMin;
+    std::int32_t yMax = 0; // inclusive
+};
+
+// The black runs of every row of the source (which must have rows, columns
+// and pixels to read).
+void buildRowRuns(const LaComponentSource& source, FlatRunTable& table);
+
+// Finds the same components as extractComponents, numbered alike, for the
+// callers that need no more than their boxes and runs: every run's label is
+// its component's number, and no record or per-row list is made. The
+// source's options and run table are not used. Status 0; 2 numbering work
+// array not allocatable; 4 no black pixel (also for nothing to scan).
+// Throws std::bad_alloc when memory runs out.
+std::int32_t labelComponents(const LaComponentSource& source, FlatRunTable& runs,
+                             std::vector<LaComponentBox>& boxes);
+
+// The same for runs gathered elsewhere (each row's runs left to right, none
+// touching another): labels them and gives the components' boxes. Status 0;
+// 2 numbering work array not allocatable; 4 no run at all.
+std::int32_t labelRuns(FlatRunTable& runs, std::vector<LaComponentBox>& boxes);
+
 // Extracts the components of the source's rows into `components` (which must
 // be empty). Status 0; 1 memory exhausted; 2 numbering work array not
 // allocatable; 3 null source or list; 4 no black pixel. On failure the list

@@ -10,6 +10,7 @@
 
 #include "library/image/disjoint_sets.h"
 #include "library/image/group_elements.h"
+#include "library/image/row_span_index.h"
 #include "library/status.h"
 
 #include <algorithm>
@@ -192,9 +193,17 @@ bool linesMerge(const Box& a, const Box& b) {
 // its lines' members, line after line.
 std::vector<MemberSet> mergeLines(const std::vector<MemberSet>& lines) {
     DisjointSets sets(lines.size());
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        for (std::size_t j = i; j < lines.size(); ++j)
-            if (linesMerge(lines[i].box, lines[j].box)) sets.join(std::int32_t(i), std::int32_t(j));
+    // Lines that merge share rows; the sets depend only on which pairs merge.
+    const RowSpanIndex index(
+        lines.size(), [&](std::int32_t i) { return lines[std::size_t(i)].box.top; },
+        [&](std::int32_t i) { return lines[std::size_t(i)].box.bottom; });
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const Box& box = lines[i].box;
+        index.forEachNear(box.top, box.bottom, [&](std::int32_t j) {
+            if (std::size_t(j) > i && linesMerge(box, lines[std::size_t(j)].box))
+                sets.join(std::int32_t(i), j);
+        });
+    }
     std::int32_t count = 0;
     const std::vector<std::int32_t> groupOf = sets.number(count);
     std::vector<MemberSet> groups(static_cast<std::size_t>(count));

@@ -1,11 +1,13 @@
 #include "library/image/line_extraction.h"
 
 #include "library/image/column_transitions.h"
+#include "library/image/run_table_memo.h"
 #include "library/status.h"
 
 #include <algorithm>
 #include <limits>
 #include <new>
+#include <optional>
 #include <utility>
 
 namespace quadrel {
@@ -160,13 +162,18 @@ void swapAxes(LaList<LaRegionRecord>& lines) {
 void find(const LaBitmap& bitmap, LineOrientation orientation, std::int32_t minSeedLength,
           std::int32_t bridgingGap, FoundLines& found) {
     const bool vertical = orientation == LineOrientation::kVertical;
-    found.runs = vertical ? buildColumnRunTable(bitmap) : buildRowRunTable(bitmap);
-    found.segments.assign(found.runs.size(), {});
-    for (std::size_t r = 0; r < found.runs.size(); ++r)
-        buildSegments(found.runs[r], minSeedLength, bridgingGap, found.segments[r]);
+    const RunAxis axis = vertical ? RunAxis::kColumns : RunAxis::kRows;
+    std::optional<RunTable> kept = RunTableMemo::take(bitmap, axis);
+    RunTable runs = kept       ? std::move(*kept)
+                    : vertical ? buildColumnRunTable(bitmap)
+                               : buildRowRunTable(bitmap);
+    found.segments.assign(runs.size(), {});
+    for (std::size_t r = 0; r < runs.size(); ++r)
+        buildSegments(runs[r], minSeedLength, bridgingGap, found.segments[r]);
     const std::int32_t lineCount = linkSegments(found.segments);
     found.lines = measureLines(found.segments, lineCount);
     if (vertical) swapAxes(found.lines);
+    RunTableMemo::keep(bitmap, axis, std::move(runs));
 }
 
 } // namespace
@@ -184,10 +191,14 @@ RunTable buildRowRunTable(const LaBitmap& bitmap) {
 
 RunTable buildColumnRunTable(const LaBitmap& bitmap) {
     if (!bitmap.hasPixels()) return {};
-    const ColumnTransitions transitions = findColumnTransitions(bitmap);
+    const ColumnChanges changes(bitmap);
     RunTable table(std::size_t(bitmap.width));
-    for (std::int32_t x = 0; x < bitmap.width; ++x)
-        appendRunsFromChanges(transitions.of(x), transitions.height, table[std::size_t(x)]);
+    std::vector<std::int32_t> rows(std::size_t(bitmap.height) + 3); // see ColumnChanges::write
+    for (std::int32_t x = 0; x < bitmap.width; ++x) {
+        const std::int32_t* end = changes.write(x, rows.data());
+        appendRunsFromChanges({rows.data(), std::size_t(end - rows.data())}, bitmap.height,
+                              table[std::size_t(x)]);
+    }
     return table;
 }
 

@@ -35,13 +35,11 @@ struct LaSegment {
 // One list of segments per row (column), in the order of their anchor runs.
 using SegmentTable = std::vector<std::vector<LaSegment>>;
 
-// Everything the finder produces: the line records (line k is lines[k]), the
-// segment table whose lineId fields name those lines, and the run table the
-// segments were built from (one list per row or column).
+// Everything the finder produces: the line records (line k is lines[k]) and
+// the segment table whose lineId fields name those lines.
 struct FoundLines {
     LaList<LaRegionRecord> lines;
     SegmentTable segments;
-    RunTable runs;
 };
 
 // Finds the lines of `bitmap` along `orientation`. A segment needs an anchor
@@ -49,7 +47,8 @@ struct FoundLines {
 // white pixels may be bridged. For vertical lines the record's box is in image
 // axes (x_min, x_max the first and last column; y_max one past the last row)
 // while `length` and `thickness` keep their meaning along and across the line.
-// Status 0, or 1 when memory runs out (then `found` is empty).
+// The run table is taken from, and left in, this thread's RunTableMemo when
+// there is one. Status 0, or 1 when memory runs out (then `found` is empty).
 std::int32_t findLines(const LaBitmap& bitmap, LineOrientation orientation,
                        std::int32_t minSeedLength, std::int32_t bridgingGap, FoundLines& found);
 

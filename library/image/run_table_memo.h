@@ -1,0 +1,67 @@
+// Run tables of the pages of one analysis, kept for its length. Line
+// detection and line removal search the same page (inverse text detection in
+// between does not change it), and the zone post-processing measures text on
+// the page text block segmentation read: with a memo in place the later
+// steps use the tables the earlier ones built instead of encoding the page
+// again. A table is found only for exactly the pixels it was built from.
+#pragma once
+
+#include "library/image/bitmap.h"
+#include "library/image/components.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace quadrel {
+
+enum class RunAxis { kRows, kColumns };
+
+// Installs itself as this thread's memo while it lives; without one, nothing
+// is kept and nothing is found. Run labels are not part of what is kept.
+class RunTableMemo {
+  public:
+    RunTableMemo();
+    ~RunTableMemo();
+    RunTableMemo(const RunTableMemo&) = delete;
+    RunTableMemo& operator=(const RunTableMemo&) = delete;
+
+    // Hands over the table kept for a bitmap with exactly these pixels, or
+    // nothing. A table is handed over once.
+    static std::optional<RunTable> take(const LaBitmap& bitmap, RunAxis axis);
+
+    // The table kept for these pixels, left in place; null when there is
+    // none. Valid until the next keep or take on this thread.
+    static const RunTable* find(const LaBitmap& bitmap, RunAxis axis);
+
+    // Keeps `table` for a later step that reads a bitmap with the same
+    // pixels. At most a few pages are kept: when a new one comes, the pages
+    // whose tables have all been taken go first, then the smallest (a crop
+    // is cheap to encode again, a page is not). Keeping is skipped when
+    // memory for the copy of the pixels runs out.
+    static void keep(const LaBitmap& bitmap, RunAxis axis, RunTable&& table);
+
+  private:
+    // The pixels the tables belong to: size, polarity and every row's bytes
+    // in row order.
+    struct Entry {
+        std::int32_t width = 0;
+        std::int32_t height = 0;
+        std::int32_t blackIsZero = 0;
+        std::vector<std::uint8_t> rows;
+        std::optional<RunTable> tables[2]; // by RunAxis
+
+        bool holds(const LaBitmap& bitmap) const;
+        bool empty() const { return !tables[0] && !tables[1]; }
+    };
+    static constexpr std::size_t kPages = 3;
+
+    Entry* entryFor(const LaBitmap& bitmap);
+    static Entry entryOf(const LaBitmap& bitmap);
+    void makeRoom();
+
+    std::vector<Entry> entries_;
+    RunTableMemo* outer_;
+};
+
+} // namespace quadrel
