@@ -1,8 +1,9 @@
 // Runs the analysis of many pages, either in this process or in worker
 // processes. The analysis library serialises analyses within a process, so
-// parallel pages need separate processes: each page runs in a child forked for
-// it, at most `jobs` children at a time, and sends its result back through a
-// pipe. A child that dies (a crash on one page) costs only that page.
+// parallel pages need separate processes: `jobs` workers are forked once and
+// handed pages one at a time through a pipe, so that each keeps its warm heap
+// from page to page. A worker that dies (a crash on one page) costs only that
+// page; a new worker takes its place for the pages that remain.
 #pragma once
 
 #include "cli/page_result.h"

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace quadrel {
@@ -105,9 +106,9 @@ void addSquaredDeviations(std::span<const std::int32_t> list, CountedRuns runs,
     }
 }
 
-// Both passes over the counted runs of every list, in list order. Counts and
-// lengths are whole numbers far below 2^53: summed as integers they give the
-// very sums that adding them one by one in floating point gives.
+// The first pass over the counted runs of every list, in list order. Counts
+// and lengths are whole numbers far below 2^53: summed as integers they give
+// the very sums that adding them one by one in floating point gives.
 RunStatistics runStatistics(const TransitionLists& lists) {
     RunStatistics st;
     std::int64_t count[2] = {0, 0};
@@ -129,12 +130,16 @@ RunStatistics runStatistics(const TransitionLists& lists) {
         st.s[c] = 1.0 + double(length[c]);
     }
     st.runCountSum = double(runCount);
+    return st;
+}
+
+// The second pass: the squared deviations from the means of the first.
+void addSquaredDeviations(const TransitionLists& lists, RunStatistics& st) {
     const double mean[2] = {st.s[0] / st.n[0], st.s[1] / st.n[1]};
     for (std::size_t i = 0; i < lists.count(); ++i) {
         const auto list = lists.list(i);
         addSquaredDeviations(list, countedRuns(list), mean, st.q);
     }
-    return st;
 }
 
 // Entry count of the busiest column short of the very busiest (at least 5).
@@ -155,19 +160,35 @@ double columnRunSpread(const TransitionLists& columns, double meanRunCount) {
     return spread;
 }
 
-} // namespace
+// A block image's run lists and their statistics, the squared deviations
+// left out until asked for.
+struct BlockRuns {
+    TransitionLists rows;
+    TransitionLists columns;
+    RunStatistics r;
+    RunStatistics c;
+};
 
-BlockFeatures measureBlock(const LaBitmap& image) {
+BlockRuns measureRuns(const LaBitmap& image) {
     const std::int32_t h = image.hasPixels() ? image.height : 0;
     const std::int32_t w = image.hasPixels() ? image.width : 0;
     const std::uint8_t white = image.whiteByte();
-    const TransitionLists rows = buildLists(h, [&](std::int32_t r, std::vector<std::int32_t>& out) {
+    BlockRuns runs;
+    runs.rows = buildLists(h, [&](std::int32_t r, std::vector<std::int32_t>& out) {
         return encodeRow(image.row(r), w, white, out);
     });
-    const TransitionLists columns = columnLists(image);
-    const RunStatistics r = runStatistics(rows);
-    const RunStatistics c = runStatistics(columns);
+    runs.columns = columnLists(image);
+    runs.r = runStatistics(runs.rows);
+    runs.c = runStatistics(runs.columns);
+    return runs;
+}
 
+// Every feature but the two deviations.
+BlockFeatures featuresOf(const BlockRuns& runs, const LaBitmap& image) {
+    const std::int32_t h = image.hasPixels() ? image.height : 0;
+    const std::int32_t w = image.hasPixels() ? image.width : 0;
+    const RunStatistics& r = runs.r;
+    const RunStatistics& c = runs.c;
     BlockFeatures f;
     f.rows = h;
     f.width = w < 1 ? 1.0 : double(w);
@@ -176,18 +197,26 @@ BlockFeatures measureBlock(const LaBitmap& image) {
     f.meanBlackRow = r.s[1] / r.n[1];
     f.meanWhiteRow = r.s[0] / r.n[0];
     f.meanBlackCol = c.s[1] / c.n[1];
-    f.sdBlackRow = std::sqrt(r.q[1]) / r.n[1];
-    f.sdBlackCol = std::sqrt(c.q[1]) / c.n[1];
     f.rowRuns = (r.runCountSum / rowsOrOne) / f.width;
     f.colRuns = (c.runCountSum / f.width) / rowsOrOne;
-    f.colSpread = columnRunSpread(columns, c.runCountSum / f.width) / rowsOrOne;
+    f.colSpread = columnRunSpread(runs.columns, c.runCountSum / f.width) / rowsOrOne;
     f.rowPeak = (double(r.mostEntries) - 4.0) / f.width;
     const std::size_t busiestColumn = std::max<std::size_t>(c.mostEntries, 5);
-    f.colPeak = (secondBusiestColumn(columns, busiestColumn) - 5.0) / rowsOrOne;
+    f.colPeak = (secondBusiestColumn(runs.columns, busiestColumn) - 5.0) / rowsOrOne;
     return f;
 }
 
-std::int32_t classifyFeatures(const BlockFeatures& f) {
+// The second pass over the lists, which only one rule needs.
+void addDeviations(BlockRuns& runs, BlockFeatures& f) {
+    addSquaredDeviations(runs.rows, runs.r);
+    addSquaredDeviations(runs.columns, runs.c);
+    f.sdBlackRow = std::sqrt(runs.r.q[1]) / runs.r.n[1];
+    f.sdBlackCol = std::sqrt(runs.c.q[1]) / runs.c.n[1];
+}
+
+// The decision, with the black-run deviations (row, column) read through
+// `deviations` only when the rule that uses them is reached.
+template <class Deviations> std::int32_t classify(const BlockFeatures& f, Deviations&& deviations) {
     const double blackRowShare = f.meanBlackRow / f.width;
     const double whiteRowShare = f.meanWhiteRow / f.width;
     if (f.rows < 40 && f.width < 40) return kContentText;
@@ -200,9 +229,10 @@ std::int32_t classifyFeatures(const BlockFeatures& f) {
         return kContentPicture;
     if (f.colRuns < 0.11 && f.colSpread > 60 && blackRowShare < 0.0038 && whiteRowShare < 0.0042)
         return kContentPicture;
-    if (blackRowShare < 0.01 && f.meanBlackCol / f.rows < 0.01 && f.sdBlackRow < 0.01 &&
-        f.sdBlackCol < 0.01)
-        return kContentPicture;
+    if (blackRowShare < 0.01 && f.meanBlackCol / f.rows < 0.01) {
+        const auto [row, column] = deviations();
+        if (row < 0.01 && column < 0.01) return kContentPicture;
+    }
     if (f.rowRuns > 0.3 && f.colRuns > 0.3 && f.ink > 0.25 && f.rows > 20) return kContentPicture;
     if (blackRowShare < 0.00116216 && whiteRowShare < 0.02602) return kContentPicture;
     if (f.colRuns > 0.330273 && f.rowRuns >= 0.332671 && blackRowShare < 0.0014565 &&
@@ -211,11 +241,29 @@ std::int32_t classifyFeatures(const BlockFeatures& f) {
     return kContentText;
 }
 
+} // namespace
+
+BlockFeatures measureBlock(const LaBitmap& image) {
+    BlockRuns runs = measureRuns(image);
+    BlockFeatures f = featuresOf(runs, image);
+    addDeviations(runs, f);
+    return f;
+}
+
+std::int32_t classifyFeatures(const BlockFeatures& f) {
+    return classify(f, [&] { return std::pair(f.sdBlackRow, f.sdBlackCol); });
+}
+
 std::int32_t classifyBlock(const LaBitmap& image) {
     if (!image.hasPixels()) return kContentText;
     // Small blocks are text whatever they hold; spare them the run lists.
     if (image.height < 40 && image.width < 40) return kContentText;
-    return classifyFeatures(measureBlock(image));
+    BlockRuns runs = measureRuns(image);
+    BlockFeatures f = featuresOf(runs, image);
+    return classify(f, [&] {
+        addDeviations(runs, f);
+        return std::pair(f.sdBlackRow, f.sdBlackCol);
+    });
 }
 
 } // namespace quadrel

@@ -11,6 +11,13 @@
 #include <map>
 #include <sstream>
 
+namespace golden {
+// The pipe by name in test listings.
+void PrintTo(Pipe pipe, std::ostream* out) {
+    *out << (pipe == Pipe::kDefault ? "default pipe" : "full pipe");
+}
+} // namespace golden
+
 namespace {
 
 using golden::Pipe;

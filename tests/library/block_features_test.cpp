@@ -138,4 +138,34 @@ TEST(BlockFeaturesTest, EveryFeatureEqualsThePlainComputation) {
     }
 }
 
+// Fine noise (short runs, a few per cent ink) reaches the rule that reads
+// the deviations, which classifyBlock computes only then.
+LaBitmap noiseField(std::mt19937& random) {
+    const int width = 150 + int(random() % 400);
+    const int height = 150 + int(random() % 400);
+    LaBitmap image;
+    quadrel::bitmapAllocate(image, height, width, quadrel::rowLengthForWidth(width), 1);
+    const unsigned percent = 3 + random() % 13;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (random() % 100 < percent) image.row(y)[x >> 3] &= std::uint8_t(~(0x80 >> (x & 7)));
+    return image;
+}
+
+TEST(BlockFeaturesTest, ClassifyingAnImageEqualsClassifyingItsFeatures) {
+    std::mt19937 random(32);
+    int pictures = 0;
+    for (int trial = 0; trial < 200; ++trial) {
+        const LaBitmap image = trial % 2 ? noiseField(random) : randomBlockImage(random);
+        const std::int32_t content = quadrel::classifyBlock(image);
+        if (image.height >= 40 || image.width >= 40) {
+            EXPECT_EQ(content, quadrel::classifyFeatures(quadrel::measureBlock(image)))
+                << image.width << " x " << image.height;
+        }
+        pictures += content == quadrel::kContentPicture;
+    }
+    EXPECT_GT(pictures, 0);
+    EXPECT_LT(pictures, 200);
+}
+
 } // namespace
