@@ -65,12 +65,7 @@ std::int32_t cropZoneRuns(const LaBitmap& page, const LaZone& zone, FlatRunTable
     const std::int32_t cropStatus = bitmapCrop(page, crop, zone.left, page.height - zone.bottom - 1,
                                                zone.right - zone.left, zone.bottom - zone.top + 1);
     if (cropStatus != kOk) return cropStatus;
-    LaComponentSource source;
-    source.rows = crop.hasPixels() ? crop.height : 0;
-    source.width = crop.width;
-    source.stride = crop.stride;
-    source.blackIsZero = crop.blackIsZero;
-    source.firstRow = crop.firstRow;
+    const LaComponentSource source = componentSourceOf(crop, 0);
     if (source.rows <= 0 || source.width <= 0 || !source.firstRow) return kNoBlackPixel;
     buildRowRuns(source, runs);
     return kOk;

@@ -168,12 +168,7 @@ std::int32_t regionInk(const LaBitmap& bitmap, const LaDarkRegion& region) {
 std::int32_t findDarkBandCandidates(const LaBitmap& bitmap, std::int32_t minBandWidth,
                                     std::vector<LaDarkRegion>& candidates) {
     candidates.clear();
-    LaComponentSource source;
-    source.rows = bitmap.hasPixels() ? bitmap.height : 0;
-    source.width = bitmap.width;
-    source.stride = bitmap.stride;
-    source.blackIsZero = bitmap.blackIsZero;
-    source.firstRow = bitmap.firstRow;
+    LaComponentSource source = componentSourceOf(bitmap, 0);
     try {
         FlatRunTable runs;
         std::vector<LaComponentBox> boxes;

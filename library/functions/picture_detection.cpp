@@ -27,25 +27,13 @@ bool inTallElement(const LaComponent& c, const std::vector<LaLineGroup>& groups)
 
 std::int32_t detectPicturesOrThrow(const LaBitmap& input, std::int32_t groupingSize,
                                    LaList<LaPictureRecord>& output) {
-    LaComponentSource source;
-    source.rows = input.hasPixels() ? input.height : 0;
-    source.width = input.width;
-    source.stride = input.stride;
-    source.options = 0x1010;
-    source.blackIsZero = input.blackIsZero;
-    source.firstRow = input.firstRow;
+    LaComponentSource source = componentSourceOf(input, 0x1010);
     std::vector<LaComponent> components;
     std::int32_t status = extractComponents(&source, &components);
     if (status != kOk) return status;
 
-    LaGroupRequest request;
-    request.height = input.height;
-    request.width = input.width;
-    request.firstOption = 0;
-    request.secondOption = 1;
-    request.blackIsZero = input.blackIsZero;
-    request.groupingSize = std::max(groupingSize, kSmallestGroupingSize);
-    request.spare = 0;
+    const LaGroupRequest request =
+        groupRequestFor(input, std::max(groupingSize, kSmallestGroupingSize));
     std::vector<LaLineGroup> groups;
     status = groupComponents(source, components, request, groups);
     if (status != kOk) return status;

@@ -49,23 +49,12 @@ struct PageLines {
 // Status 1 when memory runs out; a page without black (or anything else the
 // extraction cannot read) just has no lines.
 std::int32_t findLines(const LaBitmap& input, PageLines& page) {
-    page.source.rows = input.height;
-    page.source.width = input.width;
-    page.source.stride = input.stride;
-    page.source.options = kKeepRuns | 0x10;
-    page.source.blackIsZero = input.blackIsZero;
-    page.source.firstRow = input.firstRow;
+    page.source = componentSourceOf(input, kKeepRuns | 0x10);
     const std::int32_t status = extractComponents(&page.source, &page.components);
     if (status == kOutOfMemory) return kOutOfMemory;
     if (status != kOk) return kOk;
-    LaGroupRequest request;
-    request.height = input.height;
-    request.width = input.width;
-    request.firstOption = 0;
-    request.secondOption = 1;
-    request.blackIsZero = input.blackIsZero;
-    request.groupingSize = kTextGroupingSize;
-    return groupComponents(page.source, page.components, request, page.groups);
+    return groupComponents(page.source, page.components, groupRequestFor(input, kTextGroupingSize),
+                           page.groups);
 }
 
 // Words of every line with text elements, then small words attached: the first blocks.

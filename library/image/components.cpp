@@ -350,4 +350,15 @@ std::int32_t findRootCompress(std::span<std::int32_t> parent, std::int32_t label
     return root;
 }
 
+LaComponentSource componentSourceOf(const LaBitmap& bitmap, std::int32_t options) {
+    LaComponentSource source;
+    source.rows = bitmap.hasPixels() ? bitmap.height : 0;
+    source.width = bitmap.width;
+    source.stride = bitmap.stride;
+    source.options = options;
+    source.blackIsZero = bitmap.blackIsZero;
+    source.firstRow = bitmap.firstRow;
+    return source;
+}
+
 } // namespace quadrel

@@ -7,6 +7,8 @@
 // first, left to right within a row).
 #pragma once
 
+#include "library/image/bitmap.h"
+
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -98,6 +100,9 @@ std::int32_t labelComponents(const LaComponentSource& source, FlatRunTable& runs
 // touching another): labels them and gives the components' boxes. Status 0;
 // 2 numbering work array not allocatable; 4 no run at all.
 std::int32_t labelRuns(FlatRunTable& runs, std::vector<LaComponentBox>& boxes);
+
+// A request covering every row of `bitmap` (no rows when it has no pixels).
+LaComponentSource componentSourceOf(const LaBitmap& bitmap, std::int32_t options);
 
 // Extracts the components of the source's rows into `components` (which must
 // be empty). Status 0; 1 memory exhausted; 2 numbering work array not

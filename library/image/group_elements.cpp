@@ -1,5 +1,7 @@
 #include "library/image/group_elements.h"
 
+#include "library/image/component_box.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -10,22 +12,8 @@ namespace {
 constexpr double kIsolatedGapPerHeight = 12.5;
 constexpr std::int32_t kGapHistogramLimit = 8192;
 constexpr std::int32_t kTallestTextElement = 300; // bottom - top of a text candidate
-constexpr std::int32_t kNoBoxMin = 2147483647;
 
-// Box of a set of components: smallest xMin, largest xEnd, smallest yMin, largest yMax.
-struct Box {
-    std::int32_t left = kNoBoxMin;
-    std::int32_t right = 0;
-    std::int32_t top = kNoBoxMin;
-    std::int32_t bottom = 0;
-
-    void add(const LaComponent& c) {
-        left = std::min(left, c.xMin);
-        right = std::max(right, c.xEnd);
-        top = std::min(top, c.yMin);
-        bottom = std::max(bottom, c.yMax);
-    }
-};
+using Box = ComponentBox;
 
 // Widths, heights and clamped gaps of a group's members in left-to-right order.
 struct MemberGeometry {

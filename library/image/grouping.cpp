@@ -8,6 +8,8 @@
 // or gap width is limited.
 #include "library/image/grouping.h"
 
+#include "library/image/component_box.h"
+
 #include "library/image/disjoint_sets.h"
 #include "library/image/group_elements.h"
 #include "library/image/row_span_index.h"
@@ -25,27 +27,8 @@ constexpr std::int32_t kDefaultGroupingSize = 5;
 constexpr std::int64_t kLinkOverlapPerMille = 551;
 constexpr double kLinkGapPerRow = 2.45;
 constexpr std::int64_t kMergeOverlapPerMille = 651;
-constexpr std::int32_t kNoBoxMin = 2147483647;
 
-struct Box {
-    std::int32_t left = kNoBoxMin;
-    std::int32_t right = 0;
-    std::int32_t top = kNoBoxMin;
-    std::int32_t bottom = 0;
-
-    void add(const LaComponent& c) {
-        left = std::min(left, c.xMin);
-        right = std::max(right, c.xEnd);
-        top = std::min(top, c.yMin);
-        bottom = std::max(bottom, c.yMax);
-    }
-    void add(const Box& b) {
-        left = std::min(left, b.left);
-        right = std::max(right, b.right);
-        top = std::min(top, b.top);
-        bottom = std::max(bottom, b.bottom);
-    }
-};
+using Box = ComponentBox;
 
 // A chain or group: its components in order, and their box.
 struct MemberSet {
@@ -259,6 +242,18 @@ std::int32_t groupComponents(const LaComponentSource& source, std::vector<LaComp
         groups.shrink_to_fit();
         return kOutOfMemory;
     }
+}
+
+LaGroupRequest groupRequestFor(const LaBitmap& bitmap, std::int32_t groupingSize) {
+    LaGroupRequest request;
+    request.height = bitmap.height;
+    request.width = bitmap.width;
+    request.firstOption = 0;
+    request.secondOption = 1;
+    request.blackIsZero = bitmap.blackIsZero;
+    request.groupingSize = groupingSize;
+    request.spare = 0;
+    return request;
 }
 
 } // namespace quadrel

@@ -40,6 +40,10 @@ struct LaLineGroup {
     std::vector<LaElement> elements;
 };
 
+// The request of every caller: the bitmap's size and polarity, option words
+// 0 and 1, and the given grouping size.
+LaGroupRequest groupRequestFor(const LaBitmap& bitmap, std::int32_t groupingSize);
+
 // Groups the components of `source` (whose run table must have been kept).
 // Writes each grouped component's links: linkB = group index, linkA = element
 // index within the group, spare = element number over all groups. `groups`
