@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -99,13 +100,23 @@ void checkLines(const std::vector<std::string>& lines, const Table& table) {
     check(lines.back() == "</zones>");
 }
 
-void checkWrittenFile(const evalia::ZoneSource& source, const std::string& text) {
+// A folder of this process for the written files, removed at exit.
+const std::filesystem::path& scratchFolder() {
     static const std::filesystem::path dir = [] {
         auto d = std::filesystem::temp_directory_path() /
                  ("quadrel-xml-fuzz-" + std::to_string(::getpid()));
         std::filesystem::create_directories(d);
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(scratchFolder(), ignored);
+        });
         return d;
     }();
+    return dir;
+}
+
+void checkWrittenFile(const evalia::ZoneSource& source, const std::string& text) {
+    const std::filesystem::path& dir = scratchFolder();
     const auto file = dir / "zones.xml";
     evalia::WriteLayoutXml(file, source);
     std::ifstream in(file, std::ios::binary);

@@ -95,15 +95,23 @@ TEST(ConcurrencyTest, ThreadsWithTheirOwnContextsMatchOneThread) {
 
 // One context analyses again and again; meanwhile another thread reads the
 // zone table of a second, finished context, changes its parameters and pipe,
-// and makes, runs nothing on, and releases further contexts and pipes.
+// releases finished contexts (with the default pipes they made), and makes
+// and releases fresh contexts and pipes.
 TEST(ConcurrencyTest, OtherContextsStayUsableDuringAnAnalysis) {
     const std::vector<Job> jobs = makeJobs();
     const Outcome expectedBusy = analyse(jobs[1]);
     const Outcome expectedIdle = analyse(jobs[0]);
+    const Outcome expectedFinished = analyse(jobs[2]);
 
     ContextHandle idle = openContext();
     platform::GlobalBlockOwner idleDib = jobs[0].page.toDib();
     ASSERT_EQ(LA_Execute(idle.get(), idleDib.get()), 0);
+    std::vector<ContextHandle> finished;
+    platform::GlobalBlockOwner finishedDib = jobs[2].page.toDib();
+    for (int k = 0; k < 20; ++k) {
+        finished.push_back(openContext());
+        ASSERT_EQ(LA_Execute(finished.back().get(), finishedDib.get()), 0);
+    }
 
     std::atomic<bool> busy{true};
     std::vector<Outcome> busyOutcomes;
@@ -114,6 +122,7 @@ TEST(ConcurrencyTest, OtherContextsStayUsableDuringAnAnalysis) {
 
     int changes = 0;
     bool idleTableStable = true;
+    bool finishedTablesIntact = true;
     std::int32_t lastParameter = 0;
     while (busy || changes < 50) {
         idleTableStable = idleTableStable && readZoneRows(idle.get()) == expectedIdle.zones;
@@ -123,7 +132,11 @@ TEST(ConcurrencyTest, OtherContextsStayUsableDuringAnAnalysis) {
         LA_AddFunctionToPipe(pipe.get(), 32);
         LA_SetParameter(idle.get(), 500, 0);
         pipe.reset();
-        // A context that has made its default pipe releases it with itself.
+        if (!finished.empty()) {
+            finishedTablesIntact = finishedTablesIntact &&
+                                   readZoneRows(finished.back().get()) == expectedFinished.zones;
+            finished.pop_back(); // LA_Done, default pipe and all
+        }
         ContextHandle passing = openContext();
         LA_SetParameter(passing.get(), 400, changes);
         passing.reset();
@@ -132,6 +145,7 @@ TEST(ConcurrencyTest, OtherContextsStayUsableDuringAnAnalysis) {
     analyser.join();
 
     EXPECT_TRUE(idleTableStable);
+    EXPECT_TRUE(finishedTablesIntact);
     EXPECT_EQ(lastParameter, 60 + (changes - 1) % 40);
     ASSERT_EQ(busyOutcomes.size(), 3u);
     for (const Outcome& o : busyOutcomes) EXPECT_EQ(o, expectedBusy);
