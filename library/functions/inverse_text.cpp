@@ -2,6 +2,7 @@
 // with black and white exchanged through text block segmentation, and kept
 // when that finds a text block of some height in them.
 #include "library/functions/analysis_functions.h"
+#include "library/functions/list_result.h"
 
 #include "library/functions/dark_bands.h"
 #include "library/status.h"
@@ -76,15 +77,7 @@ std::int32_t detectOrThrow(const LaBitmap& input, LaList<LaRegionRecord>& output
 
 std::int32_t detectInverseText(const LaBitmap& input, LaList<LaRegionRecord>& output,
                                std::int32_t minBandWidth, std::int32_t /*unusedParameter301*/) {
-    output.clear();
-    try {
-        const std::int32_t status = detectOrThrow(input, output, minBandWidth);
-        if (status != kOk) output.clear();
-        return status;
-    } catch (const std::bad_alloc&) {
-        output.clear();
-        return kOutOfMemory;
-    }
+    return fillListOrLeaveEmpty(output, [&] { return detectOrThrow(input, output, minBandWidth); });
 }
 
 } // namespace quadrel

@@ -1,6 +1,7 @@
 // Picture detection: every component that grouping puts into a tall element
 // (a photograph, a drawing, a long rule) is reported with its own box.
 #include "library/functions/analysis_functions.h"
+#include "library/functions/list_result.h"
 
 #include "library/image/components.h"
 #include "library/image/grouping.h"
@@ -54,15 +55,8 @@ std::int32_t detectPicturesOrThrow(const LaBitmap& input, std::int32_t groupingS
 
 std::int32_t detectPictures(const LaBitmap& input, std::int32_t groupingSize,
                             LaList<LaPictureRecord>& output) {
-    output.clear();
-    try {
-        const std::int32_t status = detectPicturesOrThrow(input, groupingSize, output);
-        if (status != kOk) output.clear();
-        return status;
-    } catch (const std::bad_alloc&) {
-        output.clear();
-        return kOutOfMemory;
-    }
+    return fillListOrLeaveEmpty(output,
+                                [&] { return detectPicturesOrThrow(input, groupingSize, output); });
 }
 
 } // namespace quadrel

@@ -7,6 +7,7 @@
 // classified as text or picture from an image holding only its own
 // components. Very tall elements are reported as pictures before the blocks.
 #include "library/functions/analysis_functions.h"
+#include "library/functions/list_result.h"
 
 #include "library/functions/block_classifier.h"
 #include "library/functions/block_merging.h"
@@ -213,16 +214,7 @@ std::int32_t segment(const LaBitmap& input, const LaList<LaRegionRecord>* lines,
 
 std::int32_t segmentTextBlocks(const LaBitmap& input, const LaList<LaRegionRecord>* lines,
                                LaList<LaTextBlock>& output, std::int32_t) {
-    output.clear();
-    try {
-        const std::int32_t status = segment(input, lines, output);
-        if (status != kOk) output.clear();
-        return status;
-    } catch (const std::bad_alloc&) {
-        output.clear();
-        output.shrink_to_fit();
-        return kOutOfMemory;
-    }
+    return fillListOrLeaveEmpty(output, [&] { return segment(input, lines, output); });
 }
 
 } // namespace quadrel
