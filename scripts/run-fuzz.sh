@@ -43,7 +43,10 @@ max_len() {
 # memory limit as a finding.
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-mkdir -p "$BUILD_DIR/findings"
+mkdir -p "$BUILD_DIR/findings" "$BUILD_DIR/tmp"
+# Files the targets write (the XML writer's) stay in the build directory.
+TMPDIR="$(cd "$BUILD_DIR/tmp" && pwd)"
+export TMPDIR
 failed=()
 for target in $FUZZ_TARGETS; do
     work="$BUILD_DIR/corpus/$target"
