@@ -14,23 +14,8 @@
 namespace {
 
 using testsupport::TestPage;
+using testsupport::rotated;
 
-// Nearest-neighbour rotation about the page centre.
-TestPage rotated(const TestPage& page, double degrees) {
-    TestPage out(page.width(), page.height());
-    const double c = std::cos(degrees * std::numbers::pi / 180.0);
-    const double s = std::sin(degrees * std::numbers::pi / 180.0);
-    const double cx = page.width() / 2.0;
-    const double cy = page.height() / 2.0;
-    for (int y = 0; y < out.height(); ++y)
-        for (int x = 0; x < out.width(); ++x) {
-            const int sx = int(std::lround(cx + (x - cx) * c + (y - cy) * s));
-            const int sy = int(std::lround(cy - (x - cx) * s + (y - cy) * c));
-            if (sx >= 0 && sx < page.width() && sy >= 0 && sy < page.height() && page.black(sx, sy))
-                out.set(x, y);
-        }
-    return out;
-}
 
 // CCITT page n turned by `degrees`, made once; null when the pages are missing.
 const quadrel::LaBitmap* ccittBitmap(int n, double degrees) {

@@ -12,6 +12,7 @@ namespace {
 
 using quadrel::LaBitmap;
 using testsupport::TestPage;
+using testsupport::rotated;
 
 double radians(double degrees) {
     return degrees * std::numbers::pi / 180.0;
@@ -50,23 +51,6 @@ double remeasured(const LaBitmap& page) {
     return angle;
 }
 
-// Nearest-neighbour rotation about the centre: content turns by `degrees`
-// counter-clockwise with rows growing upwards, so level lines then rise with x.
-TestPage rotated(const TestPage& page, double degrees) {
-    TestPage out(page.width(), page.height());
-    const double c = std::cos(radians(degrees));
-    const double s = std::sin(radians(degrees));
-    const double cx = page.width() / 2.0;
-    const double cy = page.height() / 2.0;
-    for (int y = 0; y < out.height(); ++y)
-        for (int x = 0; x < out.width(); ++x) {
-            const int sx = int(std::lround(cx + (x - cx) * c + (y - cy) * s));
-            const int sy = int(std::lround(cy - (x - cx) * s + (y - cy) * c));
-            if (sx >= 0 && sx < page.width() && sy >= 0 && sy < page.height() && page.black(sx, sy))
-                out.set(x, y);
-        }
-    return out;
-}
 
 TEST(SkewSizeFilterTest, KeepsCharacterSizedShapesOnly) {
     EXPECT_FALSE(quadrel::isSkewVoter(100, 4)); // neither side in 6 ... 79

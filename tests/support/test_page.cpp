@@ -1,15 +1,17 @@
 #include "tests/support/test_page.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
-#include <unistd.h>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <mutex>
+#include <numbers>
 #include <sstream>
+#include <unistd.h>
 
 namespace testsupport {
 
@@ -25,13 +27,15 @@ void put16(std::uint8_t* p, std::uint16_t v) {
 }
 
 std::filesystem::path scratchDir() {
-    auto dir = std::filesystem::temp_directory_path() /
-               ("quadrel-tests-" + std::to_string(::getuid()));
+    auto dir =
+        std::filesystem::temp_directory_path() / ("quadrel-tests-" + std::to_string(::getuid()));
     std::filesystem::create_directories(dir);
     return dir;
 }
 
-bool run(const std::string& command) { return std::system(command.c_str()) == 0; }
+bool run(const std::string& command) {
+    return std::system(command.c_str()) == 0;
+}
 
 std::string convertCcitt(int n, const char* extension) {
     const std::string jbg = "/usr/share/jbigkit-testdata/ccitt" + std::to_string(n) + ".jbg";
@@ -98,7 +102,8 @@ quadrel::LaBitmap TestPage::toBitmap(int blackIsZero, bool negativeStride) const
         for (int x = 0; x < width_; ++x) {
             const bool bit = black(x, y) != (blackIsZero != 0);
             const std::uint8_t mask = std::uint8_t(0x80 >> (x & 7));
-            row[x >> 3] = bit ? std::uint8_t(row[x >> 3] | mask) : std::uint8_t(row[x >> 3] & ~mask);
+            row[x >> 3] =
+                bit ? std::uint8_t(row[x >> 3] | mask) : std::uint8_t(row[x >> 3] & ~mask);
         }
     }
     return bitmap;
@@ -136,6 +141,22 @@ TestPage TestPage::fromBitmap(const quadrel::LaBitmap& bitmap) {
     for (int y = 0; y < bitmap.height; ++y)
         for (int x = 0; x < bitmap.width; ++x) page.set(x, y, bitmap.isBlack(x, y));
     return page;
+}
+
+TestPage rotated(const TestPage& page, double degrees) {
+    TestPage out(page.width(), page.height());
+    const double c = std::cos(degrees * std::numbers::pi / 180.0);
+    const double s = std::sin(degrees * std::numbers::pi / 180.0);
+    const double cx = page.width() / 2.0;
+    const double cy = page.height() / 2.0;
+    for (int y = 0; y < out.height(); ++y)
+        for (int x = 0; x < out.width(); ++x) {
+            const int sx = int(std::lround(cx + (x - cx) * c + (y - cy) * s));
+            const int sy = int(std::lround(cy - (x - cx) * s + (y - cy) * c));
+            if (sx >= 0 && sx < page.width() && sy >= 0 && sy < page.height() && page.black(sx, sy))
+                out.set(x, y);
+        }
+    return out;
 }
 
 std::optional<TestPage> loadPbm(const std::string& path) {
@@ -186,6 +207,8 @@ std::optional<TestPage> loadCcittPage(int n) {
     return page;
 }
 
-std::string ccittTiffPath(int n) { return convertCcitt(n, "tif"); }
+std::string ccittTiffPath(int n) {
+    return convertCcitt(n, "tif");
+}
 
 } // namespace testsupport

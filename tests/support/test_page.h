@@ -15,7 +15,7 @@
 namespace testsupport {
 
 class TestPage {
-public:
+  public:
     TestPage(int width, int height);
 
     // From rows of text, '#' black and anything else white; the first string is row 0.
@@ -42,12 +42,18 @@ public:
     // Reads a page back from a bitmap (any polarity and row direction).
     static TestPage fromBitmap(const quadrel::LaBitmap& bitmap);
 
-private:
-    std::size_t index(int x, int y) const { return std::size_t(y) * std::size_t(width_) + std::size_t(x); }
+  private:
+    std::size_t index(int x, int y) const {
+        return std::size_t(y) * std::size_t(width_) + std::size_t(x);
+    }
     int width_;
     int height_;
     std::vector<std::uint8_t> pixels_; // 1 = black
 };
+
+// Nearest-neighbour rotation about the centre: content turns by `degrees`
+// counter-clockwise with rows growing upwards, so level lines then rise with x.
+TestPage rotated(const TestPage& page, double degrees);
 
 // Reads a binary PBM (P4) file. The PBM's first row (the top of the page)
 // becomes the last row, as in a bottom-up DIB.
