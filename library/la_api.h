@@ -57,6 +57,35 @@ enum {
     LA_CONTENT_NOISE = 7
 };
 
+/* Parameter identifiers of LA_SetParameter / LA_GetParameter. The defaults
+ * below are those the default pipe sets; a fresh context holds 0 in each,
+ * except LA_PARAM_NOISE_AND_PICTURES, which starts at 5. */
+enum {
+    LA_PARAM_LINES_MIN_SEED_LENGTH = 100,   /* code 2: longest black run a line needs, pixels (80) */
+    LA_PARAM_LINES_MAX_THICKNESS = 101,     /* code 2: a line is thinner than this, pixels (120) */
+    LA_PARAM_LINES_DIRECTIONS = 102,        /* code 2: bit 1 horizontal, bit 2 vertical (3) */
+    LA_PARAM_REMOVAL_MIN_SEED_LENGTH = 200, /* code 4: seed run of a removed line, pixels (80) */
+    LA_PARAM_REMOVAL_MAX_THICKNESS = 201,   /* code 4: a removed line is thinner than this (120) */
+    LA_PARAM_REMOVAL_DIRECTIONS = 202,      /* code 4: bit 1 horizontal, bit 2 vertical (3) */
+    LA_PARAM_REMOVAL_RESERVED = 203,        /* code 4: passed, not consulted (7) */
+    LA_PARAM_INVERSE_MIN_WIDTH = 300,       /* code 8: narrowest dark-band row, pixels (80) */
+    LA_PARAM_INVERSE_RESERVED = 301,        /* code 8: passed, not consulted (120) */
+    LA_PARAM_NOISE_AND_PICTURES = 400,      /* code 16 grouping size; zone table noise size (9) */
+    LA_PARAM_PIPE = 500,                    /* the installed pipe, by its process-wide number */
+    LA_PARAM_SKEW_ANGLE = 600               /* read only: skew in hundredths of a degree */
+};
+
+/* Status values returned by the exported functions. */
+enum {
+    LA_STATUS_OK = 0,
+    LA_STATUS_OUT_OF_MEMORY = 1,  /* memory exhausted; also a null or destroyed pipe */
+    LA_STATUS_NOT_AVAILABLE = 2,  /* DIB not importable, pipe full, default pipe not
+                                     allocatable, skew angle not measured */
+    LA_STATUS_NULL_ARGUMENT = 3,  /* null argument inside component extraction */
+    LA_STATUS_NO_BLACK_PIXEL = 4, /* no black pixel where components were sought */
+    LA_STATUS_BAD_CONTEXT_OR_INDEX = 11 /* null context, or zone index out of range */
+};
+
 /* Creates a context; both arguments are ignored. Null when memory runs out. */
 LA_EXPORT LaContext* LA_Init(const char* reserved1, const char* reserved2);
 /* Releases the context and all it owns, its default pipe included; a pipe
