@@ -5,7 +5,7 @@
 // ignore the palette. The other conversions between 1, 4, 8 and 24 bits go
 // through the colour of each pixel and its grey level.
 #include "imaging/dib_layout.h"
-#include "imaging/dibunit.h"
+#include "imaging/dib_image.h"
 
 #include <cstring>
 #include <functional>

@@ -4,7 +4,7 @@
 // reads each source pixel before it is overwritten. Arithmetic is in long
 // double (x87 extended precision), rounding half to even.
 #include "imaging/dib_layout.h"
-#include "imaging/dibunit.h"
+#include "imaging/dib_image.h"
 
 #include <algorithm>
 #include <cmath>
