@@ -40,8 +40,8 @@ OutlineWriter::~OutlineWriter() {
     module_->endSession();
 }
 
-void OutlineWriter::write(const imaging::TDIB& page, const std::filesystem::path& file,
-                          int divisor, const zones::ZoneSource& zones) const {
+void OutlineWriter::write(const imaging::TDIB& page, const std::filesystem::path& file, int divisor,
+                          const zones::ZoneSource& zones) const {
     std::string reason;
     switch (module_->write(page, file, divisor, zones, reason)) {
     case zones::OutlineStatus::Written:

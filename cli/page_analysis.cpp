@@ -68,7 +68,8 @@ PageResult analysePage(const PageTask& task, const AnalysisSettings& settings) {
     const std::int32_t status = LA_Execute(context.get(), page.GetHandle());
     if (status != LA_STATUS_OK) return failedResult(task, statusReason(status));
     std::int32_t angle = 0;
-    result.skewMeasured = LA_GetParameter(context.get(), LA_PARAM_SKEW_ANGLE, &angle) == LA_STATUS_OK;
+    result.skewMeasured =
+        LA_GetParameter(context.get(), LA_PARAM_SKEW_ANGLE, &angle) == LA_STATUS_OK;
     result.skew = result.skewMeasured ? angle : 0;
 
     const zones::ZoneSource zones = zoneSourceOf(context.get());

@@ -57,8 +57,8 @@ int main(int argc, char** argv) {
     const std::string programDirectory =
         QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
     TMainWindow window(std::make_unique<evalia::TQuadrelLibrary>(
-                      evalia::DefaultLibraryCandidates(programDirectory)),
-                  unattended ? static_cast<evalia::TUserPrompts&>(quiet) : dialogs);
+                           evalia::DefaultLibraryCandidates(programDirectory)),
+                       unattended ? static_cast<evalia::TUserPrompts&>(quiet) : dialogs);
     window.show();
 
     if (!options.processFile.isEmpty()) {

@@ -1,13 +1,13 @@
 #include "evalia/main_window.h"
 
 #include "evalia/busy_cursor.h"
+#include "evalia/process_report.h"
+#include "evalia/zone_overlay.h"
 #include "zones/layout_xml.h"
 #include "zones/maker_notice.h"
 #include "zones/outlined_image.h"
 #include "zones/page_refusal.h"
 #include "zones/page_straightening.h"
-#include "evalia/process_report.h"
-#include "evalia/zone_overlay.h"
 
 #include <QFileInfo>
 #include <QLabel>
@@ -17,7 +17,6 @@
 #include <QStatusBar>
 
 #include <exception>
-
 
 namespace {
 
@@ -51,8 +50,8 @@ QString FromView(std::string_view text) {
 
 } // namespace
 
-TMainWindow::TMainWindow(std::unique_ptr<evalia::TQuadrelLibrary> library, evalia::TUserPrompts& prompts,
-               QWidget* parent)
+TMainWindow::TMainWindow(std::unique_ptr<evalia::TQuadrelLibrary> library,
+                         evalia::TUserPrompts& prompts, QWidget* parent)
     : QMainWindow(parent), session_(std::make_unique<evalia::TAnalysisSession>(std::move(library))),
       prompts_(&prompts) {
     setWindowTitle(QString::fromLatin1(kCaption));
@@ -87,7 +86,8 @@ void TMainWindow::CreateComponents() {
 
     ListBoxZones = new QListWidget(Splitter1);
     ListBoxZones->setStyleSheet(QStringLiteral("QListWidget::item { height: 13px; }"));
-    connect(ListBoxZones, &QListWidget::itemSelectionChanged, this, &TMainWindow::ListBoxZonesClick);
+    connect(ListBoxZones, &QListWidget::itemSelectionChanged, this,
+            &TMainWindow::ListBoxZonesClick);
 
     VistrelImage1 = new TVistrelImage(Splitter1);
     VistrelImage1->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -217,14 +217,15 @@ void TMainWindow::OpenFile(const QString& fileName) {
 void TMainWindow::LoadPage(const QString& fileName) {
     VistrelImage1->LoadFile(fileName, zmFitToWidth, 0);
     if (const auto refusal = zones::AnalysisRefusal(VistrelImage1->Image().DIB()))
-        prompts_->ShowWarning(this, QString::fromLatin1(refusal->data(), qsizetype(refusal->size())));
+        prompts_->ShowWarning(this,
+                              QString::fromLatin1(refusal->data(), qsizetype(refusal->size())));
 }
 
 // Processing needs the library and a 1-bit page.
 void TMainWindow::UpdateProcessEnabled() {
     const TMemoryImage& image = VistrelImage1->Image();
     Process1->setEnabled(session_->CanProcess() && image.IsValid() &&
-                           !zones::AnalysisRefusal(image.DIB()));
+                         !zones::AnalysisRefusal(image.DIB()));
 }
 
 void TMainWindow::Process1Click() {
@@ -257,8 +258,8 @@ void TMainWindow::SaveOutlinedImageClick() {
     bool saved = false;
     RunCommand([&] {
         zones::WriteOutlinedImage(VistrelImage1->Image().DIB(),
-                                   QFile::encodeName(fileName).toStdString(), kOutlinedImageDivisor,
-                                   CurrentZones(), ShownKinds());
+                                  QFile::encodeName(fileName).toStdString(), kOutlinedImageDivisor,
+                                  CurrentZones(), ShownKinds());
         saved = true;
     });
     if (saved) prompts_->OpenWithDesktop(fileName);
@@ -309,7 +310,7 @@ void TMainWindow::VistrelImage1Paint(QPainter& painter) {
 }
 
 void TMainWindow::VistrelImage1ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers, int x,
-                                         int y) {
+                                              int y) {
     if (button != Qt::LeftButton) return;
     const std::vector<zones::ZoneRecord> zones = zones::readZones(CurrentZones());
     for (const int zone : evalia::ZonesAtSurfacePoint(zones, QPoint(x, y), VistrelImage1->Zoom())) {

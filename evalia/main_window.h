@@ -11,8 +11,8 @@
 #include "evalia/analysis_session.h"
 #include "evalia/selected_zones.h"
 #include "evalia/user_prompts.h"
-#include "zones/zone_kinds.h"
 #include "viewer/page_view.h"
+#include "zones/zone_kinds.h"
 
 #include <QMainWindow>
 
@@ -35,7 +35,7 @@ class TMainWindow : public QMainWindow {
     // `prompts` must outlive the window. When the library is not bound, a
     // message says what is missing and processing stays disabled.
     TMainWindow(std::unique_ptr<evalia::TQuadrelLibrary> library, evalia::TUserPrompts& prompts,
-           QWidget* parent = nullptr);
+                QWidget* parent = nullptr);
     ~TMainWindow() override;
 
     void SetPrompts(evalia::TUserPrompts& prompts) { prompts_ = &prompts; }

@@ -2,7 +2,6 @@
 
 #include <QLocale>
 
-
 namespace evalia {
 
 QString GeneralFloatText(double value) {

@@ -40,9 +40,9 @@ platform::GlobalHandle makePage() {
     for (int line = 0; line < 8; ++line)
         for (int letter = 0; letter < 40; ++letter)
             fill(pixels, 100 + letter * 22 + (letter % 6 == 5 ? 10 : 0), 120 + line * 40, 14, 20);
-    fill(pixels, 80, 500, 1000, 3);   // a ruled table: two rules...
+    fill(pixels, 80, 500, 1000, 3); // a ruled table: two rules...
     fill(pixels, 80, 700, 1000, 3);
-    fill(pixels, 80, 500, 3, 203);    // ...and three columns
+    fill(pixels, 80, 500, 3, 203); // ...and three columns
     fill(pixels, 580, 500, 3, 203);
     fill(pixels, 1077, 500, 3, 203);
     platform::globalUnlock(block);
@@ -50,7 +50,7 @@ platform::GlobalHandle makePage() {
 }
 
 const char* contentName(int content) {
-    static const char* names[] = {"line", "table", "table column", "table cell",
+    static const char* names[] = {"line",          "table",   "table column", "table cell",
                                   "inverted text", "picture", "text"};
     return content >= 0 && content < 7 ? names[content] : "noise";
 }

@@ -1,8 +1,8 @@
 // Turns a grey or colour page into a 1-bit page by a global Otsu threshold.
 #pragma once
 
-#include "imaging/otsu.h"
 #include "imaging/dib_image.h"
+#include "imaging/otsu.h"
 
 namespace imaging {
 

@@ -2,8 +2,8 @@
 // (a painter on a copy of the pixels, copied back when closed) and
 // StretchDraw onto a caller's painter.
 #include "imaging/dib_canvas.h"
-#include "imaging/dib_layout.h"
 #include "imaging/dib_image.h"
+#include "imaging/dib_layout.h"
 
 #include <QColor>
 #include <QImage>

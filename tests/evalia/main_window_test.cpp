@@ -52,15 +52,13 @@ QStringList CrLfLines(const QString& path) {
 
 class FormTest : public testing::Test {
   protected:
-    void SetUp() override {
-        MakeForm(BuiltLibrary());
-    }
+    void SetUp() override { MakeForm(BuiltLibrary()); }
 
     void MakeForm(const std::vector<std::string>& candidates) {
         form.reset();
         prompts.messages.clear();
         form = std::make_unique<TMainWindow>(std::make_unique<evalia::TQuadrelLibrary>(candidates),
-                                        prompts);
+                                             prompts);
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }

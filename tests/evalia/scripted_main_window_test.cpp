@@ -46,8 +46,8 @@ class ScriptedFormTest : public testing::Test {
         ASSERT_TRUE(setResult && lastDib && contextsAlive);
 
         form = std::make_unique<TMainWindow>(std::make_unique<evalia::TQuadrelLibrary>(
-                                            std::vector<std::string>{ScriptedLibraryPath()}),
-                                        prompts);
+                                                 std::vector<std::string>{ScriptedLibraryPath()}),
+                                             prompts);
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }

@@ -1,5 +1,6 @@
 #include "library/la_api.h"
 #include "tests/support/test_page.h"
+#include "tests/zones/fake_zone_table.h"
 #include "zones/atomic_file.h"
 #include "zones/layout_xml.h"
 
@@ -17,26 +18,8 @@ namespace {
 using zones::ZoneRecord;
 using zones::ZoneSource;
 
-// A zone table served through the same accessor signatures as the library's.
-std::vector<ZoneRecord> gFakeZones;
-
-std::int32_t fakeCount(LaContext*) {
-    return std::int32_t(gFakeZones.size());
-}
-std::int32_t fakeRect(LaContext*, std::int32_t i, std::int32_t* l, std::int32_t* t, std::int32_t* r,
-                      std::int32_t* b) {
-    const ZoneRecord& z = gFakeZones.at(std::size_t(i));
-    *l = z.left, *t = z.top, *r = z.right, *b = z.bottom;
-    return 0;
-}
-std::int32_t fakeContent(LaContext*, std::int32_t i, std::int32_t* c) {
-    *c = gFakeZones.at(std::size_t(i)).content;
-    return 0;
-}
-
 ZoneSource fakeSource(std::vector<ZoneRecord> zones) {
-    gFakeZones = std::move(zones);
-    return {nullptr, fakeCount, fakeRect, fakeContent};
+    return zonestest::fakeZoneSource(std::move(zones));
 }
 
 ZoneSource librarySource(LaContext* ctx) {
@@ -151,10 +134,10 @@ TEST_F(LayoutXmlFile, FailedWriteLeavesTheOldFileAndNoLeftovers) {
                  std::exception);
     // A writer that fails half-way leaves the target as it was.
     EXPECT_THROW(zones::replaceFileAtomically(file,
-                                               [](const std::filesystem::path& temporary) {
-                                                   std::ofstream(temporary) << "half";
-                                                   throw std::runtime_error("disk full");
-                                               }),
+                                              [](const std::filesystem::path& temporary) {
+                                                  std::ofstream(temporary) << "half";
+                                                  throw std::runtime_error("disk full");
+                                              }),
                  std::runtime_error);
     EXPECT_EQ(readBytes(file), "old");
     // Replacing an existing file goes through a temporary that does not stay behind.

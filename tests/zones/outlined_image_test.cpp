@@ -1,4 +1,5 @@
 #include "imaging/tiff_io.h"
+#include "tests/zones/fake_zone_table.h"
 #include "zones/outlined_image.h"
 
 #include <gtest/gtest.h>
@@ -12,25 +13,8 @@ namespace {
 using zones::ZoneRecord;
 using zones::ZoneSource;
 
-std::vector<ZoneRecord> gZones;
-
-std::int32_t zoneCount(LaContext*) {
-    return std::int32_t(gZones.size());
-}
-std::int32_t zoneRect(LaContext*, std::int32_t i, std::int32_t* l, std::int32_t* t, std::int32_t* r,
-                      std::int32_t* b) {
-    const ZoneRecord& z = gZones.at(std::size_t(i));
-    *l = z.left, *t = z.top, *r = z.right, *b = z.bottom;
-    return 0;
-}
-std::int32_t zoneContent(LaContext*, std::int32_t i, std::int32_t* c) {
-    *c = gZones.at(std::size_t(i)).content;
-    return 0;
-}
-
 ZoneSource zonesOf(std::vector<ZoneRecord> zones) {
-    gZones = std::move(zones);
-    return {nullptr, zoneCount, zoneRect, zoneContent};
+    return zonestest::fakeZoneSource(std::move(zones));
 }
 
 constexpr int kWhite = imaging::RgbValue(255, 255, 255);

@@ -56,7 +56,8 @@ TEST(Straightening, ASkewedPageKeepsItsSizeAndMovesDown) {
     const int shift = zones::StraighteningRowShift(143, 400);
     ASSERT_GT(shift, 0);
     for (int y = 0; y < shift; ++y)
-        for (int x = 0; x < 400; x += 50) EXPECT_EQ(page.GetPixel(x, y), page.WhiteIndex()) << x << "," << y;
+        for (int x = 0; x < 400; x += 50)
+            EXPECT_EQ(page.GetPixel(x, y), page.WhiteIndex()) << x << "," << y;
 }
 
 } // namespace
