@@ -1,6 +1,6 @@
 #include "cli/json_report.h"
 
-#include "utility/zone_kinds.h"
+#include "zones/zone_kinds.h"
 
 namespace quadrel_cli {
 
@@ -16,14 +16,14 @@ nlohmann::ordered_json pageToJson(const PageResult& result) {
     page["skew_measured"] = result.skewMeasured;
     nlohmann::ordered_json zones = nlohmann::ordered_json::array();
     for (std::size_t i = 0; i < result.zones.size(); ++i) {
-        const evalia::ZoneRecord& z = result.zones[i];
+        const zones::ZoneRecord& z = result.zones[i];
         zones.push_back({{"index", i},
                          {"left", z.left},
                          {"top", z.top},
                          {"right", z.right},
                          {"bottom", z.bottom},
                          {"content", z.content},
-                         {"content_name", std::string(evalia::ZoneContentName(z.content))}});
+                         {"content_name", std::string(zones::ZoneContentName(z.content))}});
     }
     page["zones"] = std::move(zones);
     return page;

@@ -1,7 +1,7 @@
 // quadrel: analyses the layout of TIFF pages in batch and reports their zones.
-#include "cli/gui_session.h"
 #include "cli/json_report.h"
 #include "cli/options.h"
+#include "cli/outline_writer.h"
 #include "cli/page_analysis.h"
 #include "cli/page_loading.h"
 #include "cli/parallel_jobs.h"
@@ -63,11 +63,13 @@ int run(int argc, char** argv) {
     }
     makeOutputFolders(options);
 
-    // Made before any worker process is forked, so that each inherits it.
-    std::optional<GuiSession> gui;
-    if (!options.outlinedPath.empty()) gui.emplace();
+    // Loaded (with Qt) only for outlined images, and before any worker
+    // process is forked, so that each inherits it.
+    std::optional<OutlineWriter> outlines;
+    if (!options.outlinedPath.empty()) outlines.emplace();
 
-    const AnalysisSettings settings = analysisSettingsFrom(options);
+    const AnalysisSettings settings =
+        analysisSettingsFrom(options, outlines ? &*outlines : nullptr);
     std::vector<PageResult> results;
     {
         ProgressBar progress(tasks.size(),

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "cli/options.h"
+#include "cli/outline_writer.h"
 #include "cli/page_result.h"
 #include "cli/pipe_setup.h"
 
@@ -15,9 +16,11 @@ namespace quadrel_cli {
 struct AnalysisSettings {
     LibrarySetup library;
     bool binarize = false;
+    // Draws the outlined images; null when none is asked for.
+    const OutlineWriter* outlines = nullptr;
 };
 
-AnalysisSettings analysisSettingsFrom(const Options& options);
+AnalysisSettings analysisSettingsFrom(const Options& options, const OutlineWriter* outlines);
 
 // Analyses task.page of task.file and writes the task's output files. Every
 // failure (missing file, unreadable page, page that is not 1-bit, analysis

@@ -2,7 +2,7 @@
 // can act on.
 #pragma once
 
-#include "imaging/dibunit.h"
+#include "imaging/dib_image.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // One page to analyse, and what its analysis gave.
 #pragma once
 
-#include "utility/zone_source.h"
+#include "zones/zone_source.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -26,7 +26,7 @@ struct PageResult {
     int height = 0;
     std::int32_t skew = 0;     // hundredths of a degree; 0 when not measured
     bool skewMeasured = false; // the pipe ran skew detection
-    std::vector<evalia::ZoneRecord> zones;
+    std::vector<zones::ZoneRecord> zones;
 
     bool ok() const { return error.empty(); }
 };

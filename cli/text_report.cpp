@@ -1,6 +1,6 @@
 #include "cli/text_report.h"
 
-#include "utility/zone_kinds.h"
+#include "zones/zone_kinds.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -36,8 +36,8 @@ void printZoneTable(std::ostream& out, const PageResult& result) {
                   "bottom", "content");
     out << line;
     for (std::size_t i = 0; i < result.zones.size(); ++i) {
-        const evalia::ZoneRecord& z = result.zones[i];
-        const std::string name(evalia::ZoneContentName(z.content));
+        const zones::ZoneRecord& z = result.zones[i];
+        const std::string name(zones::ZoneContentName(z.content));
         std::snprintf(line, sizeof line, "%6zu %7d %7d %7d %7d  %s\n", i, z.left, z.top, z.right,
                       z.bottom, name.c_str());
         out << line;

@@ -7,7 +7,7 @@
 // values). The text must have the documented shape, carry back exactly the
 // values the accessors gave, and a written file must hold exactly that text.
 #include "fuzz/fuzz_input.h"
-#include "utility/layout_xml.h"
+#include "zones/layout_xml.h"
 
 #include <unistd.h>
 
@@ -33,7 +33,7 @@ void check(bool condition) {
 
 struct Table {
     std::int32_t count = 0;
-    std::vector<evalia::ZoneRecord> zones;
+    std::vector<zones::ZoneRecord> zones;
 };
 
 // The accessors see the table through the context pointer, as the library's do.
@@ -52,7 +52,7 @@ bool inTable(LaContext* ctx, std::int32_t index) {
 std::int32_t rectOf(LaContext* ctx, std::int32_t index, std::int32_t* left, std::int32_t* top,
                     std::int32_t* right, std::int32_t* bottom) {
     if (!inTable(ctx, index)) return 11;
-    const evalia::ZoneRecord& z = tableOf(ctx)->zones[std::size_t(index)];
+    const zones::ZoneRecord& z = tableOf(ctx)->zones[std::size_t(index)];
     *left = z.left;
     *top = z.top;
     *right = z.right;
@@ -85,7 +85,7 @@ void checkLines(const std::vector<std::string>& lines, const Table& table) {
     check(lines[3] == "<zones count=\"" + std::to_string(n) + "\">");
     for (std::size_t i = 0; i < zones; ++i) {
         // A zone the table does not hold reads as zeros.
-        const evalia::ZoneRecord z = i < table.zones.size() ? table.zones[i] : evalia::ZoneRecord{};
+        const zones::ZoneRecord z = i < table.zones.size() ? table.zones[i] : zones::ZoneRecord{};
         const std::string* at = &lines[4 + 7 * i];
         check(at[0] == "<zone index=\"" + std::to_string(i) + "\">");
         check(at[1] == element("left", z.left));
@@ -111,10 +111,10 @@ const std::filesystem::path& scratchFolder() {
     return dir;
 }
 
-void checkWrittenFile(const evalia::ZoneSource& source, const std::string& text) {
+void checkWrittenFile(const zones::ZoneSource& source, const std::string& text) {
     const std::filesystem::path& dir = scratchFolder();
     const auto file = dir / "zones.xml";
-    evalia::WriteLayoutXml(file, source);
+    zones::WriteLayoutXml(file, source);
     std::ifstream in(file, std::ios::binary);
     const std::string written((std::istreambuf_iterator<char>(in)),
                               std::istreambuf_iterator<char>());
@@ -125,7 +125,7 @@ void checkWrittenFile(const evalia::ZoneSource& source, const std::string& text)
     // A folder that does not exist is reported, not ignored.
     bool refused = false;
     try {
-        evalia::WriteLayoutXml(dir / "missing" / "zones.xml", source);
+        zones::WriteLayoutXml(dir / "missing" / "zones.xml", source);
     } catch (const std::runtime_error&) {
         refused = true;
     }
@@ -140,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Table table;
     table.count = std::int32_t(in.u32()) % (kMaxCount + 1);
     while (in.rest().size() >= 20 && table.zones.size() < std::size_t(kMaxCount)) {
-        evalia::ZoneRecord z;
+        zones::ZoneRecord z;
         z.left = std::int32_t(in.u32());
         z.top = std::int32_t(in.u32());
         z.right = std::int32_t(in.u32());
@@ -148,15 +148,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         z.content = std::int32_t(in.u32());
         table.zones.push_back(z);
     }
-    evalia::ZoneSource source;
+    zones::ZoneSource source;
     source.context = reinterpret_cast<LaContext*>(&table);
     source.count = countOf;
     source.rect = rectOf;
     source.content = contentOf;
 
-    const std::vector<std::string> lines = evalia::layoutXmlLines(source);
+    const std::vector<std::string> lines = zones::layoutXmlLines(source);
     checkLines(lines, table);
-    const std::string text = evalia::layoutXmlText(source);
+    const std::string text = zones::layoutXmlText(source);
     std::string joined;
     for (const std::string& line : lines) joined += line + "\r\n";
     check(text == joined);

@@ -5,7 +5,7 @@
 // Failures must surface as imaging::ImageError; any other exception, a crash
 // or a sanitizer report is a finding. A page that loads must be a consistent
 // image, and a 1-bit page must be a DIB that the library imports.
-#include "imaging/dibunit.h"
+#include "imaging/dib_image.h"
 #include "imaging/image_error.h"
 #include "imaging/image_stream.h"
 #include "imaging/tiff_decoder.h"

@@ -2,8 +2,8 @@
 // (a painter on a copy of the pixels, copied back when closed) and
 // StretchDraw onto a caller's painter.
 #include "imaging/dib_canvas.h"
+#include "imaging/dib_image.h"
 #include "imaging/dib_layout.h"
-#include "imaging/dibunit.h"
 
 #include <QColor>
 #include <QImage>
@@ -93,7 +93,7 @@ QImage TDIB::ToQImage() const {
 }
 
 QPainter* TDIB::CanvasHandle() {
-    if (canvas_) return canvas_->painter.get();
+    if (canvas_) return static_cast<Canvas&>(*canvas_).painter.get();
     QImage image = ToQImage();
     if (image.isNull()) throw ImageError("Cannot open a canvas on the image");
     // Qt cannot paint on indexed images: palette formats are drawn in RGB
@@ -108,13 +108,14 @@ QPainter* TDIB::CanvasHandle() {
     canvas->format = pixelFormat_;
     canvas->painter = std::make_unique<QPainter>(&canvas->image);
     if (!canvas->painter->isActive()) throw ImageError("Cannot open a canvas on the image");
+    QPainter* painter = canvas->painter.get();
     canvas_ = std::move(canvas);
-    return canvas_->painter.get();
+    return painter;
 }
 
 void TDIB::CloseCanvas() {
     if (!canvas_) return;
-    const std::unique_ptr<Canvas> canvas = std::move(canvas_);
+    const std::unique_ptr<Canvas> canvas(static_cast<Canvas*>(canvas_.release()));
     canvas->painter->end();
     canvas->painter.reset();
     if (canvas->width != Width() || canvas->height != Height() || canvas->format != pixelFormat_)

@@ -2,7 +2,7 @@
 // of the pixels and the painter on it. Private to the image library.
 #pragma once
 
-#include "imaging/dibunit.h"
+#include "imaging/dib_image.h"
 
 #include <QImage>
 #include <QPainter>
@@ -11,7 +11,10 @@
 
 namespace imaging {
 
-struct TDIB::Canvas {
+struct TDIB::Canvas : TDIB::CanvasBase {
+    ~Canvas() override {
+        if (painter) painter->end();
+    }
     QImage image;
     std::unique_ptr<QPainter> painter;
     // Shape of the image when the canvas was opened: the drawing is copied

@@ -4,8 +4,8 @@
 // drawn in colour on a black-and-white page); those follow fixed rules that
 // ignore the palette. The other conversions between 1, 4, 8 and 24 bits go
 // through the colour of each pixel and its grey level.
+#include "imaging/dib_image.h"
 #include "imaging/dib_layout.h"
-#include "imaging/dibunit.h"
 
 #include <cstring>
 #include <functional>

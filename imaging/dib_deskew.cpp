@@ -3,8 +3,8 @@
 // across the page. Every pass works in place, walking in the direction that
 // reads each source pixel before it is overwritten. Arithmetic is in long
 // double (x87 extended precision), rounding half to even.
+#include "imaging/dib_image.h"
 #include "imaging/dib_layout.h"
-#include "imaging/dibunit.h"
 
 #include <algorithm>
 #include <cmath>

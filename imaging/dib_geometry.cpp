@@ -1,7 +1,7 @@
 // TDIB geometry: nearest-neighbour and smooth resize, canvas resize, and the
 // row and column shifts that straighten a deskewed page.
+#include "imaging/dib_image.h"
 #include "imaging/dib_layout.h"
-#include "imaging/dibunit.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 // half size. Each destination pixel counts the white (value 1) source pixels
 // of a k x k box and maps the count to one of L grey levels, so thin black
 // strokes stay visible as grey instead of vanishing in a plain stretch.
+#include "imaging/dib_image.h"
 #include "imaging/dib_layout.h"
-#include "imaging/dibunit.h"
 
 #include <algorithm>
 #include <cmath>

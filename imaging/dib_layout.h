@@ -3,7 +3,7 @@
 // sources of TDIB; not part of the public interface.
 #pragma once
 
-#include "imaging/dibunit.h"
+#include "imaging/dib_image.h"
 
 #include <cmath>
 #include <cstddef>

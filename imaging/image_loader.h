@@ -5,7 +5,7 @@
 // PNG. GIF, JPEG and anything else are refused with a clear message.
 #pragma once
 
-#include "imaging/dibunit.h"
+#include "imaging/dib_image.h"
 #include "imaging/tiff_io.h"
 
 #include <string>

@@ -13,7 +13,7 @@
 // every path.
 #pragma once
 
-#include "imaging/dibunit.h"
+#include "imaging/dib_image.h"
 
 #include <cstdint>
 #include <string>

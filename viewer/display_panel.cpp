@@ -1,14 +1,12 @@
 #include "viewer/display_panel.h"
 
-#include "viewer/NewObjImage.h"
-
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
 
 #include <exception>
 
-TDisplayPanel::TDisplayPanel(TVistrelImage& owner, QWidget* parent)
+TDisplayPanel::TDisplayPanel(TDisplayPanelOwner& owner, QWidget* parent)
     : QWidget(parent), owner_(owner) {
     // Every pixel is painted by paintEvent, so Qt need not erase first: the
     // page is redrawn without flicker.
@@ -32,7 +30,7 @@ void TDisplayPanel::paintEvent(QPaintEvent*) {
         }
     }
     emit imagePainted(painter);
-    emit owner_.painted(painter);
+    owner_.PanelPainted(painter);
 }
 
 void TDisplayPanel::DrawPage(QPainter& painter) {
@@ -63,8 +61,8 @@ const imaging::TDIB& TDisplayPanel::PageToDraw(const imaging::TDIB& page) {
     if (greyImage_ && greyImageSurface_ == size()) return *greyImage_;
     greyImage_.reset();
     const double zoom = owner_.Zoom();
-    if (zoom < TVistrelImage::kScaleToGrayBelow && page.BitCount() == 1) {
-        greyImage_ = page.ScaleToGray(TVistrelImage::kGreyLevels, zoom);
+    if (zoom < kScaleToGrayBelow && page.BitCount() == 1) {
+        greyImage_ = page.ScaleToGray(kGreyLevels, zoom);
         greyImageSurface_ = size();
         return *greyImage_;
     }

@@ -2,19 +2,41 @@
 // zoomed size. Its coordinates are surface pixels: page pixels x zoom / 100.
 #pragma once
 
-#include "imaging/dibunit.h"
+#include "imaging/dib_image.h"
+#include "viewer/memory_image.h"
 
 #include <QSize>
 #include <QWidget>
 
 #include <optional>
 
-class TVistrelImage;
+enum TAntialiasing { aaNone = 0, aaScaleToGray = 1, aaPreserveBlack = 2, aaPreserveWhite = 3 };
+
+// What the panel reads from the view that owns it (TVistrelImage answers).
+// The panel knows its owner only through this, so the two files do not
+// depend on each other.
+class TDisplayPanelOwner {
+  public:
+    virtual const TMemoryImage& Image() const = 0;
+    virtual double Zoom() const = 0;
+    virtual TAntialiasing Antialiasing() const = 0;
+    // True while the owner places the surface: paint events are skipped.
+    virtual bool IsLayingOut() const = 0;
+    // Called after the page is drawn and imagePainted is raised.
+    virtual void PanelPainted(QPainter& painter) = 0;
+
+  protected:
+    ~TDisplayPanelOwner() = default;
+};
 
 class TDisplayPanel : public QWidget {
     Q_OBJECT
   public:
-    explicit TDisplayPanel(TVistrelImage& owner, QWidget* parent);
+    explicit TDisplayPanel(TDisplayPanelOwner& owner, QWidget* parent);
+
+    // Below this zoom a 1-bit page is drawn from a grey reduction.
+    static constexpr double kScaleToGrayBelow = 50.0;
+    static constexpr int kGreyLevels = 16;
 
     // The grey reduction used for 1-bit pages shown below half size; null
     // when none is cached.
@@ -38,7 +60,7 @@ class TDisplayPanel : public QWidget {
     void DrawPage(QPainter& painter);
     const imaging::TDIB& PageToDraw(const imaging::TDIB& page);
 
-    TVistrelImage& owner_;
+    TDisplayPanelOwner& owner_;
     bool painting_ = false;
     std::optional<imaging::TDIB> greyImage_;
     // The surface size the grey image was made for: the reduction rounds its

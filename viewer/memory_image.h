@@ -2,7 +2,7 @@
 // came from.
 #pragma once
 
-#include "imaging/dibunit.h"
+#include "imaging/dib_image.h"
 
 #include <QString>
 

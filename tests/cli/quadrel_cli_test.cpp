@@ -351,4 +351,30 @@ TEST_F(QuadrelCli, SeveralInputsWriteIntoFoldersNamedAfterInputAndPage) {
     EXPECT_EQ(runQuadrel({"--xml", path("xml"), a, path("other/a.tif")}).exitCode, 2);
 }
 
+// The outlined image is drawn by a module loaded only when asked for: a copy
+// of the program without it still analyses, and --outlined says what is missing.
+TEST_F(QuadrelCli, OutlinedImageNeedsTheOutlineModuleAndNothingElseDoes) {
+    const std::filesystem::path program(QUADREL_CLI_PATH);
+    const std::filesystem::path alone = dir_ / "alone";
+    std::filesystem::create_directories(alone);
+    std::filesystem::copy_file(program, alone / "quadrel");
+    std::filesystem::copy_file(program.parent_path() / "libquadrel.so.1",
+                               alone / "libquadrel.so.1");
+    const std::string page = generatedPage();
+
+    const clitest::RunResult plain =
+        clitest::runProgram((alone / "quadrel").string(), {"--json", "--xml", path("p.xml"), page});
+    EXPECT_EQ(plain.exitCode, 0) << plain.err;
+    EXPECT_TRUE(std::filesystem::exists(path("p.xml")));
+
+    const clitest::RunResult outlined =
+        clitest::runProgram((alone / "quadrel").string(), {"--outlined", path("p.tif"), page});
+    EXPECT_EQ(outlined.exitCode, 1);
+    EXPECT_NE(outlined.err.find("quadrel: --outlined needs libquadrel_outline.so, which cannot be "
+                                "loaded: "),
+              std::string::npos)
+        << outlined.err;
+    EXPECT_FALSE(std::filesystem::exists(path("p.tif")));
+}
+
 } // namespace

@@ -29,12 +29,12 @@ std::string scratchName(const char* suffix) {
 }
 
 // In the forked child: stdout (and stderr when `errFile` is given) to files, then the program.
-[[noreturn]] void execQuadrel(const std::vector<std::string>& args, const std::string& outFile,
-                              const std::string* errFile) {
+[[noreturn]] void execQuadrel(const std::string& program, const std::vector<std::string>& args,
+                              const std::string& outFile, const std::string* errFile) {
     ::dup2(::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
     if (errFile)
         ::dup2(::open(errFile->c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
-    std::vector<std::string> argv{QUADREL_CLI_PATH};
+    std::vector<std::string> argv{program};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> raw;
     for (std::string& a : argv) raw.push_back(a.data());
@@ -52,10 +52,14 @@ int waitForExit(pid_t pid) {
 } // namespace
 
 RunResult runQuadrel(const std::vector<std::string>& args) {
+    return runProgram(QUADREL_CLI_PATH, args);
+}
+
+RunResult runProgram(const std::string& program, const std::vector<std::string>& args) {
     const std::string outFile = scratchName(".out"), errFile = scratchName(".err");
     std::fflush(nullptr);
     const pid_t pid = ::fork();
-    if (pid == 0) execQuadrel(args, outFile, &errFile);
+    if (pid == 0) execQuadrel(program, args, outFile, &errFile);
     RunResult result;
     result.exitCode = waitForExit(pid);
     result.out = slurp(outFile);
@@ -70,7 +74,7 @@ RunResult runQuadrelOnTerminal(const std::vector<std::string>& args) {
     std::fflush(nullptr);
     int terminal = -1;
     const pid_t pid = ::forkpty(&terminal, nullptr, nullptr, nullptr);
-    if (pid == 0) execQuadrel(args, outFile, nullptr);
+    if (pid == 0) execQuadrel(QUADREL_CLI_PATH, args, outFile, nullptr);
     RunResult result;
     char buffer[4096];
     // Read until the program has closed the terminal (EIO on Linux).

@@ -13,6 +13,8 @@ struct RunResult {
 };
 
 RunResult runQuadrel(const std::vector<std::string>& args);
+// The same for a copy of the program elsewhere.
+RunResult runProgram(const std::string& program, const std::vector<std::string>& args);
 
 // The same with stderr on a pseudo-terminal (stdout still captured apart);
 // `err` is what the terminal received.

@@ -2,7 +2,7 @@
 // window's commands run without any modal dialog.
 #pragma once
 
-#include "utility/user_prompts.h"
+#include "evalia/user_prompts.h"
 
 #include <QStringList>
 

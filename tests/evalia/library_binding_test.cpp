@@ -1,5 +1,5 @@
-#include "utility/analysis_session.h"
-#include "utility/quadrel_library.h"
+#include "evalia/analysis_session.h"
+#include "evalia/quadrel_library.h"
 
 #include <QCoreApplication>
 #include <QFile>

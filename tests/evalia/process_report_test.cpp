@@ -1,4 +1,4 @@
-#include "utility/process_report.h"
+#include "evalia/process_report.h"
 
 #include <QLocale>
 
@@ -25,13 +25,6 @@ TEST_F(ProcessReport, GeneralFormatUsesTheUsersSeparatorWithoutGrouping) {
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_EQ(evalia::GeneralFloatText(-1.43), QStringLiteral("-1,43"));
     EXPECT_EQ(evalia::GeneralFloatText(21474836.47), QStringLiteral("21474836,47"));
-}
-
-TEST_F(ProcessReport, RowShiftIsNeverNegative) {
-    EXPECT_EQ(evalia::StraighteningRowShift(0, 2000), 0);
-    // sin(1.43 degrees) * 1000 = 24.95...: truncated to 24 either way round.
-    EXPECT_EQ(evalia::StraighteningRowShift(143, 1000), 24);
-    EXPECT_EQ(evalia::StraighteningRowShift(-143, 1000), 24);
 }
 
 TEST_F(ProcessReport, ZoneListEntriesAreNumberedFromZero) {

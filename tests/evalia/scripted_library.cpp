@@ -67,7 +67,7 @@ SCRIPTED_EXPORT int32_t LA_Execute(LaContext*, LaDibHandle dib) {
     script().lastDib = dib;
     ++script().executions;
     script().table = script().pending;
-    return 0;
+    return LA_STATUS_OK;
 }
 
 SCRIPTED_EXPORT int32_t LA_GetZonesCount(LaContext*) {
@@ -76,27 +76,27 @@ SCRIPTED_EXPORT int32_t LA_GetZonesCount(LaContext*) {
 
 SCRIPTED_EXPORT int32_t LA_GetZoneRect(LaContext*, int32_t i, int32_t* l, int32_t* t, int32_t* r,
                                        int32_t* b) {
-    if (i < 0 || i >= int32_t(script().table.size())) return 11;
+    if (i < 0 || i >= int32_t(script().table.size())) return LA_STATUS_BAD_CONTEXT_OR_INDEX;
     const ScriptedZone& z = script().table[std::size_t(i)];
     *l = z.left;
     *t = z.top;
     *r = z.right;
     *b = z.bottom;
-    return 0;
+    return LA_STATUS_OK;
 }
 
 SCRIPTED_EXPORT int32_t LA_GetZoneContent(LaContext*, int32_t i, int32_t* content) {
-    if (i < 0 || i >= int32_t(script().table.size())) return 11;
+    if (i < 0 || i >= int32_t(script().table.size())) return LA_STATUS_BAD_CONTEXT_OR_INDEX;
     *content = script().table[std::size_t(i)].content;
-    return 0;
+    return LA_STATUS_OK;
 }
 
 SCRIPTED_EXPORT int32_t LA_SetParameter(LaContext*, int32_t, int32_t) {
-    return 0;
+    return LA_STATUS_OK;
 }
 
 SCRIPTED_EXPORT int32_t LA_GetParameter(LaContext*, int32_t id, int32_t* value) {
-    if (id != 600) return 11;
+    if (id != LA_PARAM_SKEW_ANGLE) return LA_STATUS_BAD_CONTEXT_OR_INDEX;
     *value = script().skew;
-    return 0;
+    return LA_STATUS_OK;
 }

@@ -1,4 +1,4 @@
-#include "utility/zone_overlay.h"
+#include "evalia/zone_overlay.h"
 
 #include <QImage>
 #include <QPainter>
@@ -7,7 +7,7 @@
 
 namespace {
 
-using evalia::ZoneRecord;
+using zones::ZoneRecord;
 
 constexpr std::int32_t kText = 6;
 const QColor kBlue(0, 0, 255);
@@ -79,8 +79,8 @@ TEST(ZoneOverlay, EachContentHasItsColourAndUnknownCodesAreNoise) {
 
 TEST(ZoneOverlay, HiddenKindsAreNotDrawnAndCodeNineFollowsNoise) {
     evalia::ZoneOverlayState state = AtZoom(100.0);
-    state.shownKinds.set(evalia::ZoneKind::Text, false);
-    state.shownKinds.set(evalia::ZoneKind::Noise, false);
+    state.shownKinds.set(zones::ZoneKind::Text, false);
+    state.shownKinds.set(zones::ZoneKind::Noise, false);
     const QImage image =
         Render({{10, 10, 100, 100, kText}, {150, 10, 250, 100, 9}, {300, 10, 390, 100, 5}}, state);
     EXPECT_EQ(CountColour(image, QRect(0, 0, 260, 200), kWhite), 260 * 200);

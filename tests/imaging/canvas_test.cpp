@@ -1,5 +1,5 @@
 // Drawing on an image through its canvas, and stretching it onto a painter.
-#include "imaging/dibunit.h"
+#include "imaging/dib_image.h"
 
 #include <QImage>
 #include <QPainter>

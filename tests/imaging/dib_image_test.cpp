@@ -1,5 +1,5 @@
 // The DIB image: block layout, accessors, palette queries, handles, cloning.
-#include "imaging/dibunit.h"
+#include "imaging/dib_image.h"
 #include "library/la_api.h"
 #include "tests/support/test_page.h"
 

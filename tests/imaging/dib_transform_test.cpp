@@ -1,6 +1,6 @@
 // Whole-image operations of the DIB image: conversion, resize, shifts,
 // shear deskew and the grey reduction.
-#include "imaging/dibunit.h"
+#include "imaging/dib_image.h"
 #include "tests/imaging/tiff_fixtures.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 // broken files, and temporary files.
 #pragma once
 
-#include "imaging/dibunit.h"
+#include "imaging/dib_image.h"
 
 #include <tiffio.h>
 

@@ -1,4 +1,4 @@
-#include "viewer/NewObjImage.h"
+#include "viewer/page_view.h"
 
 #include "tiny_tiff.h"
 

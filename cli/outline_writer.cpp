@@ -1,0 +1,57 @@
+#include "cli/outline_writer.h"
+
+#include <dlfcn.h>
+
+#include <new>
+#include <stdexcept>
+#include <string>
+
+namespace quadrel_cli {
+namespace {
+
+std::runtime_error cannotLoad(const char* reason) {
+    return std::runtime_error(std::string("--outlined needs ") + zones::kOutlineModuleFile +
+                              ", which cannot be loaded: " + (reason ? reason : "unknown reason"));
+}
+
+// The program's run path ($ORIGIN next to the build, $ORIGIN/../lib once
+// installed) applies to dlopen calls made from it.
+const zones::OutlineModule* loadModule() {
+    void* handle = ::dlopen(zones::kOutlineModuleFile, RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) throw cannotLoad(::dlerror());
+    const auto entry =
+        reinterpret_cast<zones::OutlineModuleEntry>(::dlsym(handle, zones::kOutlineModuleEntry));
+    if (entry == nullptr) throw cannotLoad(::dlerror());
+    const zones::OutlineModule* module = entry();
+    if (module == nullptr || std::string(module->version) != QUADREL_VERSION)
+        throw cannotLoad((std::string("it belongs to version ") +
+                          (module ? module->version : "unknown") + ", not " + QUADREL_VERSION)
+                             .c_str());
+    return module;
+}
+
+} // namespace
+
+OutlineWriter::OutlineWriter() : module_(loadModule()) {
+    module_->startSession();
+}
+
+OutlineWriter::~OutlineWriter() {
+    module_->endSession();
+}
+
+void OutlineWriter::write(const imaging::TDIB& page, const std::filesystem::path& file, int divisor,
+                          const zones::ZoneSource& zones) const {
+    std::string reason;
+    switch (module_->write(page, file, divisor, zones, reason)) {
+    case zones::OutlineStatus::Written:
+        return;
+    case zones::OutlineStatus::OutOfMemory:
+        throw std::bad_alloc();
+    case zones::OutlineStatus::Failed:
+        break;
+    }
+    throw std::runtime_error(reason);
+}
+
+} // namespace quadrel_cli

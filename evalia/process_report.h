@@ -1,0 +1,22 @@
+// Texts that the main window shows after an analysis.
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+namespace evalia {
+
+// A number in the general floating-point format: up to 15 significant
+// digits, no trailing zeros, the user's decimal separator, no grouping
+// (0 is "0", 1.5 is "1.5", -1.43 is "-1.43").
+QString GeneralFloatText(double value);
+
+// "<n> zones found.\r\nSkew angle is <angle>°." with the angle in degrees
+// from the skew angle in hundredths of a degree.
+QString ProcessReportText(std::int32_t zoneCount, std::int32_t skewHundredths);
+
+// The text of the zone list entry for zone i: "Zone i".
+QString ZoneListEntry(int zone);
+
+} // namespace evalia

@@ -1,0 +1,29 @@
+// The XML layout file: the zone table of an analysis context as plain ASCII
+// lines, each ended by CR LF, with no declaration and no indentation.
+//
+//   three comment lines (what wrote the file, the legal notice, the contact)
+//   <zones count="n">
+//   seven lines per zone: <zone index="i">, <left>, <top>, <right>, <bottom>,
+//                         <content>, </zone>
+//   </zones>
+#pragma once
+
+#include "zones/zone_source.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace zones {
+
+// The lines of the file, without their line ends.
+std::vector<std::string> layoutXmlLines(const ZoneSource& zones);
+
+// The whole file: every line followed by CR LF.
+std::string layoutXmlText(const ZoneSource& zones);
+
+// Writes the file in one piece; the target is replaced only once the file is
+// complete. Throws std::runtime_error naming the file when it cannot be written.
+void WriteLayoutXml(const std::filesystem::path& file, const ZoneSource& zones);
+
+} // namespace zones

@@ -1,0 +1,102 @@
+#include "zones/outlined_image.h"
+
+#include "imaging/tiff_io.h"
+#include "zones/atomic_file.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QFont>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPen>
+#include <QString>
+
+#include <stdexcept>
+
+namespace zones {
+namespace {
+
+constexpr imaging::TiffCompression kLzw = imaging::tcLzw;
+constexpr int kOneStrip = 0; // rows per strip: all rows in one strip
+
+// Closes the canvas on every path, so the drawing reaches the image or is dropped cleanly.
+class CanvasScope {
+  public:
+    explicit CanvasScope(imaging::TDIB& image) : image_(image), painter_(*image.CanvasHandle()) {}
+    ~CanvasScope() {
+        if (image_.CanvasOpen()) image_.CloseCanvas();
+    }
+    CanvasScope(const CanvasScope&) = delete;
+    CanvasScope& operator=(const CanvasScope&) = delete;
+
+    QPainter& painter() { return painter_; }
+    void close() { image_.CloseCanvas(); }
+
+  private:
+    imaging::TDIB& image_;
+    QPainter& painter_;
+};
+
+QColor qtColour(std::int32_t content) {
+    const ZoneColour c = zoneColour(content);
+    return QColor(c.red, c.green, c.blue);
+}
+
+// A 1-pixel outline over columns left .. right - 1 and rows top .. bottom - 1.
+// A stroked QRect covers one pixel more than its size each way, hence the - 1;
+// a one-pixel-wide or -high zone is a plain line.
+void drawOutline(QPainter& painter, int left, int top, int right, int bottom) {
+    if (right <= left || bottom <= top) return;
+    if (right - left == 1 || bottom - top == 1)
+        painter.drawLine(left, top, right - 1, bottom - 1);
+    else
+        painter.drawRect(left, top, right - 1 - left, bottom - 1 - top);
+}
+
+// Writes `text` with its top-left corner at (x, y).
+void drawLabel(QPainter& painter, int x, int y, const QString& text) {
+    painter.drawText(x, y + painter.fontMetrics().ascent(), text);
+}
+
+void drawZone(QPainter& painter, std::int32_t index, const ZoneRecord& zone, int d) {
+    const int left = zone.left / d, top = zone.top / d;
+    const int right = zone.right / d, bottom = zone.bottom / d;
+    const QColor colour = qtColour(zone.content);
+    painter.setPen(QPen(colour, 0)); // cosmetic: exactly one pixel wide
+    painter.setBrush(Qt::NoBrush);
+    drawOutline(painter, left, top, right, bottom);
+    drawLabel(painter, (left + right) / d, (top + bottom) / d, QString::number(index));
+}
+
+} // namespace
+
+imaging::TDIB outlinedImage(const imaging::TDIB& page, int divisor, const ZoneSource& zones,
+                            const ShownZoneKinds& shown) {
+    if (divisor < 1) throw std::invalid_argument("outlined image: divisor below 1");
+    imaging::TDIB image = page.Clone();
+    image.Resize(image.Width() / divisor, image.Height() / divisor, false);
+    image.ConvertTo(imaging::pf24bit);
+    CanvasScope canvas(image);
+    QPainter& painter = canvas.painter();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setBackgroundMode(Qt::TransparentMode);
+    painter.setFont(QFont());
+    const std::int32_t n = zones.zoneCount();
+    for (std::int32_t i = 0; i < n; ++i) {
+        const ZoneRecord zone = zones.zone(i);
+        if (shown.showsContent(zone.content)) drawZone(painter, i, zone, divisor);
+    }
+    canvas.close();
+    return image;
+}
+
+void WriteOutlinedImage(const imaging::TDIB& page, const std::filesystem::path& file, int divisor,
+                        const ZoneSource& zones, const ShownZoneKinds& shown) {
+    const imaging::TDIB image = outlinedImage(page, divisor, zones, shown);
+    replaceFileAtomically(file, [&](const std::filesystem::path& temporary) {
+        imaging::SaveTiff(image, temporary.string(), false, kLzw, kOneStrip);
+    });
+}
+
+} // namespace zones
