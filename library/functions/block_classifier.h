@@ -5,13 +5,11 @@
 #pragma once
 
 #include "library/image/bitmap.h"
+#include "library/la_api.h"
 
 #include <cstdint>
 
 namespace quadrel {
-
-inline constexpr std::int32_t kContentPicture = 5;
-inline constexpr std::int32_t kContentText = 6;
 
 // Run statistics of a block image (see classifyBlock for their use).
 struct BlockFeatures {

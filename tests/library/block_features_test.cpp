@@ -162,7 +162,7 @@ TEST(BlockFeaturesTest, ClassifyingAnImageEqualsClassifyingItsFeatures) {
             EXPECT_EQ(content, quadrel::classifyFeatures(quadrel::measureBlock(image)))
                 << image.width << " x " << image.height;
         }
-        pictures += content == quadrel::kContentPicture;
+        pictures += content == LA_CONTENT_PICTURE;
     }
     EXPECT_GT(pictures, 0);
     EXPECT_LT(pictures, 200);
