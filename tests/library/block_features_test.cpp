@@ -5,6 +5,7 @@
 #include "library/functions/block_classifier.h"
 #include "library/image/column_encoder.h"
 #include "library/image/components.h"
+#include "library/la_api.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,7 @@
 // the row conversion of its records and the bitmap it leaves current.
 #include "library/context.h"
 #include "library/dispatcher.h"
+#include "library/la_api.h"
 #include "tests/library/fake_analysis.h"
 #include "tests/support/test_page.h"
 
@@ -47,7 +48,7 @@ TEST(DispatcherTest, PictureAndTextRecordsGetPageRowsInTheirYFields) {
     FakeAnalysis fake;
     fake.results().pictures = {{1, 2, 3, 4}}; // xMin, xMax, yMin, yMax
     quadrel::LaTextBlock block;
-    block.xMin = 1, block.yMin = 2, block.xMax = 3, block.yMax = 4, block.content = 6;
+    block.xMin = 1, block.yMin = 2, block.xMax = 3, block.yMax = 4, block.content = LA_CONTENT_TEXT;
     fake.results().blocks = {block};
     auto ctx = contextWithPage();
     ASSERT_EQ(runFunctionCode(*ctx, LA_FUNCTION_PICTURES), LA_STATUS_OK);

@@ -107,8 +107,8 @@ void analyse(const TestPage& page, bool blackIsZero, PipeKind kind) {
     for (const ZoneRow& z : zones) {
         EXPECT_LE(z.left, z.right) << z;
         EXPECT_LE(z.top, z.bottom) << z;
-        EXPECT_GE(z.content, 0) << z;
-        EXPECT_LE(z.content, 7) << z;
+        EXPECT_GE(z.content, LA_CONTENT_LINE) << z;
+        EXPECT_LE(z.content, LA_CONTENT_NOISE) << z;
         if (kind == PipeKind::Default) {
             EXPECT_GE(z.left, 0) << z;
             EXPECT_GE(z.top, 0) << z;

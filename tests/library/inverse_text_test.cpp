@@ -117,7 +117,7 @@ TEST(InverseTextTest, WhiteTextOnABlackBannerIsFoundOnce) {
             const auto records = inverseText(page, param301, biz);
             ASSERT_EQ(records.size(), 1u);
             EXPECT_EQ(box(records[0]), (Box{40, 41, 520, 239}));
-            EXPECT_EQ(records[0].content, 0);
+            EXPECT_EQ(records[0].content, LA_CONTENT_LINE);
         }
     }
 }

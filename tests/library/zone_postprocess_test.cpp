@@ -14,7 +14,8 @@ using testsupport::TestPage;
 
 constexpr int kPageHeight = 600;
 
-LaZone zone(int left, int top, int right, int bottom, int content = 6, int index = 0) {
+LaZone zone(int left, int top, int right, int bottom, int content = LA_CONTENT_TEXT,
+            int index = 0) {
     return LaZone{left, top, right, bottom, content, index};
 }
 
