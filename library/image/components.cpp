@@ -62,6 +62,25 @@ void joinTouchingRuns(std::span<const LaRun> above, std::int32_t aboveFirst,
     }
 }
 
+// Gives every run its component's number and widens that component's box.
+// Boxes are gathered in a compact table: the runs visit them in no
+// particular order.
+void gatherBoxes(const std::vector<std::int32_t>& componentOf, FlatRunTable& runs,
+                 std::vector<LaComponentBox>& boxes) {
+    for (std::int32_t r = 0; r < runs.rows(); ++r) {
+        for (std::int32_t id = runs.rowStart[std::size_t(r)];
+             id < runs.rowStart[std::size_t(r) + 1]; ++id) {
+            LaRun& run = runs.runs[std::size_t(id)];
+            run.label = componentOf[std::size_t(id)];
+            LaComponentBox& b = boxes[std::size_t(run.label)];
+            b.xMin = std::min(b.xMin, run.start);
+            b.xEnd = std::max(b.xEnd, run.end);
+            b.yMin = std::min(b.yMin, r);
+            b.yMax = std::max(b.yMax, r);
+        }
+    }
+}
+
 void allocateProfiles(LaComponent& c, std::int32_t options) {
     const std::size_t rows = std::size_t(c.yMax - c.yMin + 1);
     const std::size_t cols = std::size_t(c.xEnd - c.xMin);
@@ -241,21 +260,8 @@ std::int32_t labelRuns(FlatRunTable& runs, std::vector<LaComponentBox>& boxes) {
         return LA_STATUS_NOT_AVAILABLE; // a failed numbering reports 2, unlike other allocations
     }
 
-    // Boxes are gathered in a compact table: the runs visit them in no
-    // particular order.
     boxes.resize(std::size_t(count));
-    for (std::int32_t r = 0; r < runs.rows(); ++r) {
-        for (std::int32_t id = runs.rowStart[std::size_t(r)];
-             id < runs.rowStart[std::size_t(r) + 1]; ++id) {
-            LaRun& run = runs.runs[std::size_t(id)];
-            run.label = componentOf[std::size_t(id)];
-            LaComponentBox& b = boxes[std::size_t(run.label)];
-            b.xMin = std::min(b.xMin, run.start);
-            b.xEnd = std::max(b.xEnd, run.end);
-            b.yMin = std::min(b.yMin, r);
-            b.yMax = std::max(b.yMax, r);
-        }
-    }
+    gatherBoxes(componentOf, runs, boxes);
     return LA_STATUS_OK;
 }
 
