@@ -27,12 +27,15 @@ std::vector<std::int32_t> survivors(std::vector<LaZone> zones, std::int32_t page
 
 using Contents = std::vector<std::int32_t>;
 
+// True when `removed` goes and `kept` stays, whichever of the two comes first.
+bool removedInEitherOrder(const LaZone& kept, const LaZone& removed) {
+    const Contents left{kept.content};
+    return survivors({kept, removed}) == left && survivors({removed, kept}) == left;
+}
+
 TEST(ZoneCleanupTest, NoiseInsideAZoneIsRemovedBordersIncluded) {
     const LaZone text = zone(100, 100, 200, 200, LA_CONTENT_TEXT);
-    EXPECT_EQ(survivors({text, zone(100, 150, 108, 158, LA_CONTENT_NOISE)}),
-              Contents{LA_CONTENT_TEXT});
-    EXPECT_EQ(survivors({zone(100, 150, 108, 158, LA_CONTENT_NOISE), text}),
-              Contents{LA_CONTENT_TEXT});
+    EXPECT_TRUE(removedInEitherOrder(text, zone(100, 150, 108, 158, LA_CONTENT_NOISE)));
     EXPECT_EQ(survivors({text, zone(99, 150, 107, 158, LA_CONTENT_NOISE)}),
               (Contents{LA_CONTENT_TEXT, LA_CONTENT_NOISE}));
 }
@@ -51,18 +54,13 @@ TEST(ZoneCleanupTest, NestedPicturesAwayFromThePageEdge) {
     EXPECT_EQ(survivors({zone(100, 100, 999, 200, LA_CONTENT_PICTURE), inner}).size(), 2u);
     EXPECT_EQ(survivors({zone(100, 100, 200, 999, LA_CONTENT_PICTURE), inner}).size(), 2u);
     // With no page size known every picture counts as touching the edge.
-    EXPECT_EQ(
-        survivors({zone(100, 100, 200, 200, LA_CONTENT_PICTURE), inner}, 0, LA_CONTENT_LINE).size(),
-        2u);
+    EXPECT_EQ(survivors({zone(100, 100, 200, 200, LA_CONTENT_PICTURE), inner}, 0, 0).size(), 2u);
 }
 
 TEST(ZoneCleanupTest, InvertedTextInsideTextDependsOnTheWidthRatio) {
     const LaZone inverted = zone(100, 100, 200, 120, LA_CONTENT_INVERTED_TEXT);
     // 100 / 300 = 333: a narrow band inside a wide text block is removed.
-    EXPECT_EQ(survivors({inverted, zone(50, 100, 350, 120, LA_CONTENT_TEXT)}),
-              Contents{LA_CONTENT_TEXT});
-    EXPECT_EQ(survivors({zone(50, 100, 350, 120, LA_CONTENT_TEXT), inverted}),
-              Contents{LA_CONTENT_TEXT});
+    EXPECT_TRUE(removedInEitherOrder(zone(50, 100, 350, 120, LA_CONTENT_TEXT), inverted));
     // 100 / 105 = 952: nearly the same width, it stays.
     EXPECT_EQ(survivors({inverted, zone(98, 100, 203, 120, LA_CONTENT_TEXT)}),
               (Contents{LA_CONTENT_INVERTED_TEXT, LA_CONTENT_TEXT}));
@@ -84,10 +82,7 @@ TEST(ZoneCleanupTest, InvertedTextUnderAPictureIsRemoved) {
 
 TEST(ZoneCleanupTest, OnlyTinyTextInsideAPictureIsRemoved) {
     const LaZone picture = zone(100, 100, 400, 400, LA_CONTENT_PICTURE);
-    EXPECT_EQ(survivors({picture, zone(150, 150, 190, 170, LA_CONTENT_TEXT)}),
-              Contents{LA_CONTENT_PICTURE});
-    EXPECT_EQ(survivors({zone(150, 150, 190, 170, LA_CONTENT_TEXT), picture}),
-              Contents{LA_CONTENT_PICTURE});
+    EXPECT_TRUE(removedInEitherOrder(picture, zone(150, 150, 190, 170, LA_CONTENT_TEXT)));
     EXPECT_EQ(survivors({picture, zone(150, 150, 190, 190, LA_CONTENT_TEXT)}),
               (Contents{LA_CONTENT_PICTURE, LA_CONTENT_TEXT}));
 }
