@@ -8,7 +8,6 @@
 #include "library/library_lock.h"
 #include "library/parameters.h"
 #include "library/pipe.h"
-#include "library/status.h"
 #include "library/zone_table.h"
 
 #include <memory>
@@ -41,15 +40,15 @@ std::int32_t execute(LaContext& ctx, LaDibHandle dib) {
     std::unique_ptr<LaBitmap> page = importDib(dib);
     // A page that cannot be read leaves the previous run's page, slots and
     // zone table in place.
-    if (!page) return kNotImportable;
+    if (!page) return LA_STATUS_NOT_AVAILABLE;
     ctx.pageBitmap = std::move(page);
     ctx.currentBitmap = ctx.pageBitmap.get();
 
     const std::optional<LaPipe> pipe = pipeForRun(ctx);
-    if (!pipe) return kNotImportable;
+    if (!pipe) return LA_STATUS_NOT_AVAILABLE;
     for (std::int32_t k = 0; k < pipe->count; ++k) {
         const std::int32_t status = runFunctionCode(ctx, pipe->codes[std::size_t(k)]);
-        if (status != kOk) return status; // the previous zone table stays
+        if (status != LA_STATUS_OK) return status; // the previous zone table stays
     }
     return buildZoneTable(ctx);
 }
@@ -72,8 +71,8 @@ LA_EXPORT void LA_Done(LaContext* ctx) {
 }
 
 LA_EXPORT int32_t LA_Execute(LaContext* ctx, LaDibHandle dib) {
-    if (!ctx) return kBadIndex;
-    return guarded<int32_t>(kOutOfMemory, [&] {
+    if (!ctx) return LA_STATUS_BAD_CONTEXT_OR_INDEX;
+    return guarded<int32_t>(LA_STATUS_OUT_OF_MEMORY, [&] {
         std::lock_guard guard(libraryLock());
         return execute(*ctx, dib);
     });
@@ -89,7 +88,8 @@ LA_EXPORT LaPipe* LA_CreatePipe(LaContext* ctx) {
 }
 
 LA_EXPORT int32_t LA_AddFunctionToPipe(LaPipe* pipe, int32_t code) {
-    return guarded<int32_t>(kOutOfMemory, [&] { return appendFunctionCodeToPipe(pipe, code); });
+    return guarded<int32_t>(LA_STATUS_OUT_OF_MEMORY,
+                            [&] { return appendFunctionCodeToPipe(pipe, code); });
 }
 
 LA_EXPORT void LA_DestroyPipe(LaPipe* pipe) {
@@ -100,13 +100,13 @@ LA_EXPORT void LA_DestroyPipe(LaPipe* pipe) {
 }
 
 LA_EXPORT int32_t LA_SetParameter(LaContext* ctx, int32_t id, int32_t value) {
-    if (!ctx) return kBadIndex;
-    return guarded<int32_t>(kOutOfMemory, [&] { return setParameter(*ctx, id, value); });
+    if (!ctx) return LA_STATUS_BAD_CONTEXT_OR_INDEX;
+    return guarded<int32_t>(LA_STATUS_OUT_OF_MEMORY, [&] { return setParameter(*ctx, id, value); });
 }
 
 LA_EXPORT int32_t LA_GetParameter(LaContext* ctx, int32_t id, int32_t* value) {
-    if (!ctx) return kBadIndex;
-    return guarded<int32_t>(kOutOfMemory, [&] {
+    if (!ctx) return LA_STATUS_BAD_CONTEXT_OR_INDEX;
+    return guarded<int32_t>(LA_STATUS_OUT_OF_MEMORY, [&] {
         std::int32_t result = value ? *value : 0;
         const std::int32_t status = getParameter(*ctx, id, result);
         if (value) *value = result;
@@ -120,21 +120,21 @@ LA_EXPORT int32_t LA_GetZonesCount(LaContext* ctx) {
 
 LA_EXPORT int32_t LA_GetZoneRect(LaContext* ctx, int32_t index, int32_t* left, int32_t* top,
                                  int32_t* right, int32_t* bottom) {
-    if (!ctx) return kOk;
-    if (!validZoneIndex(*ctx, index)) return kBadIndex;
+    if (!ctx) return LA_STATUS_OK;
+    if (!validZoneIndex(*ctx, index)) return LA_STATUS_BAD_CONTEXT_OR_INDEX;
     const LaZone& zone = ctx->zones[std::size_t(index)];
     if (left) *left = zone.left;
     if (top) *top = zone.top;
     if (right) *right = zone.right;
     if (bottom) *bottom = zone.bottom;
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 LA_EXPORT int32_t LA_GetZoneContent(LaContext* ctx, int32_t index, int32_t* content) {
-    if (!ctx) return kOk;
-    if (!validZoneIndex(*ctx, index)) return kBadIndex;
+    if (!ctx) return LA_STATUS_OK;
+    if (!validZoneIndex(*ctx, index)) return LA_STATUS_BAD_CONTEXT_OR_INDEX;
     if (content) *content = ctx->zones[std::size_t(index)].content;
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 } // extern "C"

@@ -1,6 +1,6 @@
 #include "library/image/bitmap.h"
 
-#include "library/status.h"
+#include "library/la_api.h"
 #include "platform/global_memory.h"
 
 #include <algorithm>
@@ -105,20 +105,20 @@ std::int32_t bitmapAllocate(LaBitmap& bitmap, std::int32_t height, std::int32_t 
     const std::int64_t size = height > 0 ? absStride * height : 0;
     if (size > std::numeric_limits<std::uint32_t>::max()) {
         bitmap.bufferSize = 0;
-        return kOutOfMemory;
+        return LA_STATUS_OUT_OF_MEMORY;
     }
     bitmap.bufferSize = std::uint32_t(size);
     try {
         bitmap.buffer.assign(std::size_t(size), blackIsZero == 1 ? 0xFF : 0x00);
     } catch (const std::bad_alloc&) {
-        return kOutOfMemory;
+        return LA_STATUS_OUT_OF_MEMORY;
     } catch (const std::length_error&) {
-        return kOutOfMemory;
+        return LA_STATUS_OUT_OF_MEMORY;
     }
     std::uint8_t* start = bitmap.buffer.empty() ? nullptr : bitmap.buffer.data();
     if (start && stride < 0) start += std::size_t(height - 1) * std::size_t(absStride);
     bitmap.firstRow = start;
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 void bitmapRelease(LaBitmap* bitmap) {
@@ -129,10 +129,10 @@ void bitmapRelease(LaBitmap* bitmap) {
 std::int32_t bitmapCopy(const LaBitmap& source, LaBitmap& destination) {
     const std::int32_t status =
         bitmapAllocate(destination, source.height, source.width, source.stride, source.blackIsZero);
-    if (status != kOk) return status;
+    if (status != LA_STATUS_OK) return status;
     const std::size_t n = std::min<std::size_t>(source.buffer.size(), destination.buffer.size());
     if (n) std::memcpy(destination.buffer.data(), source.buffer.data(), n);
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 void bitRunCopy(const std::uint8_t* sourceRow, std::size_t sourceBytes,
@@ -171,7 +171,7 @@ std::int32_t bitmapCrop(const LaBitmap& source, LaBitmap& destination, std::int3
     if (source.bottomUp == 1) stride = -stride;
     const std::int32_t status =
         bitmapAllocate(destination, cropHeight, cropWidth, stride, source.blackIsZero);
-    if (status != kOk) return status;
+    if (status != LA_STATUS_OK) return status;
     const std::size_t sourceBytes = source.rowBytes();
     const std::size_t destinationBytes = destination.rowBytes();
     for (std::int32_t r = 0; r < cropHeight; ++r) {
@@ -182,7 +182,7 @@ std::int32_t bitmapCrop(const LaBitmap& source, LaBitmap& destination, std::int3
         copyBitsToRowStart(sourceRow, sourceBytes, destination.row(r), destinationBytes, cropWidth,
                            x);
     }
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 std::unique_ptr<LaBitmap> importDib(void* dibHandle) {
@@ -212,7 +212,8 @@ std::unique_ptr<LaBitmap> importDib(void* dibHandle) {
              dib[kDibHeaderBytes + 2] == 0)
                 ? 1
                 : 0;
-        if (bitmapAllocate(*bitmap, height, width, std::int32_t(rowLength), blackIsZero) != kOk)
+        if (bitmapAllocate(*bitmap, height, width, std::int32_t(rowLength), blackIsZero) !=
+            LA_STATUS_OK)
             return nullptr;
         std::memcpy(bitmap->buffer.data(), dib + kDibPixelOffset, std::size_t(pixelBytes));
         return bitmap;
