@@ -11,8 +11,8 @@
 namespace {
 
 using quadrel::LaBitmap;
-using testsupport::TestPage;
 using testsupport::rotated;
+using testsupport::TestPage;
 
 double radians(double degrees) {
     return degrees * std::numbers::pi / 180.0;
@@ -50,7 +50,6 @@ double remeasured(const LaBitmap& page) {
     EXPECT_EQ(quadrel::detectSkew(page, output, &angle), quadrel::kOk);
     return angle;
 }
-
 
 TEST(SkewSizeFilterTest, KeepsCharacterSizedShapesOnly) {
     EXPECT_FALSE(quadrel::isSkewVoter(100, 4)); // neither side in 6 ... 79
