@@ -262,12 +262,56 @@ TEST(ApiTest, ZoneIndexOutOfRangeWritesNothing) {
     LA_DestroyPipe(pipe);
 }
 
-TEST(ApiTest, AllocationFailureInsideAFunctionDoesNotFailTheRun) {
+TEST(ApiTest, FunctionOutOfMemoryIsReportedAfterTheWholeRun) {
     FakeAnalysis fake;
-    fake.results().throwOutOfMemory = true;
+    fake.results().lines = {{10, 5, 40, 5, 0, 0, 0, 0, 0, 0, 0}};
+    fake.results().pictures = {{50, 60, 20, 30}};
     Context ctx = makeContext();
-    EXPECT_EQ(execute(ctx.get()), 0);
-    EXPECT_EQ(fake.calledCodes(), (std::vector<std::int32_t>{2, 8, 4, 32}));
+    LaPipe* pipe = LA_CreatePipe(ctx.get());
+    for (std::int32_t code : {2, 8, 16}) LA_AddFunctionToPipe(pipe, code);
+    fake.results().outOfMemoryCode = 8;
+    EXPECT_EQ(execute(ctx.get()), 1);
+    // The functions after it ran, and the table holds what the others found.
+    EXPECT_EQ(fake.calledCodes(), (std::vector<std::int32_t>{2, 8, 16}));
+    EXPECT_EQ(zoneTable(ctx.get()),
+              (std::vector<ZoneRow>{{10, 34, 40, 34, 0}, {50, 9, 60, 19, 5}}));
+
+    fake.results().throwOutOfMemory = true;
+    EXPECT_EQ(execute(ctx.get()), 1);
+
+    // Any other failure of a function leaves the run a success.
+    fake.results().throwOutOfMemory = false;
+    fake.results().outOfMemoryCode = 0;
+    for (std::int32_t status : {2, 4}) {
+        fake.results().status = status;
+        EXPECT_EQ(execute(ctx.get()), 0) << status;
+        EXPECT_EQ(LA_GetZonesCount(ctx.get()), 2);
+    }
+    LA_Done(ctx.release());
+    LA_DestroyPipe(pipe);
+}
+
+TEST(ApiTest, ReleasedOrUnknownContextIsRefused) {
+    FakeAnalysis fake;
+    LaContext* released = LA_Init(nullptr, nullptr);
+    ASSERT_NE(released, nullptr);
+    LA_Done(released);
+    LA_Done(released); // ignored, not a double free
+    int notAContext = 0;
+    for (LaContext* ctx : {released, reinterpret_cast<LaContext*>(&notAContext)}) {
+        std::int32_t value = 5;
+        EXPECT_EQ(execute(ctx), 11);
+        EXPECT_EQ(LA_CreatePipe(ctx), nullptr);
+        EXPECT_EQ(LA_SetParameter(ctx, 100, 1), 11);
+        EXPECT_EQ(LA_GetParameter(ctx, 100, &value), 11);
+        EXPECT_EQ(LA_GetZonesCount(ctx), 0);
+        EXPECT_EQ(LA_GetZoneRect(ctx, 0, &value, &value, &value, &value), 11);
+        EXPECT_EQ(LA_GetZoneContent(ctx, 0, &value), 11);
+        EXPECT_EQ(value, 5);
+        LA_Done(ctx);
+    }
+    EXPECT_TRUE(fake.results().calls.empty());
+    EXPECT_EQ(notAContext, 0);
 }
 
 // With the real analysis functions: a drawn page analysed twice on one
