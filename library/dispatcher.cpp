@@ -163,4 +163,23 @@ std::int32_t runFunctionCode(LaContext& context, std::int32_t code) {
     return LA_STATUS_OK;
 }
 
+std::int32_t functionStatus(const LaContext& context, std::int32_t code) {
+    switch (code) {
+    case LA_FUNCTION_SKEW:
+        return context.skewStatus;
+    case LA_FUNCTION_LINES_AND_TABLES:
+        return context.linesStatus;
+    case LA_FUNCTION_LINE_REMOVAL:
+        return context.removalStatus;
+    case LA_FUNCTION_INVERSE_TEXT:
+        return context.inverseStatus;
+    case LA_FUNCTION_PICTURES:
+        return context.pictureStatus;
+    case LA_FUNCTION_TEXT_BLOCKS:
+        return context.textStatus;
+    default:
+        return LA_STATUS_OK;
+    }
+}
+
 } // namespace quadrel

@@ -16,8 +16,10 @@ namespace {
 
 constexpr std::int32_t kBandRows = 3500;
 constexpr std::int32_t kDirections = 150;
-constexpr std::int32_t kLevelDirection = 76; // the direction that measures 0 degrees
-constexpr double kDirectionStep = 0.2;       // degrees between two directions
+// Direction 75 is 90 degrees from the x axis: level text lines vote for it,
+// so it measures 0 degrees.
+constexpr std::int32_t kLevelDirection = 75;
+constexpr double kDirectionStep = 0.2; // degrees between two directions
 constexpr std::int32_t kVoterMinSide = 6;
 constexpr std::int32_t kVoterMaxSide = 79;
 constexpr double kVoterMaxElongation = 1.5;

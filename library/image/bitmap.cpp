@@ -39,6 +39,19 @@ struct BlockLock {
     BlockLock& operator=(const BlockLock&) = delete;
 };
 
+// Fills the bitmap's rows, row 0 being the bottom of the page as in an
+// ordinary bottom-up DIB; the rows of a top-down DIB are taken in reverse.
+void copyRowsBottomFirst(LaBitmap& bitmap, const std::uint8_t* pixels, bool topDown) {
+    const std::size_t rowLength = std::size_t(bitmap.stride);
+    if (!topDown) {
+        std::memcpy(bitmap.buffer.data(), pixels, rowLength * std::size_t(bitmap.height));
+        return;
+    }
+    for (std::int32_t r = 0; r < bitmap.height; ++r)
+        std::memcpy(bitmap.buffer.data() + std::size_t(r) * rowLength,
+                    pixels + std::size_t(bitmap.height - 1 - r) * rowLength, rowLength);
+}
+
 // bitRunCopy to bit 0 of the destination: byte i of the destination gets
 // source bits [s + 8i, s + 8i + 8). The bytes whose two source bytes both lie
 // inside the row are copied in a plain loop; the few at the edges take the
@@ -215,7 +228,7 @@ std::unique_ptr<LaBitmap> importDib(void* dibHandle) {
         if (bitmapAllocate(*bitmap, height, width, std::int32_t(rowLength), blackIsZero) !=
             LA_STATUS_OK)
             return nullptr;
-        std::memcpy(bitmap->buffer.data(), dib + kDibPixelOffset, std::size_t(pixelBytes));
+        copyRowsBottomFirst(*bitmap, dib + kDibPixelOffset, rawHeight < 0);
         return bitmap;
     } catch (const std::bad_alloc&) {
         return nullptr;

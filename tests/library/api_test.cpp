@@ -85,22 +85,33 @@ TEST(ApiTest, FreshContextHasOnlyTheNoiseSizeSet) {
     EXPECT_EQ(LA_GetParameter(ctx.get(), LA_PARAM_SKEW_ANGLE, &value), LA_STATUS_NOT_AVAILABLE);
 }
 
-TEST(ApiTest, NullHandlesAreRefusedWithoutFault) {
-    std::int32_t value = 5, left = 1;
-    EXPECT_EQ(LA_SetParameter(nullptr, LA_PARAM_LINES_MIN_SEED_LENGTH, 1),
-              LA_STATUS_BAD_CONTEXT_OR_INDEX);
-    EXPECT_EQ(LA_GetParameter(nullptr, LA_PARAM_LINES_MIN_SEED_LENGTH, &value),
-              LA_STATUS_BAD_CONTEXT_OR_INDEX);
-    EXPECT_EQ(LA_GetZonesCount(nullptr), 0);
-    EXPECT_EQ(LA_GetZoneRect(nullptr, 0, &left, &left, &left, &left), LA_STATUS_OK);
-    EXPECT_EQ(LA_GetZoneContent(nullptr, 0, &value), LA_STATUS_OK);
-    EXPECT_EQ(left, 1);
-    EXPECT_EQ(value, 5);
-    EXPECT_EQ(LA_Execute(nullptr, nullptr), LA_STATUS_BAD_CONTEXT_OR_INDEX);
-    EXPECT_EQ(LA_CreatePipe(nullptr), nullptr);
-    EXPECT_EQ(LA_AddFunctionToPipe(nullptr, LA_FUNCTION_LINES_AND_TABLES), LA_STATUS_OUT_OF_MEMORY);
+TEST(ApiTest, NullReleasedOrUnknownContextsAreRefusedWithoutFault) {
+    FakeAnalysis fake;
+    LaContext* released = LA_Init(nullptr, nullptr);
+    ASSERT_NE(released, nullptr);
+    LA_Done(released);
+    LA_Done(released); // ignored, not a double free
+    int notAContext = 0;
+    for (LaContext* ctx :
+         {static_cast<LaContext*>(nullptr), released, reinterpret_cast<LaContext*>(&notAContext)}) {
+        // The zone accessors answer a null context with 0, writing nothing.
+        const std::int32_t zoneStatus = ctx ? 11 : 0;
+        std::int32_t value = 5, left = 1;
+        EXPECT_EQ(LA_SetParameter(ctx, 100, 1), 11);
+        EXPECT_EQ(LA_GetParameter(ctx, 100, &value), 11);
+        EXPECT_EQ(LA_GetZonesCount(ctx), 0);
+        EXPECT_EQ(LA_GetZoneRect(ctx, 0, &left, &left, &left, &left), zoneStatus);
+        EXPECT_EQ(LA_GetZoneContent(ctx, 0, &value), zoneStatus);
+        EXPECT_EQ(left, 1);
+        EXPECT_EQ(value, 5);
+        EXPECT_EQ(LA_Execute(ctx, blankDib().get()), 11);
+        EXPECT_EQ(LA_CreatePipe(ctx), nullptr);
+        LA_Done(ctx);
+    }
+    EXPECT_TRUE(fake.results().calls.empty());
+    EXPECT_EQ(notAContext, 0);
+    EXPECT_EQ(LA_AddFunctionToPipe(nullptr, 2), 1);
     LA_DestroyPipe(nullptr);
-    LA_Done(nullptr);
 }
 
 TEST(ApiTest, FirstRunMakesTheDefaultPipeOverCallerParameters) {
@@ -282,12 +293,33 @@ TEST(ApiTest, ZoneIndexOutOfRangeWritesNothing) {
     LA_DestroyPipe(pipe);
 }
 
-TEST(ApiTest, AllocationFailureInsideAFunctionDoesNotFailTheRun) {
+TEST(ApiTest, FunctionOutOfMemoryIsReportedAfterTheWholeRun) {
     FakeAnalysis fake;
-    fake.results().throwOutOfMemory = true;
+    fake.results().lines = {{10, 5, 40, 5, 0, 0, 0, 0, 0, 0, 0}};
+    fake.results().pictures = {{50, 60, 20, 30}};
     Context ctx = makeContext();
-    EXPECT_EQ(execute(ctx.get()), LA_STATUS_OK);
-    EXPECT_EQ(fake.calledCodes(), kDefaultPipe);
+    LaPipe* pipe = LA_CreatePipe(ctx.get());
+    for (std::int32_t code : {2, 8, 16}) LA_AddFunctionToPipe(pipe, code);
+    fake.results().outOfMemoryCode = 8;
+    EXPECT_EQ(execute(ctx.get()), 1);
+    // The functions after it ran, and the table holds what the others found.
+    EXPECT_EQ(fake.calledCodes(), (std::vector<std::int32_t>{2, 8, 16}));
+    EXPECT_EQ(zoneTable(ctx.get()),
+              (std::vector<ZoneRow>{{10, 34, 40, 34, 0}, {50, 9, 60, 19, 5}}));
+
+    fake.results().throwOutOfMemory = true;
+    EXPECT_EQ(execute(ctx.get()), 1);
+
+    // Any other failure of a function leaves the run a success.
+    fake.results().throwOutOfMemory = false;
+    fake.results().outOfMemoryCode = 0;
+    for (std::int32_t status : {2, 4}) {
+        fake.results().status = status;
+        EXPECT_EQ(execute(ctx.get()), 0) << status;
+        EXPECT_EQ(LA_GetZonesCount(ctx.get()), 2);
+    }
+    LA_Done(ctx.release());
+    LA_DestroyPipe(pipe);
 }
 
 // With the real analysis functions: a drawn page analysed twice on one
