@@ -21,6 +21,7 @@ struct Script {
     LaDibHandle lastDib = nullptr;
     int executions = 0;
     int contextsAlive = 0;
+    int32_t status = LA_STATUS_OK; // what LA_Execute answers
 };
 
 Script& script() {
@@ -41,6 +42,11 @@ SCRIPTED_EXPORT void Scripted_SetResult(int32_t skew, const int32_t* zones, int3
     for (int32_t i = 0; i < count; ++i)
         script().pending.push_back(
             {zones[5 * i], zones[5 * i + 1], zones[5 * i + 2], zones[5 * i + 3], zones[5 * i + 4]});
+}
+// LA_Execute answers this status from now on; any but LA_STATUS_OK leaves
+// the zone table as it was, as the library does.
+SCRIPTED_EXPORT void Scripted_SetStatus(int32_t status) {
+    script().status = status;
 }
 SCRIPTED_EXPORT LaDibHandle Scripted_LastDib() {
     return script().lastDib;
@@ -66,6 +72,7 @@ SCRIPTED_EXPORT void LA_Done(LaContext* ctx) {
 SCRIPTED_EXPORT int32_t LA_Execute(LaContext*, LaDibHandle dib) {
     script().lastDib = dib;
     ++script().executions;
+    if (script().status != LA_STATUS_OK) return script().status;
     script().table = script().pending;
     return LA_STATUS_OK;
 }
