@@ -258,7 +258,11 @@ void TMainWindow::WidenListToEntries() {
                        ListBoxZones->verticalScrollBar()->sizeHint().width();
     const int width = std::min(wanted, Splitter1->width() / 3);
     if (width <= ListBoxZones->width()) return;
+    // A page that fitted the width before still does afterwards.
+    const bool fitted = VistrelImage1->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOff;
     Splitter1->setSizes({width, Splitter1->width() - width - Splitter1->handleWidth()});
+    if (fitted && VistrelImage1->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn)
+        VistrelImage1->SetZoom(VistrelImage1->FitValue(zmFitToWidth));
 }
 
 bool TMainWindow::SaveWith(const evalia::FileDialogRequest& request,
