@@ -86,10 +86,14 @@ void TMainWindow::FillRecentMenu() {
 void TMainWindow::CreateZonesMenu(QMenu* menu) {
     for (std::size_t i = 0; i < kZoneItems.size(); ++i) {
         const zones::ZoneKind kind = kZoneItems[i].kind;
-        QAction* item = menu->addAction(evalia::ZoneColourIcon(kZoneItems[i].content),
+        const std::int32_t content = kZoneItems[i].content;
+        QAction* item = menu->addAction(evalia::ZoneKindIcon(content, true),
                                         QString::fromLatin1(kZoneItems[i].caption));
         item->setCheckable(true);
         item->setChecked(true);
+        connect(item, &QAction::toggled, this, [item, content](bool shown) {
+            item->setIcon(evalia::ZoneKindIcon(content, shown));
+        });
         connect(item, &QAction::triggered, this, [this, kind] { ZoneKindClick(kind); });
         ZoneItems[i] = item;
     }

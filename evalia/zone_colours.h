@@ -20,7 +20,12 @@ bool IsLight(const QColor& colour);
 // colour, white for a dark one.
 QColor ContrastShade(const QColor& colour);
 
-// A small square of the zone colour with a frame of its contrasting shade.
+// A small square of the zone colour with a darker frame.
 QIcon ZoneColourIcon(std::int32_t content);
+
+// The Zones menu's mark of a kind: the colour square with a tick while the
+// kind is shown, an empty frame of the colour while it is hidden. Styles
+// show a checkable item's icon in place of its tick, so the icon carries it.
+QIcon ZoneKindIcon(std::int32_t content, bool shown);
 
 } // namespace evalia

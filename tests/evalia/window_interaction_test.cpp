@@ -162,4 +162,16 @@ TEST_F(ScriptedFormTest, PagesOfAMultiPageFile) {
     EXPECT_EQ(form->VistrelImage1->Page(), 1);
 }
 
+// The icon carries the tick, as styles show a checkable item's icon in its place.
+TEST_F(ScriptedFormTest, ZoneMenuIconsShowColourAndTick) {
+    QAction* line = form->ZoneItem(zones::ZoneKind::Line);
+    const QImage shown = line->icon().pixmap(16, 16).toImage();
+    line->trigger();
+    EXPECT_FALSE(line->isChecked());
+    const QImage hidden = line->icon().pixmap(16, 16).toImage();
+    EXPECT_NE(shown, hidden);
+    EXPECT_EQ(hidden.pixelColor(8, 8), QColor(Qt::white));
+    EXPECT_EQ(shown.pixelColor(2, 2), QColor(255, 255, 0));
+}
+
 } // namespace
