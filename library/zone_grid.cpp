@@ -1,0 +1,93 @@
+#include "library/zone_grid.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quadrel {
+
+namespace {
+
+bool boxesMeet(const LaZone& a, const LaZone& b) {
+    return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
+}
+
+} // namespace
+
+bool zoneWellFormed(const LaZone& z) {
+    return z.left <= z.right && z.top <= z.bottom;
+}
+
+ZoneGrid::ZoneGrid(std::span<const LaZone> zones) : zones_(zones), seen_(zones.size(), 0) {
+    std::int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
+    std::int64_t indexed = 0;
+    for (const LaZone& z : zones) {
+        if (!zoneWellFormed(z)) continue;
+        left = std::min<std::int64_t>(left, z.left);
+        top = std::min<std::int64_t>(top, z.top);
+        right = std::max<std::int64_t>(right, z.right);
+        bottom = std::max<std::int64_t>(bottom, z.bottom);
+        ++indexed;
+    }
+    if (indexed == 0) return;
+    // About one cell per zone: a typical zone then falls into a few cells.
+    const double extent = double(right - left + 1) * double(bottom - top + 1);
+    cellSize_ = std::max<std::int64_t>(1, std::int64_t(std::sqrt(extent / double(indexed))) + 1);
+    originX_ = left;
+    originY_ = top;
+    across_ = (right - left) / cellSize_ + 1;
+    down_ = (bottom - top) / cellSize_ + 1;
+
+    std::vector<std::int32_t> counts(std::size_t(across_ * down_) + 1, 0);
+    const auto forEachCell = [&](const LaZone& z, auto&& visit) {
+        const CellRange cx = columns(z), cy = rows(z);
+        for (std::int64_t y = cy.first; y <= cy.last; ++y)
+            for (std::int64_t x = cx.first; x <= cx.last; ++x) visit(std::size_t(y * across_ + x));
+    };
+    for (const LaZone& z : zones)
+        if (zoneWellFormed(z)) forEachCell(z, [&](std::size_t cell) { ++counts[cell + 1]; });
+    for (std::size_t c = 1; c < counts.size(); ++c) counts[c] += counts[c - 1];
+    cellStart_ = counts;
+    members_.resize(std::size_t(counts.back()));
+    for (std::size_t i = 0; i < zones.size(); ++i)
+        if (zoneWellFormed(zones[i]))
+            forEachCell(zones[i], [&](std::size_t cell) {
+                members_[std::size_t(counts[cell]++)] = std::int32_t(i);
+            });
+}
+
+ZoneGrid::CellRange ZoneGrid::columns(const LaZone& box) const {
+    const std::int64_t first = (std::int64_t(box.left) - originX_) / cellSize_;
+    const std::int64_t last = (std::int64_t(box.right) - originX_) / cellSize_;
+    return {std::clamp<std::int64_t>(first, 0, across_ - 1),
+            std::clamp<std::int64_t>(last, 0, across_ - 1)};
+}
+
+ZoneGrid::CellRange ZoneGrid::rows(const LaZone& box) const {
+    const std::int64_t first = (std::int64_t(box.top) - originY_) / cellSize_;
+    const std::int64_t last = (std::int64_t(box.bottom) - originY_) / cellSize_;
+    return {std::clamp<std::int64_t>(first, 0, down_ - 1),
+            std::clamp<std::int64_t>(last, 0, down_ - 1)};
+}
+
+void ZoneGrid::meeting(const LaZone& box, std::vector<std::int32_t>& out) const {
+    if (cellStart_.empty() || !zoneWellFormed(box)) return;
+    if (++query_ == 0) { // wrapped: forget every earlier query
+        std::fill(seen_.begin(), seen_.end(), 0);
+        query_ = 1;
+    }
+    const std::size_t begin = out.size();
+    const CellRange cx = columns(box), cy = rows(box);
+    for (std::int64_t y = cy.first; y <= cy.last; ++y)
+        for (std::int64_t x = cx.first; x <= cx.last; ++x) {
+            const std::size_t cell = std::size_t(y * across_ + x);
+            for (std::int32_t k = cellStart_[cell]; k < cellStart_[cell + 1]; ++k) {
+                const std::int32_t j = members_[std::size_t(k)];
+                if (seen_[std::size_t(j)] == query_) continue;
+                seen_[std::size_t(j)] = query_;
+                if (boxesMeet(box, zones_[std::size_t(j)])) out.push_back(j);
+            }
+        }
+    std::sort(out.begin() + std::ptrdiff_t(begin), out.end());
+}
+
+} // namespace quadrel

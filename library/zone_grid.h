@@ -1,0 +1,42 @@
+// An index of zone boxes in square cells, so that the zones whose boxes meet
+// a given box are found without looking at every zone: the clean-up rules
+// compare only zones that meet, and a big page has thousands of zones.
+#pragma once
+
+#include "library/records.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace quadrel {
+
+// True for a box whose spans are not reversed (left <= right, top <= bottom).
+bool zoneWellFormed(const LaZone& z);
+
+class ZoneGrid {
+  public:
+    // Indexes the well-formed zones of `zones`; the span must outlive the grid.
+    explicit ZoneGrid(std::span<const LaZone> zones);
+
+    // Appends to `out` the positions, ascending and each once, of the indexed
+    // zones whose boxes share at least one pixel with `box` (borders
+    // included), `box` itself among them when indexed.
+    void meeting(const LaZone& box, std::vector<std::int32_t>& out) const;
+
+  private:
+    struct CellRange {
+        std::int64_t first, last; // inclusive cell columns or rows
+    };
+    CellRange columns(const LaZone& box) const;
+    CellRange rows(const LaZone& box) const;
+
+    std::span<const LaZone> zones_;
+    std::int64_t originX_ = 0, originY_ = 0, cellSize_ = 1, across_ = 0, down_ = 0;
+    std::vector<std::int32_t> cellStart_; // per cell, into members_; one more at the end
+    std::vector<std::int32_t> members_;
+    mutable std::vector<std::uint32_t> seen_; // per zone: the query that last saw it
+    mutable std::uint32_t query_ = 0;
+};
+
+} // namespace quadrel
