@@ -17,7 +17,8 @@ bool zoneWellFormed(const LaZone& z) {
     return z.left <= z.right && z.top <= z.bottom;
 }
 
-ZoneGrid::ZoneGrid(std::span<const LaZone> zones) : zones_(zones), seen_(zones.size(), 0) {
+ZoneGrid::ZoneGrid(std::span<const LaZone> zones)
+    : zones_(zones.begin(), zones.end()), seen_(zones.size(), 0) {
     std::int64_t left = INT64_MAX, top = INT64_MAX, right = INT64_MIN, bottom = INT64_MIN;
     std::int64_t indexed = 0;
     for (const LaZone& z : zones) {
@@ -38,11 +39,6 @@ ZoneGrid::ZoneGrid(std::span<const LaZone> zones) : zones_(zones), seen_(zones.s
     down_ = (bottom - top) / cellSize_ + 1;
 
     std::vector<std::int32_t> counts(std::size_t(across_ * down_) + 1, 0);
-    const auto forEachCell = [&](const LaZone& z, auto&& visit) {
-        const CellRange cx = columns(z), cy = rows(z);
-        for (std::int64_t y = cy.first; y <= cy.last; ++y)
-            for (std::int64_t x = cx.first; x <= cx.last; ++x) visit(std::size_t(y * across_ + x));
-    };
     for (const LaZone& z : zones)
         if (zoneWellFormed(z)) forEachCell(z, [&](std::size_t cell) { ++counts[cell + 1]; });
     for (std::size_t c = 1; c < counts.size(); ++c) counts[c] += counts[c - 1];
@@ -53,6 +49,16 @@ ZoneGrid::ZoneGrid(std::span<const LaZone> zones) : zones_(zones), seen_(zones.s
             forEachCell(zones[i], [&](std::size_t cell) {
                 members_[std::size_t(counts[cell]++)] = std::int32_t(i);
             });
+}
+
+void ZoneGrid::grow(std::size_t index, const LaZone& grown) {
+    zones_[index] = grown;
+    if (cellStart_.empty() || !zoneWellFormed(grown)) return;
+    if (grownHead_.empty()) grownHead_.assign(cellStart_.size() - 1, -1);
+    forEachCell(grown, [&](std::size_t cell) {
+        grownMembers_.emplace_back(std::int32_t(index), grownHead_[cell]);
+        grownHead_[cell] = std::int32_t(grownMembers_.size() - 1);
+    });
 }
 
 ZoneGrid::CellRange ZoneGrid::columns(const LaZone& box) const {
@@ -76,16 +82,21 @@ void ZoneGrid::meeting(const LaZone& box, std::vector<std::int32_t>& out) const 
         query_ = 1;
     }
     const std::size_t begin = out.size();
+    const auto consider = [&](std::int32_t j) {
+        if (seen_[std::size_t(j)] == query_) return;
+        seen_[std::size_t(j)] = query_;
+        if (boxesMeet(box, zones_[std::size_t(j)])) out.push_back(j);
+    };
     const CellRange cx = columns(box), cy = rows(box);
     for (std::int64_t y = cy.first; y <= cy.last; ++y)
         for (std::int64_t x = cx.first; x <= cx.last; ++x) {
             const std::size_t cell = std::size_t(y * across_ + x);
-            for (std::int32_t k = cellStart_[cell]; k < cellStart_[cell + 1]; ++k) {
-                const std::int32_t j = members_[std::size_t(k)];
-                if (seen_[std::size_t(j)] == query_) continue;
-                seen_[std::size_t(j)] = query_;
-                if (boxesMeet(box, zones_[std::size_t(j)])) out.push_back(j);
-            }
+            for (std::int32_t k = cellStart_[cell]; k < cellStart_[cell + 1]; ++k)
+                consider(members_[std::size_t(k)]);
+            if (grownHead_.empty()) continue;
+            for (std::int32_t k = grownHead_[cell]; k >= 0;
+                 k = grownMembers_[std::size_t(k)].second)
+                consider(grownMembers_[std::size_t(k)].first);
         }
     std::sort(out.begin() + std::ptrdiff_t(begin), out.end());
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace quadrel {
@@ -16,8 +17,11 @@ bool zoneWellFormed(const LaZone& z);
 
 class ZoneGrid {
   public:
-    // Indexes the well-formed zones of `zones`; the span must outlive the grid.
+    // Indexes the well-formed zones of `zones` (copied).
     explicit ZoneGrid(std::span<const LaZone> zones);
+
+    // Zone `index` takes the box `grown`, which holds its former box.
+    void grow(std::size_t index, const LaZone& grown);
 
     // Appends to `out` the positions, ascending and each once, of the indexed
     // zones whose boxes share at least one pixel with `box` (borders
@@ -31,10 +35,20 @@ class ZoneGrid {
     CellRange columns(const LaZone& box) const;
     CellRange rows(const LaZone& box) const;
 
-    std::span<const LaZone> zones_;
+    template <typename Visit> void forEachCell(const LaZone& box, Visit&& visit) const {
+        const CellRange cx = columns(box), cy = rows(box);
+        for (std::int64_t y = cy.first; y <= cy.last; ++y)
+            for (std::int64_t x = cx.first; x <= cx.last; ++x) visit(std::size_t(y * across_ + x));
+    }
+
+    std::vector<LaZone> zones_;
     std::int64_t originX_ = 0, originY_ = 0, cellSize_ = 1, across_ = 0, down_ = 0;
     std::vector<std::int32_t> cellStart_; // per cell, into members_; one more at the end
     std::vector<std::int32_t> members_;
+    // Zones added to cells after construction: per cell the first entry of a
+    // list in grownMembers_ (index, next entry), -1 ending it.
+    std::vector<std::int32_t> grownHead_;
+    std::vector<std::pair<std::int32_t, std::int32_t>> grownMembers_;
     mutable std::vector<std::uint32_t> seen_; // per zone: the query that last saw it
     mutable std::uint32_t query_ = 0;
 };
