@@ -1,6 +1,7 @@
 #include "library/zone_grid.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace quadrel {
@@ -15,6 +16,13 @@ bool boxesMeet(const LaZone& a, const LaZone& b) {
 
 bool zoneWellFormed(const LaZone& z) {
     return z.left <= z.right && z.top <= z.bottom;
+}
+
+LaZone clampedZone(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) {
+    const auto clamp = [](std::int64_t v) {
+        return std::int32_t(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
+    };
+    return LaZone{clamp(left), clamp(top), clamp(right), clamp(bottom), 0, 0};
 }
 
 ZoneGrid::ZoneGrid(std::span<const LaZone> zones)

@@ -15,6 +15,10 @@ namespace quadrel {
 // True for a box whose spans are not reversed (left <= right, top <= bottom).
 bool zoneWellFormed(const LaZone& z);
 
+// The box with the given bounds, each clamped to the 32-bit range (for
+// search boxes widened past the edges of the coordinate range).
+LaZone clampedZone(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom);
+
 class ZoneGrid {
   public:
     // Indexes the well-formed zones of `zones` (copied).

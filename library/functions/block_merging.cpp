@@ -8,7 +8,6 @@
 #include "library/zone_grid.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <cstdlib>
 
@@ -101,13 +100,6 @@ std::vector<LaBlockBox> collectMerged(UnionFind& sets, std::vector<LaBlockBox>& 
         merged[std::size_t(newIndex[i])].add(extents[i]);
     }
     return merged;
-}
-
-LaZone clampedZone(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom) {
-    const auto clamp = [](std::int64_t v) {
-        return std::int32_t(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
-    };
-    return LaZone{clamp(left), clamp(top), clamp(right), clamp(bottom), 0, 0};
 }
 
 // How far apart, from the upper block's bottom to the lower block's top, two

@@ -3,6 +3,7 @@
 #include "library/la_api.h"
 #include "library/zone_cleanup.h"
 #include "library/zone_grid.h"
+#include "library/zone_merge_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -99,6 +100,27 @@ TEST(ZoneGridTest, CleanUpMarksWhatTheLoopOverEveryPairMarks) {
                     quadrel::applyRedundancyRules(expected[i], expected[j], 1000, 1000);
         quadrel::markRedundantZones(actual, 1000, 1000);
         ASSERT_TRUE(sameZones(actual, expected)) << "seed " << seed;
+    }
+}
+
+TEST(ZoneGridTest, LineIndexFindsASeparatingLineWhenOneExists) {
+    for (std::uint32_t seed = 1; seed <= 10; ++seed) {
+        std::vector<LaZone> lines = randomZones(seed, 60);
+        for (LaZone& line : lines) line.bottom = line.top + (line.bottom - line.top) % 7;
+        const quadrel::HorizontalLines index(lines);
+        const std::vector<LaZone> zones = randomZones(seed + 100, 120);
+        for (const LaZone& a : zones)
+            for (const LaZone& b : zones) {
+                const LaZone& lower = a.top > b.bottom ? a : b;
+                const LaZone& upper = a.top > b.bottom ? b : a;
+                bool expected = false;
+                if (a.top > b.bottom || b.top > a.bottom)
+                    for (const LaZone& l : lines)
+                        expected = expected || (l.top <= lower.top && l.bottom >= upper.bottom &&
+                                                l.left <= lower.right && lower.left <= l.right &&
+                                                l.left <= upper.right && upper.left <= l.right);
+                ASSERT_EQ(index.separate(a, b), expected) << "seed " << seed;
+            }
     }
 }
 
