@@ -5,34 +5,35 @@
 #endif
 
 namespace quadrel_cli {
+namespace {
+
+// The fields a result shares with a layout page, paired once for both
+// directions: `copy(pageField, resultField)` copies one way or the other.
+template <class Page, class Result, class Copy>
+void pairFields(Page& page, Result& result, Copy&& copy) {
+    copy(page.imageFile, result.file);
+    copy(page.pageIndex, result.page);
+    copy(page.width, result.width);
+    copy(page.height, result.height);
+    copy(page.xDpi, result.xDpi);
+    copy(page.yDpi, result.yDpi);
+    copy(page.skewMeasured, result.skewMeasured);
+    copy(page.skewHundredths, result.skew);
+}
+
+} // namespace
 
 zones::LayoutDocument layoutDocumentOf(const PageResult& result) {
     zones::LayoutDocument document;
-    zones::LayoutPage& page = document.page;
-    page.imageFile = result.file;
-    page.pageIndex = result.page;
-    page.width = result.width;
-    page.height = result.height;
-    page.xDpi = result.xDpi;
-    page.yDpi = result.yDpi;
-    page.skewMeasured = result.skewMeasured;
-    page.skewHundredths = result.skew;
+    pairFields(document.page, result, [](auto& to, const auto& from) { to = from; });
     document.zones = result.zones;
     document.creator = std::string("quadrel ") + QUADREL_VERSION;
     return document;
 }
 
 PageResult resultOf(const zones::LayoutDocument& document) {
-    const zones::LayoutPage& page = document.page;
     PageResult result;
-    result.file = page.imageFile;
-    result.page = page.pageIndex;
-    result.width = page.width;
-    result.height = page.height;
-    result.xDpi = page.xDpi;
-    result.yDpi = page.yDpi;
-    result.skewMeasured = page.skewMeasured;
-    result.skew = page.skewHundredths;
+    pairFields(document.page, result, [](const auto& from, auto& to) { to = from; });
     result.zones = document.zones;
     return result;
 }

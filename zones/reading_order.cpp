@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <map>
 
 namespace zones {
 namespace {
@@ -43,48 +44,82 @@ Unit unitOf(const ZoneRecord& z, int index) {
     return {{z.left, right}, {z.top, bottom}, {index}};
 }
 
+using UnitList = std::vector<const Unit*>;
+
 // Splits `units` where a white band crosses the axis `span` selects; the
 // parts come out in the order of that axis. One part: no cut.
-template <class Axis> std::vector<std::vector<Unit>> cut(std::vector<Unit> units, Axis span) {
+template <class Axis> std::vector<UnitList> cut(UnitList units, Axis span) {
     std::stable_sort(units.begin(), units.end(),
-                     [&](const Unit& a, const Unit& b) { return span(a).begin < span(b).begin; });
-    std::vector<std::vector<Unit>> parts;
+                     [&](const Unit* a, const Unit* b) { return span(*a).begin < span(*b).begin; });
+    std::vector<UnitList> parts;
     std::int64_t reach = 0;
-    for (Unit& unit : units) {
-        if (parts.empty() || span(unit).begin >= reach) parts.emplace_back();
-        reach = parts.back().empty() ? span(unit).end : std::max(reach, span(unit).end);
-        parts.back().push_back(std::move(unit));
+    for (const Unit* unit : units) {
+        if (parts.empty() || span(*unit).begin >= reach) {
+            parts.emplace_back();
+            reach = span(*unit).end;
+        }
+        reach = std::max(reach, span(*unit).end);
+        parts.back().push_back(unit);
     }
     return parts;
 }
 
-std::vector<std::vector<Unit>> columnsOf(const std::vector<Unit>& units) {
-    return cut(units, [](const Unit& u) { return u.x; });
+// Adds `span` to a set of spans kept apart (begin -> end), merging the ones it overlaps.
+void addSpan(std::map<std::int64_t, std::int64_t>& spans, Span span) {
+    auto it = spans.upper_bound(span.begin);
+    if (it != spans.begin() && std::prev(it)->second > span.begin) --it;
+    while (it != spans.end() && it->first < span.end) {
+        span.begin = std::min(span.begin, it->first);
+        span.end = std::max(span.end, it->second);
+        it = spans.erase(it);
+    }
+    spans.emplace(span.begin, span.end);
+}
+
+// For each band, whether it and the bands under it fall apart into columns;
+// built from the bottom up so that a page of many bands costs n log n.
+std::vector<bool> columnsFrom(const std::vector<UnitList>& bands) {
+    std::map<std::int64_t, std::int64_t> spans;
+    std::vector<bool> columns(bands.size(), false);
+    for (std::size_t b = bands.size(); b-- > 0;) {
+        for (const Unit* unit : bands[b]) addSpan(spans, unit->x);
+        columns[b] = spans.size() > 1;
+    }
+    return columns;
+}
+
+void emit(const UnitList& units, std::vector<int>& order) {
+    for (const Unit* unit : units)
+        order.insert(order.end(), unit->zones.begin(), unit->zones.end());
 }
 
 // Reads the units by recursive XY-cut. Bands are taken off the top one at a
 // time: once a heading is read, the units under it may fall into columns.
-void readXyCut(std::vector<Unit> units, std::vector<int>& order) {
-    while (units.size() > 1) {
-        auto columns = columnsOf(units);
-        if (columns.size() > 1) {
-            for (std::vector<Unit>& column : columns) readXyCut(std::move(column), order);
-            return;
-        }
-        auto bands = cut(std::move(units), [](const Unit& u) { return u.y; });
-        if (bands.size() == 1) {
-            units = std::move(bands.front());
-            std::stable_sort(units.begin(), units.end(), [](const Unit& a, const Unit& b) {
-                return a.y.begin != b.y.begin ? a.y.begin < b.y.begin : a.x.begin < b.x.begin;
-            });
-            break;
-        }
-        readXyCut(std::move(bands.front()), order);
-        units.clear();
-        for (std::size_t b = 1; b < bands.size(); ++b)
-            for (Unit& unit : bands[b]) units.push_back(std::move(unit));
+void readXyCut(UnitList units, std::vector<int>& order) {
+    if (units.size() <= 1) return emit(units, order);
+    std::vector<UnitList> columns = cut(units, [](const Unit& u) { return u.x; });
+    if (columns.size() > 1) {
+        for (UnitList& column : columns) readXyCut(std::move(column), order);
+        return;
     }
-    for (const Unit& unit : units) order.insert(order.end(), unit.zones.begin(), unit.zones.end());
+    std::vector<UnitList> bands = cut(std::move(units), [](const Unit& u) { return u.y; });
+    if (bands.size() == 1) {
+        UnitList& band = bands.front();
+        std::stable_sort(band.begin(), band.end(), [](const Unit* a, const Unit* b) {
+            return a->y.begin != b->y.begin ? a->y.begin < b->y.begin : a->x.begin < b->x.begin;
+        });
+        return emit(band, order);
+    }
+    const std::vector<bool> columnsBelow = columnsFrom(bands);
+    for (std::size_t b = 0; b < bands.size(); ++b) {
+        if (b > 0 && columnsBelow[b]) {
+            UnitList rest;
+            for (std::size_t r = b; r < bands.size(); ++r)
+                rest.insert(rest.end(), bands[r].begin(), bands[r].end());
+            return readXyCut(std::move(rest), order);
+        }
+        readXyCut(std::move(bands[b]), order);
+    }
 }
 
 // The table's members after it: columns left to right, then cells by rows.
@@ -118,7 +153,11 @@ std::vector<int> ReadingOrder(const std::vector<ZoneRecord>& zones) {
     }
     std::vector<int> order;
     order.reserve(zones.size());
-    for (std::vector<Unit>& group : groups) readXyCut(std::move(group), order);
+    for (const std::vector<Unit>& group : groups) {
+        UnitList units;
+        for (const Unit& unit : group) units.push_back(&unit);
+        readXyCut(std::move(units), order);
+    }
     return order;
 }
 
