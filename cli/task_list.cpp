@@ -27,6 +27,16 @@ void requireDistinctStems(const Options& options) {
                              "' would write the same output files");
 }
 
+// With one page, every output option names a file: two naming the same file
+// would leave only the last one written.
+void requireDistinctFiles(const Options& options) {
+    if (options.outputsAreFolders()) return;
+    std::set<std::string> files;
+    for (const std::string& path : options.outputPaths())
+        if (!path.empty() && !files.insert(path).second)
+            throw UsageError("two outputs would write the same file '" + path + "'");
+}
+
 } // namespace
 
 PageResult failedResult(const PageTask& task, std::string reason) {
@@ -39,6 +49,7 @@ PageResult failedResult(const PageTask& task, std::string reason) {
 
 std::vector<PageTask> makeTasks(const Options& options, const PageCounter& countPages) {
     requireDistinctStems(options);
+    requireDistinctFiles(options);
     const bool inFolder = options.outputsAreFolders();
     std::vector<PageTask> tasks;
     auto add = [&](const std::string& file, int page) {

@@ -196,6 +196,14 @@ TEST_F(LayoutFormatsCli, SeveralPagesWriteOneFileOfEachFormatPerPage) {
                 << stem << suffix;
 }
 
+TEST_F(LayoutFormatsCli, TwoOutputsNamingOneFileAreRefused) {
+    const clitest::RunResult r = clitest::runQuadrel(
+        {"--page-xml", path("same.xml"), "--alto", path("same.xml"), path("any.tif")});
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("two outputs would write the same file"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(path("same.xml")));
+}
+
 TEST_F(LayoutFormatsCli, AnUnwritableLayoutFileFailsThePageAndNamesTheFile) {
     const std::string page = testsupport::ccittTiffPath(1);
     if (page.empty()) GTEST_SKIP() << "jbigkit-testdata or jbgtopbm not installed";
