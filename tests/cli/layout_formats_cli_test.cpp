@@ -80,7 +80,8 @@ class LayoutFormatsCli : public ::testing::Test {
         EXPECT_EQ(countOf(alto, zoneId), zones) << "one ALTO block per zone";
         EXPECT_EQ(countOf(hocr, zoneId), zones) << "one hOCR element per zone";
         EXPECT_EQ(countOf(pageXml, std::regex("<RegionRefIndexed ")), zones);
-        EXPECT_EQ(countOf(hocr, std::regex(R"re(id="zone_\d+" title="bbox \d+ \d+ \d+ \d+)re")), zones);
+        EXPECT_EQ(countOf(hocr, std::regex(R"re(id="zone_\d+" title="bbox \d+ \d+ \d+ \d+)re")),
+                  zones);
         expectValid(testsupport::validateAgainstSchema(
                         testsupport::schemaPath("pagecontent-2019-07-15.xsd"), path("a.xml")),
                     "PAGE XML");
