@@ -190,7 +190,8 @@ TEST_F(LayoutFormats, AltoValidatesWithOneBlockPerZoneInReadingOrder) {
         EXPECT_EQ(e.at("kind_table_cell").attributes.at("LABEL"), "T/Cell");
         EXPECT_EQ(e.at("zone_0").attributes.at("TAGREFS"), "kind_text");
     }
-    const auto& plain = parse(zones::WriteAltoXml(sampleDocument())).elements.at("zone_0");
+    const ParsedXml sample = parse(zones::WriteAltoXml(sampleDocument()));
+    const Element& plain = sample.elements.at("zone_0");
     EXPECT_EQ(plain.attributes.at("HPOS"), "100");
     EXPECT_EQ(plain.attributes.at("WIDTH"), "1800");
     EXPECT_EQ(plain.attributes.at("HEIGHT"), "201");
