@@ -11,9 +11,8 @@
 
 namespace quadrel_cli {
 
-// {"file", "page", "width", "height", "skew", "skew_measured",
-//  "zones": [{"index", "left", "top", "right", "bottom", "content", "content_name"}]}
-// and, for a failed page, {"file", "page", "error"}.
+// zones::LayoutPageJson for an analysed page (docs/json.md), and
+// {"file", "page", "error"} for a failed one.
 nlohmann::ordered_json pageToJson(const PageResult& result);
 PageResult pageFromJson(const nlohmann::ordered_json& json);
 

@@ -21,11 +21,11 @@ constexpr int kExitAllAnalysed = 0;
 constexpr int kExitSomeFailed = 1;
 constexpr int kExitBadUsage = 2;
 
-// Folders named by --xml and --outlined for several pages are made up front;
+// Folders named by the output options for several pages are made up front;
 // a folder that cannot be made shows up as a failure of each page that writes there.
 void makeOutputFolders(const Options& options) {
     if (!options.outputsAreFolders()) return;
-    for (const std::string& folder : {options.xmlPath, options.outlinedPath}) {
+    for (const std::string& folder : options.outputPaths()) {
         std::error_code ignored;
         if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
     }

@@ -100,6 +100,15 @@ CommandLine parseCommandLine(int argc, char** argv) {
     app.add_option(
         "--outlined", options.outlinedPath,
         "write the half-size outlined TIFF (a folder when several files or --all-pages are given)");
+    app.add_option("--page-xml", options.pageXmlPath,
+                   "write the layout as PAGE XML 2019-07-15 (a folder when several pages)");
+    app.add_option("--alto", options.altoPath,
+                   "write the layout as ALTO 4.4 (a folder when several pages)");
+    app.add_option("--hocr", options.hocrPath,
+                   "write the layout as hOCR 1.2 XHTML (a folder when several pages)");
+    app.add_option("--deskewed", options.deskewedPath,
+                   "write the page the zones lie on, straightened by skew detection (code 1), "
+                   "as a Group 4 TIFF (a folder when several pages)");
     app.add_flag("--json", options.json, "print one JSON document on stdout");
     app.add_option("--jobs", options.jobs, "worker processes analysing pages in parallel")
         ->check(CLI::Range(1, 256));

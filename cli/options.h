@@ -24,13 +24,21 @@ struct Options {
     std::vector<ParameterSetting> parameters; // in command-line order; the last one wins
     std::string xmlPath;                      // empty: no XML file
     std::string outlinedPath;                 // empty: no outlined image
+    std::string pageXmlPath;                  // empty: no PAGE XML file
+    std::string altoPath;                     // empty: no ALTO file
+    std::string hocrPath;                     // empty: no hOCR file
+    std::string deskewedPath;                 // empty: no straightened page
     bool json = false;
     bool binarize = false;
     bool quiet = false;
     int jobs = 1;
 
-    // Several pages may be analysed: --xml and --outlined then name folders.
+    // Several pages may be analysed: the output options then name folders.
     bool outputsAreFolders() const { return files.size() > 1 || allPages; }
+    // Every output option's path, empty ones included.
+    std::vector<std::string> outputPaths() const {
+        return {xmlPath, outlinedPath, pageXmlPath, altoPath, hocrPath, deskewedPath};
+    }
 };
 
 // A command line that cannot be used; the message says why.

@@ -3,10 +3,15 @@
 #include "cli/page_loading.h"
 #include "imaging/binarize.h"
 #include "zones/analysis_status.h"
+#include "zones/alto_xml.h"
+#include "zones/atomic_file.h"
+#include "zones/deskewed_page.h"
 #include "zones/failure_reason.h"
+#include "zones/hocr.h"
 #include "zones/layout_xml.h"
 #include "zones/page_refusal.h"
 #include "zones/page_straightening.h"
+#include "zones/page_xml.h"
 
 #include <filesystem>
 #include <new>
@@ -34,6 +39,24 @@ void writeOutput(const char* what, const std::filesystem::path& file, Write&& wr
     }
 }
 
+// The standard layout files and the straightened page, each when asked for.
+void writeLayoutFiles(const PageTask& task, const PageResult& result, const imaging::TDIB& page) {
+    const zones::LayoutDocument document = layoutDocumentOf(result);
+    using Writer = std::string (*)(const zones::LayoutDocument&);
+    const auto writeText = [&](const char* what, const std::filesystem::path& file, Writer write) {
+        if (!file.empty())
+            writeOutput(what, file, [&] { zones::WriteFileAtomically(file, write(document)); });
+    };
+    writeText("the PAGE XML file", task.pageXmlOutput, zones::WritePageXml);
+    writeText("the ALTO file", task.altoOutput, zones::WriteAltoXml);
+    writeText("the hOCR file", task.hocrOutput, zones::WriteHocr);
+    if (!task.deskewedOutput.empty())
+        writeOutput("the deskewed page", task.deskewedOutput, [&] {
+            zones::WriteDeskewedPage(page, zones::DeskewGeometry(document.page),
+                                     task.deskewedOutput);
+        });
+}
+
 } // namespace
 
 AnalysisSettings analysisSettingsFrom(const Options& options, const OutlineWriter* outlines) {
@@ -51,6 +74,8 @@ PageResult analysePage(const PageTask& task, const AnalysisSettings& settings) {
     result.page = task.page;
     result.width = page.Width();
     result.height = page.Height();
+    result.xDpi = page.XDpi();
+    result.yDpi = page.YDpi();
 
     AnalysisContext context(settings.library);
     const std::int32_t status = LA_Execute(context.get(), page.GetHandle());
@@ -65,6 +90,7 @@ PageResult analysePage(const PageTask& task, const AnalysisSettings& settings) {
     if (!task.xmlOutput.empty())
         writeOutput("the XML file", task.xmlOutput,
                     [&] { zones::WriteLayoutXml(task.xmlOutput, zones); });
+    writeLayoutFiles(task, result, page);
     if (!task.outlinedOutput.empty())
         writeOutput("the outlined image", task.outlinedOutput, [&] {
             if (settings.outlines == nullptr) throw std::logic_error("no outline writer loaded");

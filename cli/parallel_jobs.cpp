@@ -3,12 +3,12 @@
 #include "cli/json_report.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <deque>
 #include <optional>
-#include <csignal>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>

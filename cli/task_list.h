@@ -14,8 +14,9 @@ namespace quadrel_cli {
 using PageCounter = std::function<int(const std::string& file)>;
 
 // One task per page, in command-line order (with --all-pages every page of
-// each file in turn). With several pages, --xml and --outlined name folders
-// and every page writes <stem>-p<page>.xml and <stem>-p<page>.tif there; a
+// each file in turn). With several pages, the output options name folders
+// and every page writes <stem>-p<page> with the option's extension there
+// (.xml, .tif, .page.xml, .alto.xml, .hocr, .deskewed.tif); a
 // file whose pages cannot be counted becomes one failed task. Throws
 // UsageError when two inputs would write the same output file.
 std::vector<PageTask> makeTasks(const Options& options, const PageCounter& countPages);

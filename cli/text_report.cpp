@@ -1,5 +1,6 @@
 #include "cli/text_report.h"
 
+#include "zones/layout_document.h"
 #include "zones/zone_kinds.h"
 
 #include <algorithm>
@@ -19,9 +20,7 @@ std::string pageLabel(int page) {
 } // namespace
 
 std::string formatSkew(std::int32_t hundredths) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.15g", double(hundredths) / 100.0);
-    return text;
+    return zones::FormatHundredths(hundredths);
 }
 
 void printZoneTable(std::ostream& out, const PageResult& result) {

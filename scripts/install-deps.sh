@@ -6,7 +6,7 @@ packages=(
     libtiff-dev qt6-base-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libcli11-dev nlohmann-json3-dev
-    jbigkit-bin jbigkit-testdata libtiff-tools
+    jbigkit-bin jbigkit-testdata libtiff-tools libxml2-utils python3-jsonschema
     xvfb xauth
 )
 missing=()

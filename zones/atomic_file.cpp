@@ -1,6 +1,8 @@
 #include "zones/atomic_file.h"
 
 #include <atomic>
+#include <fstream>
+#include <stdexcept>
 #include <string>
 #include <unistd.h>
 
@@ -34,6 +36,15 @@ void replaceFileAtomically(const std::filesystem::path& target,
         std::filesystem::remove(temporary, ignored);
         throw;
     }
+}
+
+void WriteFileAtomically(const std::filesystem::path& target, std::string_view content) {
+    replaceFileAtomically(target, [&](const std::filesystem::path& temporary) {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(content.data(), std::streamsize(content.size()));
+        out.close();
+        if (!out) throw std::runtime_error("Cannot write file " + target.string());
+    });
 }
 
 } // namespace zones

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <string_view>
 
 namespace zones {
 
@@ -14,5 +15,9 @@ namespace zones {
 // exception propagates.
 void replaceFileAtomically(const std::filesystem::path& target,
                            const std::function<void(const std::filesystem::path&)>& write);
+
+// Writes `content` as the whole of `target`, through replaceFileAtomically.
+// Throws std::runtime_error naming the file when it cannot be written.
+void WriteFileAtomically(const std::filesystem::path& target, std::string_view content);
 
 } // namespace zones

@@ -14,8 +14,14 @@ inline constexpr int kZoneKindCount = 8;
 
 ZoneKind zoneKindOf(std::int32_t content);
 
-// "Line", "Table", "T/Column", "T/Cell", "Inverted Text", "Picture", "Text", "Noise".
+// "Line", "Table", "T/Column", "T/Cell", "Inverted Text", "Picture", "Text", "Noise":
+// the one name of each kind in the text report, the JSON report and the
+// standard layout formats. (The XML layout file keeps its own words.)
 std::string_view ZoneContentName(std::int32_t content);
+
+// The same name as an identifier ("table_cell", "inverted_text"...), where a
+// format needs one, as in ALTO tag identifiers.
+std::string_view ZoneContentKey(std::int32_t content);
 
 // The <content> line of a zone in the XML layout file.
 std::string_view zoneContentXmlLine(std::int32_t content);

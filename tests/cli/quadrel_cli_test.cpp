@@ -103,8 +103,9 @@ TEST_F(QuadrelCli, BadCommandLinesExitWithTwoAndPrintNothingOnStdout) {
 TEST_F(QuadrelCli, HelpAndVersionExitWithZero) {
     const clitest::RunResult help = runQuadrel({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* option : {"--page", "--all-pages", "--pipe", "--param", "--xml", "--outlined",
-                               "--json", "--jobs", "--binarize", "--quiet"})
+    for (const char* option :
+         {"--page", "--all-pages", "--pipe", "--param", "--xml", "--outlined", "--page-xml",
+          "--alto", "--hocr", "--deskewed", "--json", "--jobs", "--binarize", "--quiet"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     const clitest::RunResult version = runQuadrel({"--version"});
     EXPECT_EQ(version.exitCode, 0);
