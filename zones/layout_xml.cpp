@@ -1,12 +1,10 @@
 #include "zones/layout_xml.h"
 
-#include "zones/atomic_file.h"
 #include "zones/maker_notice.h"
+#include "zones/output_file.h"
 #include "zones/zone_kinds.h"
 
-#include <fstream>
 #include <initializer_list>
-#include <stdexcept>
 #include <string_view>
 
 namespace zones {
@@ -59,13 +57,7 @@ std::string layoutXmlText(const ZoneSource& zones) {
 }
 
 void WriteLayoutXml(const std::filesystem::path& file, const ZoneSource& zones) {
-    const std::string text = layoutXmlText(zones);
-    replaceFileAtomically(file, [&](const std::filesystem::path& temporary) {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(text.data(), std::streamsize(text.size()));
-        out.close();
-        if (!out) throw std::runtime_error("Cannot write file " + file.string());
-    });
+    WriteOutput(file, layoutXmlText(zones));
 }
 
 } // namespace zones
