@@ -16,21 +16,22 @@ struct ParameterSetting {
 };
 
 struct Options {
-    std::vector<std::string> files;
-    int page = 0;
-    bool allPages = false;
+    std::vector<std::string> files; // "-": standard input
+    std::optional<int> page;        // none: every page of each file
     // Function codes of a pipe of the caller's own; none: the library's default pipe.
     std::optional<std::vector<std::int32_t>> pipe;
     std::vector<ParameterSetting> parameters; // in command-line order; the last one wins
-    std::string xmlPath;                      // empty: no XML file
-    std::string outlinedPath;                 // empty: no outlined image
+    std::string xmlPath;                      // empty: no XML file; "-": standard output
+    std::string outlinedPath;                 // empty: no outlined image; "-": standard output
     bool json = false;
     bool binarize = false;
+    bool photometricAsWritten = false; // CCITT pages read as their photometric tag says
+    bool labels = true;                // zone numbers in the outlined image
     bool quiet = false;
     int jobs = 1;
 
-    // Several pages may be analysed: --xml and --outlined then name folders.
-    bool outputsAreFolders() const { return files.size() > 1 || allPages; }
+    // An output file (--xml or --outlined) goes to standard output.
+    bool outputOnStdout() const { return xmlPath == "-" || outlinedPath == "-"; }
 };
 
 // A command line that cannot be used; the message says why.
@@ -42,7 +43,7 @@ class UsageError : public std::runtime_error {
 // "1,2,8,4,16,32": analysis function codes, at most 20 of them.
 std::vector<std::int32_t> parsePipeCodes(const std::string& text);
 
-// "400=7": a tunable parameter id and its value.
+// "400=7": a tunable parameter id and a value within its range.
 ParameterSetting parseParameterSetting(const std::string& text);
 
 struct CommandLine {

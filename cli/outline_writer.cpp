@@ -40,12 +40,14 @@ OutlineWriter::~OutlineWriter() {
     module_->endSession();
 }
 
-void OutlineWriter::write(const imaging::TDIB& page, const std::filesystem::path& file, int divisor,
-                          const zones::ZoneSource& zones) const {
+std::vector<std::uint8_t> OutlineWriter::tiff(const imaging::TDIB& page, int divisor,
+                                              const zones::ZoneSource& zones,
+                                              zones::ZoneLabels labels) const {
+    std::vector<std::uint8_t> bytes;
     std::string reason;
-    switch (module_->write(page, file, divisor, zones, reason)) {
+    switch (module_->encode(page, divisor, zones, labels, bytes, reason)) {
     case zones::OutlineStatus::Written:
-        return;
+        return bytes;
     case zones::OutlineStatus::OutOfMemory:
         throw std::bad_alloc();
     case zones::OutlineStatus::Failed:
