@@ -7,7 +7,6 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <iostream>
 

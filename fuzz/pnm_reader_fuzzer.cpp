@@ -3,12 +3,12 @@
 // be reached: every failure surfaces as imaging::ImageError and leaves the
 // image as it was. A crash, a sanitizer report, a leak or any other
 // exception is a finding.
+#include "fuzz/page_loop.h"
 #include "imaging/dib_image.h"
 #include "imaging/image_error.h"
 #include "imaging/image_stream.h"
 #include "imaging/pnm_read.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -48,9 +48,6 @@ void loadPage(imaging::ImageStream& stream, int page) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     imaging::MemoryStream stream(std::vector<std::uint8_t>(data, data + size));
     const int pages = pageCount(stream);
-    for (int page = 0; page <= std::min(pages, kMaxPagesRead); ++page) {
-        stream.Seek(0, imaging::SeekOrigin::Begin);
-        loadPage(stream, page);
-    }
+    fuzzing::loadEachPage(stream, pages, kMaxPagesRead, loadPage);
     return 0;
 }

@@ -73,6 +73,7 @@ void layOnWhite(png_structp png, int depth) {
 }
 
 PixelFormat setUpTransforms(png_structp png, png_infop info) {
+    png_set_interlace_handling(png); // the seven passes of an interlaced page land in place
     const int type = png_get_color_type(png, info);
     const int depth = png_get_bit_depth(png, info);
     if (type == PNG_COLOR_TYPE_GRAY && depth == 1) return pf1bit;

@@ -76,13 +76,13 @@ TEST_F(QuadrelCli, AFullDeviceFailsTheRunNamingTheFileAndTheReason) {
               std::string::npos)
         << xml.err;
 
-    for (const char* format : {"--json", "--page"}) {
-        std::vector<std::string> args{page};
-        if (std::string(format) == "--json") args.push_back(format);
+    // The JSON document and the zone table alike.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--json", page}, {page}}) {
         const clitest::RunResult r = runQuadrelWithStreams(args, "", "/dev/full");
-        EXPECT_EQ(r.exitCode, 1) << format;
+        EXPECT_EQ(r.exitCode, 1) << args[0];
         EXPECT_EQ(r.err, "quadrel: cannot write standard output: No space left on device\n")
-            << format;
+            << args[0];
     }
 
     const clitest::RunResult missing = runQuadrel({"--xml", path("no/such/folder.xml"), page});

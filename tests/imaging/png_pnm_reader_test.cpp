@@ -29,18 +29,21 @@ void appendBytes(png_structp png, png_bytep data, png_size_t length) {
 
 // A PNG of `rows` (top first, already packed as the colour type and depth say).
 std::vector<std::uint8_t> png(int width, int depth, int colourType,
-                              const std::vector<std::vector<std::uint8_t>>& rows,
-                              const std::vector<png_color>& palette = {}) {
+                              std::vector<std::vector<std::uint8_t>> rows,
+                              const std::vector<png_color>& palette = {},
+                              int interlace = PNG_INTERLACE_NONE) {
     std::vector<std::uint8_t> bytes;
     png_structp p = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(p);
     png_set_write_fn(p, &bytes, appendBytes, nullptr);
     png_set_IHDR(p, info, png_uint_32(width), png_uint_32(rows.size()), depth, colourType,
-                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+                 interlace, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     if (!palette.empty()) png_set_PLTE(p, info, palette.data(), int(palette.size()));
     png_set_pHYs(p, info, 11811, 3937, PNG_RESOLUTION_METER); // 300 x 100 dpi
     png_write_info(p, info);
-    for (auto row : rows) png_write_row(p, row.data());
+    std::vector<png_bytep> pointers;
+    for (auto& row : rows) pointers.push_back(row.data());
+    png_write_image(p, pointers.data());
     png_write_end(p, nullptr);
     png_destroy_write_struct(&p, &info);
     return bytes;
@@ -82,6 +85,16 @@ TEST(PngReader, BilevelGreyPaletteAndColourPagesKeepTheirPixels) {
     const TDIB rgb = loadPng(png(1, 8, PNG_COLOR_TYPE_RGB, {{200, 100, 50}}));
     EXPECT_EQ(rgb.Format(), pf24bit);
     EXPECT_EQ(rgb.GetPixel(0, 0), RgbValue(200, 100, 50));
+}
+
+TEST(PngReader, InterlacedPagesComeOutAsPlainOnes) {
+    std::vector<std::vector<std::uint8_t>> rows(9, std::vector<std::uint8_t>(2));
+    for (std::size_t y = 0; y < rows.size(); ++y) rows[y] = {std::uint8_t(0x5A ^ (y * 37)), 0x80};
+    const TDIB plain = loadPng(png(9, 1, PNG_COLOR_TYPE_GRAY, rows));
+    const TDIB interlaced = loadPng(png(9, 1, PNG_COLOR_TYPE_GRAY, rows, {}, PNG_INTERLACE_ADAM7));
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 9; ++x)
+            EXPECT_EQ(interlaced.GetPixel(x, y), plain.GetPixel(x, y)) << x << ", " << y;
 }
 
 TEST(PngReader, DamagedFilesRaiseAnErrorWithLibpngsReason) {
