@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -49,6 +50,10 @@ struct PnmState {
 
 using Step = void (*)(PnmState&);
 
+// The header size the reader fills, up to the tuple type (what PAM_STRUCT_SIZE
+// computes, without its member access through a null pointer).
+constexpr int kHeaderSize = int(offsetof(struct pam, tuple_type) + sizeof(pam::tuple_type));
+
 // Runs one step; false (message in gLastError) when libnetpbm gave up.
 bool guarded(Step step, PnmState& s) {
     std::jmp_buf jump;
@@ -64,7 +69,7 @@ bool guarded(Step step, PnmState& s) {
 }
 
 void readHeader(PnmState& s) {
-    pnm_readpaminit(s.file, &s.header, PAM_STRUCT_SIZE(tuple_type));
+    pnm_readpaminit(s.file, &s.header, kHeaderSize);
 }
 void allocateRow(PnmState& s) {
     s.row = pnm_allocpamrow(&s.header);

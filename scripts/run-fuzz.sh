@@ -44,6 +44,9 @@ max_len() {
 # memory limit as a finding.
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# Leaks inside third-party libraries that the code cannot reach (fuzz/lsan.supp says which).
+LSAN_OPTIONS=suppressions="$(pwd)/fuzz/lsan.supp"
+export LSAN_OPTIONS
 mkdir -p "$BUILD_DIR/findings" "$BUILD_DIR/tmp"
 # Files the targets write (the XML writer's) stay in the build directory.
 TMPDIR="$(cd "$BUILD_DIR/tmp" && pwd)"
