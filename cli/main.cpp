@@ -1,4 +1,5 @@
-// quadrel: analyses the layout of TIFF pages in batch and reports their zones.
+// quadrel: analyses the layout of scanned pages in batch and reports their zones.
+#include "cli/exit_status.h"
 #include "cli/json_report.h"
 #include "cli/options.h"
 #include "cli/outline_writer.h"
@@ -8,45 +9,59 @@
 #include "cli/progress_bar.h"
 #include "cli/task_list.h"
 #include "cli/text_report.h"
+#include "zones/output_file.h"
 
 #include <filesystem>
 #include <iostream>
 #include <optional>
+#include <sstream>
 
 using namespace quadrel_cli;
 
 namespace {
 
-constexpr int kExitAllAnalysed = 0;
-constexpr int kExitSomeFailed = 1;
-constexpr int kExitBadUsage = 2;
-
 // Folders named by the output options for several pages are made up front;
 // a folder that cannot be made shows up as a failure of each page that writes there.
-void makeOutputFolders(const Options& options) {
-    if (!options.outputsAreFolders()) return;
+void makeOutputFolders(const Options& options, const std::vector<PageTask>& tasks) {
+    if (!outputsAreFolders(options, tasks)) return;
     for (const std::string& folder : options.outputPaths()) {
         std::error_code ignored;
         if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
     }
 }
 
-void report(const Options& options, const std::vector<PageResult>& results) {
-    if (options.json) {
-        std::cout << reportToJson(results).dump(2, ' ', false,
-                                                nlohmann::ordered_json::error_handler_t::replace)
-                  << "\n";
-    } else if (!options.quiet) {
-        for (const PageResult& result : results) {
-            if (!result.ok()) continue;
-            printZoneTable(std::cout, result);
-            std::cout << "\n";
-        }
-        printSummary(std::cout, results);
+// What goes to standard output: the JSON document, or the zone tables and
+// the summary (nothing when an output file goes there instead).
+std::string reportText(const Options& options, const std::vector<PageResult>& results) {
+    if (options.json)
+        return reportToJson(results).dump(2, ' ', false,
+                                          nlohmann::ordered_json::error_handler_t::replace) +
+               "\n";
+    if (options.quiet || options.outputOnStdout()) return {};
+    std::ostringstream out;
+    for (const PageResult& result : results) {
+        if (!result.ok()) continue;
+        printZoneTable(out, result);
+        out << "\n";
     }
-    std::cout.flush();
+    printSummary(out, results);
+    return out.str();
+}
+
+// Writes the report and closes standard output; false (with the reason on
+// stderr) when either fails.
+bool report(const Options& options, const std::vector<PageResult>& results) {
+    bool written = true;
+    try {
+        zones::WriteOutput(zones::kStandardOutput, reportText(options, results));
+        zones::CloseStandardOutput();
+    } catch (const zones::OutputError& e) {
+        std::cerr << "quadrel: " << e.what() << "\n";
+        written = false;
+    }
     for (const PageResult& result : results)
         if (!result.ok()) std::cerr << failureLine(result) << "\n";
+    return written;
 }
 
 int run(int argc, char** argv) {
@@ -56,12 +71,12 @@ int run(int argc, char** argv) {
 
     std::vector<PageTask> tasks;
     try {
-        tasks = makeTasks(options, countTiffPages);
+        tasks = makeTasks(options, countPages);
     } catch (const UsageError& e) {
         std::cerr << "quadrel: " << e.what() << "\n";
         return kExitBadUsage;
     }
-    makeOutputFolders(options);
+    makeOutputFolders(options, tasks);
 
     // Loaded (with Qt) only for outlined images, and before any worker
     // process is forked, so that each inherits it.
@@ -78,7 +93,7 @@ int run(int argc, char** argv) {
             tasks, options.jobs, [&](const PageTask& task) { return analysePage(task, settings); },
             [&] { progress.advance(); });
     }
-    report(options, results);
+    if (!report(options, results)) return kExitSomeFailed;
     for (const PageResult& result : results)
         if (!result.ok()) return kExitSomeFailed;
     return kExitAllAnalysed;

@@ -16,28 +16,33 @@ struct ParameterSetting {
 };
 
 struct Options {
-    std::vector<std::string> files;
-    int page = 0;
-    bool allPages = false;
+    std::vector<std::string> files; // "-": standard input
+    std::optional<int> page;        // none: every page of each file
     // Function codes of a pipe of the caller's own; none: the library's default pipe.
     std::optional<std::vector<std::int32_t>> pipe;
     std::vector<ParameterSetting> parameters; // in command-line order; the last one wins
-    std::string xmlPath;                      // empty: no XML file
-    std::string outlinedPath;                 // empty: no outlined image
-    std::string pageXmlPath;                  // empty: no PAGE XML file
-    std::string altoPath;                     // empty: no ALTO file
-    std::string hocrPath;                     // empty: no hOCR file
-    std::string deskewedPath;                 // empty: no straightened page
+    std::string xmlPath;                      // empty: no XML file; "-": standard output
+    std::string outlinedPath;                 // empty: no outlined image; "-": standard output
+    std::string pageXmlPath;                  // empty: no PAGE XML file; "-": standard output
+    std::string altoPath;                     // empty: no ALTO file; "-": standard output
+    std::string hocrPath;                     // empty: no hOCR file; "-": standard output
+    std::string deskewedPath;                 // empty: no straightened page; "-": standard output
     bool json = false;
     bool binarize = false;
+    bool photometricAsWritten = false; // CCITT pages read as their photometric tag says
+    bool labels = true;                // zone numbers in the outlined image
     bool quiet = false;
     int jobs = 1;
 
-    // Several pages may be analysed: the output options then name folders.
-    bool outputsAreFolders() const { return files.size() > 1 || allPages; }
     // Every output option's path, empty ones included.
     std::vector<std::string> outputPaths() const {
         return {xmlPath, outlinedPath, pageXmlPath, altoPath, hocrPath, deskewedPath};
+    }
+    // An output option names standard output.
+    bool outputOnStdout() const {
+        for (const std::string& path : outputPaths())
+            if (path == "-") return true;
+        return false;
     }
 };
 
@@ -50,7 +55,7 @@ class UsageError : public std::runtime_error {
 // "1,2,8,4,16,32": analysis function codes, at most 20 of them.
 std::vector<std::int32_t> parsePipeCodes(const std::string& text);
 
-// "400=7": a tunable parameter id and its value.
+// "400=7": a tunable parameter id and a value within its range.
 ParameterSetting parseParameterSetting(const std::string& text);
 
 struct CommandLine {

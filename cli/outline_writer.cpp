@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <filesystem>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -14,10 +15,25 @@ std::runtime_error cannotLoad(const char* reason) {
                               ", which cannot be loaded: " + (reason ? reason : "unknown reason"));
 }
 
-// The program's run path ($ORIGIN next to the build, $ORIGIN/../lib once
-// installed) applies to dlopen calls made from it.
+// The module next to the program (the build), or in ../lib (installed): the
+// folders of the program's run path, tried by name because the run path does
+// not reach dlopen calls that a sanitizer's interceptor makes on the program's
+// behalf. Without either, the bare name, whose failure gives the loader's reason.
+void* openModule() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error)
+        for (const char* folder : {".", "../lib"}) {
+            const std::filesystem::path file =
+                program.parent_path() / folder / zones::kOutlineModuleFile;
+            if (std::filesystem::exists(file, error))
+                return ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL); // its failure says why
+        }
+    return ::dlopen(zones::kOutlineModuleFile, RTLD_NOW | RTLD_LOCAL);
+}
+
 const zones::OutlineModule* loadModule() {
-    void* handle = ::dlopen(zones::kOutlineModuleFile, RTLD_NOW | RTLD_LOCAL);
+    void* handle = openModule();
     if (handle == nullptr) throw cannotLoad(::dlerror());
     const auto entry =
         reinterpret_cast<zones::OutlineModuleEntry>(::dlsym(handle, zones::kOutlineModuleEntry));
@@ -40,12 +56,14 @@ OutlineWriter::~OutlineWriter() {
     module_->endSession();
 }
 
-void OutlineWriter::write(const imaging::TDIB& page, const std::filesystem::path& file, int divisor,
-                          const zones::ZoneSource& zones) const {
+std::vector<std::uint8_t> OutlineWriter::tiff(const imaging::TDIB& page, int divisor,
+                                              const zones::ZoneSource& zones,
+                                              zones::ZoneLabels labels) const {
+    std::vector<std::uint8_t> bytes;
     std::string reason;
-    switch (module_->write(page, file, divisor, zones, reason)) {
+    switch (module_->encode(page, divisor, zones, labels, bytes, reason)) {
     case zones::OutlineStatus::Written:
-        return;
+        return bytes;
     case zones::OutlineStatus::OutOfMemory:
         throw std::bad_alloc();
     case zones::OutlineStatus::Failed:

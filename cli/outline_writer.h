@@ -7,7 +7,8 @@
 #include "zones/outline_module.h"
 #include "zones/zone_source.h"
 
-#include <filesystem>
+#include <cstdint>
+#include <vector>
 
 namespace quadrel_cli {
 
@@ -23,10 +24,10 @@ class OutlineWriter {
     OutlineWriter(const OutlineWriter&) = delete;
     OutlineWriter& operator=(const OutlineWriter&) = delete;
 
-    // zones::WriteOutlinedImage through the module. Throws std::bad_alloc,
-    // or std::runtime_error with the reason the file was not written.
-    void write(const imaging::TDIB& page, const std::filesystem::path& file, int divisor,
-               const zones::ZoneSource& zones) const;
+    // zones::outlinedImageTiff through the module. Throws std::bad_alloc,
+    // or std::runtime_error with the reason the image was not made.
+    std::vector<std::uint8_t> tiff(const imaging::TDIB& page, int divisor,
+                                   const zones::ZoneSource& zones, zones::ZoneLabels labels) const;
 
   private:
     const zones::OutlineModule* module_ = nullptr;

@@ -4,11 +4,11 @@
 #include "imaging/binarize.h"
 #include "zones/analysis_status.h"
 #include "zones/alto_xml.h"
-#include "zones/atomic_file.h"
 #include "zones/deskewed_page.h"
 #include "zones/failure_reason.h"
 #include "zones/hocr.h"
 #include "zones/layout_xml.h"
+#include "zones/output_file.h"
 #include "zones/page_refusal.h"
 #include "zones/page_straightening.h"
 #include "zones/page_xml.h"
@@ -26,15 +26,23 @@ zones::ZoneSource zoneSourceOf(LaContext* context) {
     return {context, LA_GetZonesCount, LA_GetZoneRect, LA_GetZoneContent};
 }
 
-// Runs one output writer; a failure names the file and why.
-template <class Write>
-void writeOutput(const char* what, const std::filesystem::path& file, Write&& write) {
+std::string whereTo(const std::filesystem::path& file) {
+    return file == zones::kStandardOutput ? std::string("to standard output") : file.string();
+}
+
+// Makes and writes one output; a failure names the output, the file and why.
+template <class Make>
+void writeOutput(const char* what, const std::filesystem::path& file, Make&& make) {
     try {
-        write();
+        const auto bytes = make();
+        zones::WriteOutput(file, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
     } catch (const std::bad_alloc&) {
         throw;
+    } catch (const zones::OutputError& e) {
+        throw std::runtime_error(std::string("cannot write ") + what + " " + whereTo(file) + ": " +
+                                 e.reason());
     } catch (const std::exception& e) {
-        throw std::runtime_error(std::string("cannot write ") + what + " " + file.string() + ": " +
+        throw std::runtime_error(std::string("cannot make ") + what + " " + whereTo(file) + ": " +
                                  zones::FailureReason(e));
     }
 }
@@ -45,26 +53,32 @@ void writeLayoutFiles(const PageTask& task, const PageResult& result, const imag
     using Writer = std::string (*)(const zones::LayoutDocument&);
     const auto writeText = [&](const char* what, const std::filesystem::path& file, Writer write) {
         if (!file.empty())
-            writeOutput(what, file, [&] { zones::WriteFileAtomically(file, write(document)); });
+            writeOutput(what, file, [&] { return write(document); });
     };
     writeText("the PAGE XML file", task.pageXmlOutput, zones::WritePageXml);
     writeText("the ALTO file", task.altoOutput, zones::WriteAltoXml);
     writeText("the hOCR file", task.hocrOutput, zones::WriteHocr);
     if (!task.deskewedOutput.empty())
         writeOutput("the deskewed page", task.deskewedOutput, [&] {
-            zones::WriteDeskewedPage(page, zones::DeskewGeometry(document.page),
-                                     task.deskewedOutput);
+            return zones::DeskewedPageTiff(page, zones::DeskewGeometry(document.page));
         });
 }
 
 } // namespace
 
 AnalysisSettings analysisSettingsFrom(const Options& options, const OutlineWriter* outlines) {
-    return {librarySetupFrom(options), options.binarize, outlines};
+    AnalysisSettings settings;
+    settings.library = librarySetupFrom(options);
+    settings.binarize = options.binarize;
+    settings.ccitt = options.photometricAsWritten ? imaging::CcittPhotometric::AsWritten
+                                                  : imaging::CcittPhotometric::FaxConvention;
+    settings.labels = options.labels ? zones::ZoneLabels::Numbered : zones::ZoneLabels::Left;
+    settings.outlines = outlines;
+    return settings;
 }
 
 PageResult analysePage(const PageTask& task, const AnalysisSettings& settings) {
-    imaging::TDIB page = loadTiffPage(task.file, task.page);
+    imaging::TDIB page = loadPage(task.file, task.page, settings.ccitt);
     if (const auto refusal = zones::AnalysisRefusal(page)) {
         if (!settings.binarize) return failedResult(task, std::string(*refusal));
         page = imaging::binarized(page);
@@ -88,14 +102,13 @@ PageResult analysePage(const PageTask& task, const AnalysisSettings& settings) {
     const zones::ZoneSource zones = zoneSourceOf(context.get());
     result.zones = zones::readZones(zones);
     if (!task.xmlOutput.empty())
-        writeOutput("the XML file", task.xmlOutput,
-                    [&] { zones::WriteLayoutXml(task.xmlOutput, zones); });
+        writeOutput("the XML file", task.xmlOutput, [&] { return zones::layoutXmlText(zones); });
     writeLayoutFiles(task, result, page);
     if (!task.outlinedOutput.empty())
         writeOutput("the outlined image", task.outlinedOutput, [&] {
             if (settings.outlines == nullptr) throw std::logic_error("no outline writer loaded");
             zones::StraightenPage(page, result.skew);
-            settings.outlines->write(page, task.outlinedOutput, kOutlineDivisor, zones);
+            return settings.outlines->tiff(page, kOutlineDivisor, zones, settings.labels);
         });
     return result;
 }

@@ -8,6 +8,8 @@
 #include "cli/outline_writer.h"
 #include "cli/page_result.h"
 #include "cli/pipe_setup.h"
+#include "imaging/tiff_io.h"
+#include "zones/outlined_image.h"
 
 #include <string>
 
@@ -16,6 +18,8 @@ namespace quadrel_cli {
 struct AnalysisSettings {
     LibrarySetup library;
     bool binarize = false;
+    imaging::CcittPhotometric ccitt = imaging::CcittPhotometric::FaxConvention;
+    zones::ZoneLabels labels = zones::ZoneLabels::Numbered;
     // Draws the outlined images; null when none is asked for.
     const OutlineWriter* outlines = nullptr;
 };

@@ -1,24 +1,16 @@
 #include "cli/pipe_setup.h"
 
-#include <array>
+#include "cli/analysis_catalogue.h"
+
 #include <new>
 
 namespace quadrel_cli {
 namespace {
 
-// The library's default pipe and the parameter values it sets with it, in its order.
+// The library's default pipe; the parameter values it sets with it are the
+// catalogue's defaults.
 const std::vector<std::int32_t> kDefaultPipe{LA_FUNCTION_LINES_AND_TABLES, LA_FUNCTION_INVERSE_TEXT,
                                              LA_FUNCTION_LINE_REMOVAL, LA_FUNCTION_TEXT_BLOCKS};
-constexpr std::array<ParameterSetting, 10> kDefaultParameters{{{100, 80},
-                                                               {101, 120},
-                                                               {102, 3},
-                                                               {400, 9},
-                                                               {300, 80},
-                                                               {301, 120},
-                                                               {200, 80},
-                                                               {201, 120},
-                                                               {202, 3},
-                                                               {203, 7}}};
 
 } // namespace
 
@@ -43,7 +35,8 @@ AnalysisContext::AnalysisContext(const LibrarySetup& setup) {
     }
     for (std::int32_t code : *setup.pipe) LA_AddFunctionToPipe(pipe_, code);
     // A pipe of the caller's own gets no default values from the library.
-    for (const ParameterSetting& p : kDefaultParameters) LA_SetParameter(context_, p.id, p.value);
+    for (const ParameterInfo& p : tunableParameters())
+        LA_SetParameter(context_, p.id, p.defaultValue);
     for (const ParameterSetting& p : setup.parameters) LA_SetParameter(context_, p.id, p.value);
 }
 

@@ -6,35 +6,59 @@
 namespace quadrel_cli {
 namespace {
 
+std::string stemOf(const std::string& file) {
+    return file == "-" ? std::string("stdin") : std::filesystem::path(file).stem().string();
+}
+
 std::filesystem::path outputFor(const std::string& target, const std::string& file, int page,
                                 const char* extension, bool inFolder) {
     if (target.empty()) return {};
     if (!inFolder) return target;
-    const std::string name =
-        std::filesystem::path(file).stem().string() + "-p" + std::to_string(page) + extension;
-    return std::filesystem::path(target) / name;
+    return std::filesystem::path(target) / (stemOf(file) + "-p" + std::to_string(page) + extension);
 }
 
 void requireDistinctStems(const Options& options) {
     const std::vector<std::string> outputs = options.outputPaths();
     const bool anyOutput = std::any_of(outputs.begin(), outputs.end(),
                                        [](const std::string& path) { return !path.empty(); });
-    if (!options.outputsAreFolders() || !anyOutput) return;
+    if (options.files.size() < 2 || !anyOutput) return;
     std::set<std::string> stems;
     for (const std::string& file : options.files)
-        if (!stems.insert(std::filesystem::path(file).stem().string()).second)
-            throw UsageError("two inputs named '" + std::filesystem::path(file).stem().string() +
+        if (!stems.insert(stemOf(file)).second)
+            throw UsageError("two inputs named '" + stemOf(file) +
                              "' would write the same output files");
 }
 
 // With one page, every output option names a file: two naming the same file
 // would leave only the last one written.
-void requireDistinctFiles(const Options& options) {
-    if (options.outputsAreFolders()) return;
+void requireDistinctFiles(const Options& options, bool inFolder) {
+    if (inFolder) return;
     std::set<std::string> files;
     for (const std::string& path : options.outputPaths())
-        if (!path.empty() && !files.insert(path).second)
+        if (!path.empty() && path != "-" && !files.insert(path).second)
             throw UsageError("two outputs would write the same file '" + path + "'");
+}
+
+// The pages of one file: the one --page names, or all of them.
+void addPages(std::vector<PageTask>& tasks, const Options& options, const std::string& file,
+              const PageCounter& countPages) {
+    PageTask task;
+    task.file = file;
+    if (options.page) {
+        task.page = *options.page;
+        tasks.push_back(task);
+        return;
+    }
+    int pages = 0;
+    try {
+        pages = countPages(file);
+    } catch (const std::exception& e) {
+        task.page = -1;
+        task.error = e.what();
+        tasks.push_back(task);
+        return;
+    }
+    for (task.page = 0; task.page < pages; ++task.page) tasks.push_back(task);
 }
 
 } // namespace
@@ -47,41 +71,31 @@ PageResult failedResult(const PageTask& task, std::string reason) {
     return result;
 }
 
+bool outputsAreFolders(const Options& options, const std::vector<PageTask>& tasks) {
+    return options.files.size() > 1 || tasks.size() > 1;
+}
+
 std::vector<PageTask> makeTasks(const Options& options, const PageCounter& countPages) {
     requireDistinctStems(options);
-    requireDistinctFiles(options);
-    const bool inFolder = options.outputsAreFolders();
     std::vector<PageTask> tasks;
-    auto add = [&](const std::string& file, int page) {
-        PageTask task;
-        task.file = file;
-        task.page = page;
-        task.xmlOutput = outputFor(options.xmlPath, file, page, ".xml", inFolder);
-        task.outlinedOutput = outputFor(options.outlinedPath, file, page, ".tif", inFolder);
-        task.pageXmlOutput = outputFor(options.pageXmlPath, file, page, ".page.xml", inFolder);
-        task.altoOutput = outputFor(options.altoPath, file, page, ".alto.xml", inFolder);
-        task.hocrOutput = outputFor(options.hocrPath, file, page, ".hocr", inFolder);
+    for (const std::string& file : options.files) addPages(tasks, options, file, countPages);
+    const bool inFolder = outputsAreFolders(options, tasks);
+    requireDistinctFiles(options, inFolder);
+    if (inFolder && options.outputOnStdout())
+        throw UsageError("standard output (-) takes the output of one page, and " +
+                         std::to_string(tasks.size()) +
+                         " pages are analysed; pick one with --page");
+    for (PageTask& task : tasks) {
+        if (!task.error.empty()) continue;
+        task.xmlOutput = outputFor(options.xmlPath, task.file, task.page, ".xml", inFolder);
+        task.outlinedOutput =
+            outputFor(options.outlinedPath, task.file, task.page, ".tif", inFolder);
+        task.pageXmlOutput =
+            outputFor(options.pageXmlPath, task.file, task.page, ".page.xml", inFolder);
+        task.altoOutput = outputFor(options.altoPath, task.file, task.page, ".alto.xml", inFolder);
+        task.hocrOutput = outputFor(options.hocrPath, task.file, task.page, ".hocr", inFolder);
         task.deskewedOutput =
-            outputFor(options.deskewedPath, file, page, ".deskewed.tif", inFolder);
-        tasks.push_back(std::move(task));
-    };
-    for (const std::string& file : options.files) {
-        if (!options.allPages) {
-            add(file, options.page);
-            continue;
-        }
-        int pages = 0;
-        try {
-            pages = countPages(file);
-        } catch (const std::exception& e) {
-            PageTask failed;
-            failed.file = file;
-            failed.page = -1;
-            failed.error = e.what();
-            tasks.push_back(std::move(failed));
-            continue;
-        }
-        for (int page = 0; page < pages; ++page) add(file, page);
+            outputFor(options.deskewedPath, task.file, task.page, ".deskewed.tif", inFolder);
     }
     return tasks;
 }

@@ -1,6 +1,7 @@
 #include "cli/text_report.h"
 
 #include "zones/layout_document.h"
+#include "zones/page_refusal.h"
 #include "zones/zone_kinds.h"
 
 #include <algorithm>
@@ -59,6 +60,9 @@ std::string failureLine(const PageResult& result) {
     // One line per failure, whatever the underlying library's message holds.
     std::replace_if(
         line.begin(), line.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    if (result.error == zones::kNotBlackAndWhite)
+        line += "\nquadrel: use --binarize to threshold grey and colour pages (Otsu) before "
+                "the analysis";
     return line;
 }
 

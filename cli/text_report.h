@@ -18,7 +18,8 @@ void printZoneTable(std::ostream& out, const PageResult& result);
 // "3 pages: 2 analysed, 1 failed, 57 zones."
 void printSummary(std::ostream& out, const std::vector<PageResult>& results);
 
-// "quadrel: FILE, page N: REASON" ("all pages" when the pages could not be counted).
+// "quadrel: FILE, page N: REASON" ("all pages" when the pages could not be
+// counted); a grey page's refusal is followed by a line that names --binarize.
 std::string failureLine(const PageResult& result);
 
 } // namespace quadrel_cli

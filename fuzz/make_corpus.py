@@ -6,12 +6,14 @@ and small pages drawn here, as analysis inputs in the format that
 la_execute_fuzzer.cpp reads, as TIFF files of every compression and pixel
 kind the reader handles (libtiff's ppm2tiff and tiffcp, plus a few files
 written here: palette, 16-bit, annotation tag, damaged), and zone tables for
-the XML writer. Every file is tiny; run again to remake them all.
+the XML writer, and PNG and netpbm pages of every colour type and depth
+for their readers. Every file is tiny; run again to remake them all.
 """
 import os
 import random
 import shutil
 import struct
+import zlib
 import subprocess
 import sys
 import tempfile
@@ -311,6 +313,63 @@ def make_xml_corpus(rnd):
     }
 
 
+def png_chunk(kind, data):
+    body = kind + data
+    return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+
+
+def png_file(width, height, depth, colour, rows, extra=b"", interlace=0):
+    ihdr = struct.pack(">IIBBBBB", width, height, depth, colour, 0, 0, interlace)
+    raw = b"".join(b"\0" + row for row in rows)
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", ihdr) + extra +
+            png_chunk(b"IDAT", zlib.compress(raw)) + png_chunk(b"IEND", b""))
+
+
+def make_png_corpus(rnd):
+    def noise(n):
+        return bytes(rnd.randrange(256) for _ in range(n))
+    phys = png_chunk(b"pHYs", struct.pack(">IIB", 7874, 7874, 1))
+    plte = png_chunk(b"PLTE", bytes([0, 0, 0, 255, 255, 255, 200, 100, 50, 10, 20, 30]))
+    trns = png_chunk(b"tRNS", struct.pack(">H", 255))
+    files = {
+        "bilevel.png": png_file(16, 8, 1, 0, [noise(2) for _ in range(8)], phys),
+        "grey2.png": png_file(8, 4, 2, 0, [noise(2) for _ in range(4)]),
+        "grey16-trns.png": png_file(4, 4, 16, 0, [noise(8) for _ in range(4)],
+                                    png_chunk(b"tRNS", struct.pack(">H", 0x1234))),
+        "grey-alpha.png": png_file(4, 4, 8, 4, [noise(8) for _ in range(4)]),
+        "palette4.png": png_file(8, 4, 4, 3, [noise(4) for _ in range(4)], plte),
+        "rgb.png": png_file(4, 4, 8, 2, [noise(12) for _ in range(4)], phys),
+        "rgb-trns.png": png_file(4, 4, 8, 2, [noise(12) for _ in range(4)],
+                                 png_chunk(b"tRNS", struct.pack(">HHH", 1, 2, 3))),
+        "rgba16.png": png_file(3, 3, 16, 6, [noise(24) for _ in range(3)]),
+        "interlaced.png": png_file(9, 9, 8, 0, [noise(9) for _ in range(9)], interlace=1),
+        "grey-trns-8.png": png_file(4, 2, 8, 0, [noise(4) for _ in range(2)], trns),
+    }
+    whole = files["rgb.png"]
+    files["truncated.png"] = whole[:len(whole) - 20]
+    return files
+
+
+def make_pnm_corpus(rnd):
+    def noise(n):
+        return bytes(rnd.randrange(256) for _ in range(n))
+    return {
+        "plain.pbm": b"P1\n# a comment\n5 2\n10101\n0 1 0 1 0\n",
+        "raw.pbm": b"P4\n12 3\n" + noise(6),
+        "plain.pgm": b"P2\n3 2\n15\n0 7 15\n15 7 0\n",
+        "raw16.pgm": b"P5\n2 2\n65535\n" + noise(8),
+        "raw.ppm": b"P6\n3 2\n255\n" + noise(18),
+        "plain.ppm": b"P3\n1 2\n255\n1 2 3\n4 5 6\n",
+        "bw.pam": b"P7\nWIDTH 3\nHEIGHT 2\nDEPTH 1\nMAXVAL 1\nTUPLTYPE BLACKANDWHITE\nENDHDR\n" +
+                  bytes([0, 1, 0, 1, 1, 0]),
+        "rgba.pam": b"P7\nWIDTH 2\nHEIGHT 1\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n" +
+                    noise(8),
+        "three-images.pnm": b"P1\n1 1\n1\nP2\n2 1\n9\n3 9\nP4\n8 1\n\xaa",
+        "truncated.ppm": b"P6\n40 40\n255\n" + noise(30),
+        "zero-maxval.pgm": b"P2\n1 1\n0\n0\n",
+    }
+
+
 def write(target, files):
     folder = os.path.join(CORPUS, target)
     shutil.rmtree(folder, ignore_errors=True)
@@ -329,6 +388,8 @@ def main():
         tiffs.update(written_tiffs(rnd))
         write("tiff_reader_fuzzer", tiffs)
     write("layout_xml_fuzzer", make_xml_corpus(rnd))
+    write("png_reader_fuzzer", make_png_corpus(random.Random(17)))
+    write("pnm_reader_fuzzer", make_pnm_corpus(random.Random(17)))
     total = sum(os.path.getsize(os.path.join(d, f))
                 for d, _, fs in os.walk(CORPUS) for f in fs)
     print(f"corpus: {total} bytes")

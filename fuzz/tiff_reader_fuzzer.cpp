@@ -5,6 +5,7 @@
 // Failures must surface as imaging::ImageError; any other exception, a crash
 // or a sanitizer report is a finding. A page that loads must be a consistent
 // image, and a 1-bit page must be a DIB that the library imports.
+#include "fuzz/page_loop.h"
 #include "imaging/dib_image.h"
 #include "imaging/image_error.h"
 #include "imaging/image_stream.h"
@@ -91,11 +92,7 @@ void readDirectories(imaging::ImageStream& stream, int pages) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     imaging::MemoryStream stream(std::vector<std::uint8_t>(data, data + size));
     const int pages = pageCount(stream);
-    // One page past the count too: it must be refused or read, never over-read.
-    for (int page = 0; page <= std::min(pages, kMaxPagesRead); ++page) {
-        stream.Seek(0, imaging::SeekOrigin::Begin);
-        loadPage(stream, page);
-    }
+    fuzzing::loadEachPage(stream, pages, kMaxPagesRead, loadPage);
     readDirectories(stream, pages);
     return 0;
 }

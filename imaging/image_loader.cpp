@@ -1,7 +1,9 @@
 #include "imaging/image_loader.h"
 
 #include "imaging/dib_layout.h"
+#include "imaging/image_format.h"
 #include "imaging/image_stream.h"
+#include "imaging/page_reader.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -14,33 +16,10 @@ namespace imaging {
 
 namespace {
 
-enum class FileKind { Bmp, Tiff, Png, Gif, Jpeg, Unknown };
-
-FileKind detectKind(ImageStream& stream) {
-    StreamPositionGuard restore(stream);
-    std::array<std::uint8_t, 8> head{};
-    const std::size_t n = stream.Read(head.data(), head.size());
-    auto startsWith = [&](std::initializer_list<std::uint8_t> signature) {
-        return n >= signature.size() &&
-               std::equal(signature.begin(), signature.end(), head.begin());
-    };
-    if (startsWith({'B', 'M'})) return FileKind::Bmp;
-    if (startsWith({'I', 'I'}) || startsWith({'M', 'M'})) return FileKind::Tiff;
-    if (startsWith({0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A})) return FileKind::Png;
-    if (startsWith({'G', 'I', 'F'})) return FileKind::Gif;
-    if (startsWith({0xFF, 0xD8, 0xFF})) return FileKind::Jpeg;
-    return FileKind::Unknown;
-}
-
 // The rest of the stream, for Qt's decoders.
 QByteArray remainingBytes(ImageStream& stream) {
-    StreamPositionGuard restore(stream);
-    const std::int64_t available = stream.Size() - stream.Position();
-    if (available <= 0) return {};
-    if (std::uint64_t(available) > 2 * kMaxImageBytes) throw ImageError("Image too large");
-    QByteArray bytes(qsizetype(available), Qt::Uninitialized);
-    bytes.resize(qsizetype(stream.Read(bytes.data(), std::size_t(available))));
-    return bytes;
+    const std::vector<std::uint8_t> bytes = RemainingBytes(stream);
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
 void loadWithQt(TDIB& image, ImageStream& stream, const char* format, const char* name) {
@@ -100,23 +79,9 @@ void LoadFromQImage(TDIB& image, const QImage& source) {
 }
 
 TiffCompression LoadFromStream(TDIB& image, ImageStream& stream, int page) {
-    switch (detectKind(stream)) {
-    case FileKind::Tiff:
-        return LoadTiff(image, stream, page);
-    case FileKind::Bmp:
-        loadWithQt(image, stream, "BMP", "BMP");
-        return tcAuto;
-    case FileKind::Png:
-        loadWithQt(image, stream, "PNG", "PNG");
-        return tcAuto;
-    case FileKind::Gif:
-        throw ImageError("GIF images are not supported");
-    case FileKind::Jpeg:
-        throw ImageError("JPEG images are not supported");
-    case FileKind::Unknown:
-        break;
-    }
-    throw ImageError("Unknown image format");
+    if (DetectImageFormat(stream) != ImageFormat::Bmp) return LoadPage(image, stream, page);
+    loadWithQt(image, stream, "BMP", "BMP");
+    return tcAuto;
 }
 
 TiffCompression LoadFromFile(TDIB& image, const std::string& fileName, int page) {

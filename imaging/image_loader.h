@@ -1,8 +1,9 @@
 // Loading an image file of any supported format into a TDIB.
 //
-// The format is told by the first bytes of the stream: "BM" is a Windows
-// bitmap, "II" or "MM" a TIFF (read by LoadTiff), the 8-byte PNG signature a
-// PNG. GIF, JPEG and anything else are refused with a clear message.
+// The format is told by the first bytes of the stream (image_format.h): a
+// Windows bitmap is read through Qt, TIFF, PNG and netpbm pages by LoadPage
+// (page_reader.h). GIF, JPEG and anything else are refused with a clear
+// message.
 #pragma once
 
 #include "imaging/dib_image.h"
@@ -16,7 +17,7 @@ namespace imaging {
 
 class ImageStream;
 
-// Loads page `page` (TIFF only; other formats have one page) from the
+// Loads page `page` (TIFF and netpbm; other formats have one page) from the
 // stream's position and returns the TIFF compression code found (tcAuto for
 // the other formats). On error `image` is left as it was.
 TiffCompression LoadFromStream(TDIB& image, ImageStream& stream, int page);

@@ -1,5 +1,6 @@
 #include "imaging/image_stream.h"
 
+#include "imaging/dib_image.h"
 #include "imaging/image_error.h"
 
 #include <algorithm>
@@ -110,6 +111,16 @@ std::int64_t MemoryStream::Seek(std::int64_t offset, SeekOrigin origin) {
         return -1;
     position_ = from + offset;
     return position_;
+}
+
+std::vector<std::uint8_t> RemainingBytes(ImageStream& stream) {
+    StreamPositionGuard restore(stream);
+    const std::int64_t available = stream.Size() - stream.Position();
+    if (available <= 0) return {};
+    if (std::uint64_t(available) > 2 * kMaxImageBytes) throw ImageError("Image too large");
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(available));
+    bytes.resize(stream.Read(bytes.data(), bytes.size()));
+    return bytes;
 }
 
 } // namespace imaging

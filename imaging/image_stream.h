@@ -99,4 +99,9 @@ class StreamPositionGuard {
     std::int64_t position_;
 };
 
+// The bytes from the stream's position to its end, for decoders that read
+// from memory; the position is restored. Raises "Image too large" beyond
+// twice kMaxImageBytes.
+std::vector<std::uint8_t> RemainingBytes(ImageStream& stream);
+
 } // namespace imaging

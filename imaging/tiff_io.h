@@ -46,6 +46,15 @@ TiffCompression CompressionFromTiff(unsigned compression, std::uint32_t t4Option
 // The TIFF Compression tag value written for a library code.
 unsigned TiffCompressionValue(TiffCompression code);
 
+// How a CCITT page's (Group 3 or 4) PhotometricInterpretation is read.
+enum class CcittPhotometric : std::uint8_t {
+    // White is zero whatever the tag says, as fax software writes such pages.
+    FaxConvention,
+    // As the tag says: a black-is-zero page (as PIL writes Group 4) keeps its
+    // polarity instead of coming out as a negative.
+    AsWritten
+};
+
 // Pages (directories) in the TIFF starting at the stream's position; 1 for a
 // stream that does not start with "II" or "MM". The position is restored.
 // Raises "TIFFOpen" when libtiff cannot read the first directory.
@@ -57,7 +66,8 @@ int TiffPageCount(const std::string& fileName);
 // Number" for a page the file does not have, "Image too large" for a page
 // beyond kMaxImageBytes, and the read errors above; on any error `image` is
 // left as it was.
-TiffCompression LoadTiff(TDIB& image, ImageStream& stream, int page);
+TiffCompression LoadTiff(TDIB& image, ImageStream& stream, int page,
+                         CcittPhotometric ccitt = CcittPhotometric::FaxConvention);
 
 // Writes `image` as one TIFF page. With `append` set and an existing file the
 // page is added after the file's pages; otherwise the file is created or

@@ -80,7 +80,7 @@ bool isCcitt(std::uint16_t compression) {
 }
 
 // The format table: later rules override earlier ones.
-PageLayout choosePageLayout(PageTags& tags) {
+PageLayout choosePageLayout(PageTags& tags, CcittPhotometric ccittPhotometric) {
     const bool ccitt = isCcitt(tags.compression);
     const double ratio = double(tags.scanlineSize) / double(tags.width);
     const int e = std::max(int(std::nearbyint(ratio)), 1);
@@ -90,9 +90,12 @@ PageLayout choosePageLayout(PageTags& tags) {
                          tags.photometric == PHOTOMETRIC_SEPARATED ||
                          tags.photometric == PHOTOMETRIC_YCBCR || bps > 8 || tags.planar > 1 ||
                          (p != 1 && p != 4 && p != 8 && p != 24);
-    // CCITT decoders give 1 = black whatever the tag says.
+    // CCITT decoders give back the bits that were encoded; fax software
+    // encodes 1 = black whatever the tag says.
     std::uint16_t& ph = tags.photometric;
-    if (ph == PHOTOMETRIC_MINISBLACK && ccitt) ph = PHOTOMETRIC_MINISWHITE;
+    if (ph == PHOTOMETRIC_MINISBLACK && ccitt &&
+        ccittPhotometric == CcittPhotometric::FaxConvention)
+        ph = PHOTOMETRIC_MINISWHITE;
     const bool minIsWhite = ph == PHOTOMETRIC_MINISWHITE;
     const bool minIsBlack = ph == PHOTOMETRIC_MINISBLACK;
 
@@ -286,7 +289,8 @@ void readStrips(TDIB& image, const TiffHandle& tiff, const PageTags& tags, int b
 
 } // namespace
 
-TiffCompression LoadTiff(TDIB& image, ImageStream& stream, int page) {
+TiffCompression LoadTiff(TDIB& image, ImageStream& stream, int page,
+                         CcittPhotometric ccittPhotometric) {
     const TiffHandle tiff = OpenTiffForReading(stream);
     TIFF* tif = tiff.get();
     if (page < 0 || !TIFFSetDirectory(tif, tdir_t(page)))
@@ -296,7 +300,7 @@ TiffCompression LoadTiff(TDIB& image, ImageStream& stream, int page) {
     if (tags.width == 0 || tags.height == 0 || tags.scanlineSize <= 0 ||
         tags.width > std::uint32_t(INT32_MAX) || tags.height > std::uint32_t(INT32_MAX))
         throw ImageError("Invalid TIFF Data", tiff.LastError());
-    const PageLayout layout = choosePageLayout(tags);
+    const PageLayout layout = choosePageLayout(tags, ccittPhotometric);
 
     TDIB loaded;
     loaded.NewImage(int(tags.width), int(tags.height), layout.format, tags.xDpi, tags.yDpi);

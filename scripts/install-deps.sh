@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config clang
-    libtiff-dev qt6-base-dev
+    libtiff-dev libpng-dev libnetpbm-dev qt6-base-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libcli11-dev nlohmann-json3-dev
     jbigkit-bin jbigkit-testdata libtiff-tools libxml2-utils python3-jsonschema

@@ -5,7 +5,7 @@
 # sanitizer report, a leak, a timeout or an out-of-memory.
 #
 #   FUZZ_SECONDS    seconds per target (default 60)
-#   FUZZ_TARGETS    targets to run (default: all three)
+#   FUZZ_TARGETS    targets to run (default: all five)
 #   FUZZ_BUILD_DIR  build directory (default build-fuzz)
 #
 # Inputs that reach new code are kept in <build dir>/corpus/<target>/, never
@@ -15,7 +15,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=${FUZZ_BUILD_DIR:-build-fuzz}
 FUZZ_SECONDS=${FUZZ_SECONDS:-60}
-FUZZ_TARGETS=${FUZZ_TARGETS:-"la_execute_fuzzer tiff_reader_fuzzer layout_xml_fuzzer"}
+FUZZ_TARGETS=${FUZZ_TARGETS:-"la_execute_fuzzer tiff_reader_fuzzer layout_xml_fuzzer png_reader_fuzzer pnm_reader_fuzzer"}
 
 sanitize="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
 CC=clang CXX=clang++ cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
@@ -34,6 +34,7 @@ max_len() {
     la_execute_fuzzer) echo 4096 ;;
     tiff_reader_fuzzer) echo 16384 ;;
     layout_xml_fuzzer) echo 4096 ;;
+    png_reader_fuzzer | pnm_reader_fuzzer) echo 8192 ;;
     *) echo 4096 ;;
     esac
 }
@@ -43,6 +44,9 @@ max_len() {
 # memory limit as a finding.
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# Leaks inside third-party libraries that the code cannot reach (fuzz/lsan.supp says which).
+LSAN_OPTIONS=suppressions="$(pwd)/fuzz/lsan.supp"
+export LSAN_OPTIONS
 mkdir -p "$BUILD_DIR/findings" "$BUILD_DIR/tmp"
 # Files the targets write (the XML writer's) stay in the build directory.
 TMPDIR="$(cd "$BUILD_DIR/tmp" && pwd)"

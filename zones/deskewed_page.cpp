@@ -1,7 +1,7 @@
 #include "zones/deskewed_page.h"
 
 #include "imaging/tiff_io.h"
-#include "zones/atomic_file.h"
+#include "imaging/image_stream.h"
 
 namespace zones {
 
@@ -24,12 +24,12 @@ imaging::TDIB DeskewedPage(const imaging::TDIB& page, const DeskewGeometry& geom
     return canvas;
 }
 
-void WriteDeskewedPage(const imaging::TDIB& page, const DeskewGeometry& geometry,
-                       const std::filesystem::path& file) {
+std::vector<std::uint8_t> DeskewedPageTiff(const imaging::TDIB& page,
+                                           const DeskewGeometry& geometry) {
     const imaging::TDIB canvas = DeskewedPage(page, geometry);
-    replaceFileAtomically(file, [&](const std::filesystem::path& temporary) {
-        imaging::SaveTiff(canvas, temporary.string(), false, imaging::tcGroup4, 0);
-    });
+    imaging::MemoryStream tiff;
+    imaging::SaveTiff(canvas, tiff, false, imaging::tcGroup4, 0);
+    return tiff.Bytes();
 }
 
 } // namespace zones

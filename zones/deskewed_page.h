@@ -5,7 +5,8 @@
 #include "imaging/dib_image.h"
 #include "zones/deskew_geometry.h"
 
-#include <filesystem>
+#include <cstdint>
+#include <vector>
 
 namespace zones {
 
@@ -14,9 +15,9 @@ namespace zones {
 // `page` when the geometry neither turns nor grows it. `page` must be 1-bit.
 imaging::TDIB DeskewedPage(const imaging::TDIB& page, const DeskewGeometry& geometry);
 
-// Writes DeskewedPage(...) as a Group 4 TIFF, replacing `file` only once the
-// new one is complete. Raises imaging::ImageError or std::runtime_error.
-void WriteDeskewedPage(const imaging::TDIB& page, const DeskewGeometry& geometry,
-                       const std::filesystem::path& file);
+// DeskewedPage(...) as the bytes of a Group 4 TIFF, for WriteOutput
+// (output_file.h). Raises imaging::ImageError.
+std::vector<std::uint8_t> DeskewedPageTiff(const imaging::TDIB& page,
+                                           const DeskewGeometry& geometry);
 
 } // namespace zones

@@ -1,7 +1,7 @@
 #include "zones/layout_xml.h"
 
-#include "zones/atomic_file.h"
 #include "zones/maker_notice.h"
+#include "zones/output_file.h"
 #include "zones/zone_kinds.h"
 
 #include <initializer_list>
@@ -57,7 +57,7 @@ std::string layoutXmlText(const ZoneSource& zones) {
 }
 
 void WriteLayoutXml(const std::filesystem::path& file, const ZoneSource& zones) {
-    WriteFileAtomically(file, layoutXmlText(zones));
+    WriteOutput(file, layoutXmlText(zones));
 }
 
 } // namespace zones

@@ -22,8 +22,8 @@ std::vector<std::string> layoutXmlLines(const ZoneSource& zones);
 // The whole file: every line followed by CR LF.
 std::string layoutXmlText(const ZoneSource& zones);
 
-// Writes the file in one piece; the target is replaced only once the file is
-// complete. Throws std::runtime_error naming the file when it cannot be written.
+// Writes the file through WriteOutput (output_file.h): "-" is standard
+// output, and a failure throws OutputError naming the file and the reason.
 void WriteLayoutXml(const std::filesystem::path& file, const ZoneSource& zones);
 
 } // namespace zones

@@ -3,7 +3,6 @@
 
 #include "zones/failure_reason.h"
 #include "zones/gui_session.h"
-#include "zones/outlined_image.h"
 
 #include <new>
 #include <optional>
@@ -21,10 +20,11 @@ void endSession() {
     gSession.reset();
 }
 
-zones::OutlineStatus write(const imaging::TDIB& page, const std::filesystem::path& file,
-                           int divisor, const zones::ZoneSource& zones, std::string& reason) {
+zones::OutlineStatus encode(const imaging::TDIB& page, int divisor, const zones::ZoneSource& zones,
+                            zones::ZoneLabels labels, std::vector<std::uint8_t>& tiff,
+                            std::string& reason) {
     try {
-        zones::WriteOutlinedImage(page, file, divisor, zones);
+        tiff = zones::outlinedImageTiff(page, divisor, zones, {}, labels);
         return zones::OutlineStatus::Written;
     } catch (const std::bad_alloc&) {
         return zones::OutlineStatus::OutOfMemory;
@@ -34,7 +34,7 @@ zones::OutlineStatus write(const imaging::TDIB& page, const std::filesystem::pat
     }
 }
 
-constexpr zones::OutlineModule kModule{QUADREL_VERSION, startSession, endSession, write};
+constexpr zones::OutlineModule kModule{QUADREL_VERSION, startSession, endSession, encode};
 
 } // namespace
 

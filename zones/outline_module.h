@@ -8,10 +8,12 @@
 #pragma once
 
 #include "imaging/dib_image.h"
+#include "zones/outlined_image.h"
 #include "zones/zone_source.h"
 
-#include <filesystem>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zones {
 
@@ -28,10 +30,12 @@ struct OutlineModule {
     // ends it; the caller ends it before the program returns from main.
     void (*startSession)();
     void (*endSession)();
-    // WriteOutlinedImage with every failure caught: OutOfMemory, or Failed
-    // with FailureReason of what went wrong in `reason`.
-    OutlineStatus (*write)(const imaging::TDIB& page, const std::filesystem::path& file,
-                           int divisor, const ZoneSource& zones, std::string& reason);
+    // outlinedImageTiff into `tiff` with every failure caught: OutOfMemory,
+    // or Failed with FailureReason of what went wrong in `reason`. The caller
+    // writes the bytes where they belong.
+    OutlineStatus (*encode)(const imaging::TDIB& page, int divisor, const ZoneSource& zones,
+                            ZoneLabels labels, std::vector<std::uint8_t>& tiff,
+                            std::string& reason);
 };
 
 using OutlineModuleEntry = const OutlineModule* (*)();

@@ -1,7 +1,8 @@
 #include "zones/outlined_image.h"
 
+#include "imaging/image_stream.h"
 #include "imaging/tiff_io.h"
-#include "zones/atomic_file.h"
+#include "zones/output_file.h"
 
 #include <QBrush>
 #include <QColor>
@@ -59,20 +60,22 @@ void drawLabel(QPainter& painter, int x, int y, const QString& text) {
     painter.drawText(x, y + painter.fontMetrics().ascent(), text);
 }
 
-void drawZone(QPainter& painter, std::int32_t index, const ZoneRecord& zone, int d) {
+void drawZone(QPainter& painter, std::int32_t index, const ZoneRecord& zone, int d,
+              ZoneLabels labels) {
     const int left = zone.left / d, top = zone.top / d;
     const int right = zone.right / d, bottom = zone.bottom / d;
     const QColor colour = qtColour(zone.content);
     painter.setPen(QPen(colour, 0)); // cosmetic: exactly one pixel wide
     painter.setBrush(Qt::NoBrush);
     drawOutline(painter, left, top, right, bottom);
-    drawLabel(painter, (left + right) / d, (top + bottom) / d, QString::number(index));
+    if (labels == ZoneLabels::Numbered)
+        drawLabel(painter, (left + right) / d, (top + bottom) / d, QString::number(index));
 }
 
 } // namespace
 
 imaging::TDIB outlinedImage(const imaging::TDIB& page, int divisor, const ZoneSource& zones,
-                            const ShownZoneKinds& shown) {
+                            const ShownZoneKinds& shown, ZoneLabels labels) {
     if (divisor < 1) throw std::invalid_argument("outlined image: divisor below 1");
     imaging::TDIB image = page.Clone();
     // A side shorter than the divisor still keeps one pixel: an image with a
@@ -89,18 +92,28 @@ imaging::TDIB outlinedImage(const imaging::TDIB& page, int divisor, const ZoneSo
     const std::int32_t n = zones.zoneCount();
     for (std::int32_t i = 0; i < n; ++i) {
         const ZoneRecord zone = zones.zone(i);
-        if (shown.showsContent(zone.content)) drawZone(painter, i, zone, divisor);
+        if (shown.showsContent(zone.content)) drawZone(painter, i, zone, divisor, labels);
     }
     canvas.close();
+    // Set once drawn: Qt sizes the numbers' font by the image's resolution.
+    image.SetXDpi(page.XDpi() / divisor);
+    image.SetYDpi(page.YDpi() / divisor);
     return image;
 }
 
+std::vector<std::uint8_t> outlinedImageTiff(const imaging::TDIB& page, int divisor,
+                                            const ZoneSource& zones, const ShownZoneKinds& shown,
+                                            ZoneLabels labels) {
+    const imaging::TDIB image = outlinedImage(page, divisor, zones, shown, labels);
+    imaging::MemoryStream tiff;
+    imaging::SaveTiff(image, tiff, false, kLzw, kOneStrip);
+    return tiff.Bytes();
+}
+
 void WriteOutlinedImage(const imaging::TDIB& page, const std::filesystem::path& file, int divisor,
-                        const ZoneSource& zones, const ShownZoneKinds& shown) {
-    const imaging::TDIB image = outlinedImage(page, divisor, zones, shown);
-    replaceFileAtomically(file, [&](const std::filesystem::path& temporary) {
-        imaging::SaveTiff(image, temporary.string(), false, kLzw, kOneStrip);
-    });
+                        const ZoneSource& zones, const ShownZoneKinds& shown, ZoneLabels labels) {
+    const std::vector<std::uint8_t> tiff = outlinedImageTiff(page, divisor, zones, shown, labels);
+    WriteOutput(file, {reinterpret_cast<const char*>(tiff.data()), tiff.size()});
 }
 
 } // namespace zones

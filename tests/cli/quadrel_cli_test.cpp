@@ -1,5 +1,6 @@
 // End-to-end runs of the quadrel program on generated and real pages.
 #include "library/la_api.h"
+#include "tests/cli/cli_fixture.h"
 #include "tests/cli/quadrel_run.h"
 #include "tests/cli/tiff_files.h"
 #include "tests/support/test_page.h"
@@ -15,66 +16,14 @@
 
 namespace {
 
+using clitest::contentsOf;
+using clitest::kNotBlackAndWhite;
+using clitest::letterAndTablePage;
 using clitest::linesOf;
+using clitest::QuadrelCli;
 using clitest::runQuadrel;
 using nlohmann::json;
 using testsupport::TestPage;
-
-const char* const kNotBlackAndWhite = "Images is not black and white: analysis is not possible. "
-                                      "Please threshold the image before to process it !";
-
-// Eight lines of letter-like marks above a ruled table of two columns.
-TestPage letterAndTablePage() {
-    TestPage page(1200, 900);
-    auto fillFromTop = [&](int x, int y, int w, int h) { page.fillRect(x, 900 - y - h, w, h); };
-    for (int line = 0; line < 8; ++line)
-        for (int letter = 0; letter < 40; ++letter)
-            fillFromTop(100 + letter * 22 + (letter % 6 == 5 ? 10 : 0), 120 + line * 40, 14, 20);
-    fillFromTop(80, 500, 1000, 3);
-    fillFromTop(80, 700, 1000, 3);
-    fillFromTop(80, 500, 3, 203);
-    fillFromTop(580, 500, 3, 203);
-    fillFromTop(1077, 500, 3, 203);
-    return page;
-}
-
-std::set<int> contentsOf(const json& page) {
-    std::set<int> codes;
-    for (const json& zone : page.at("zones")) codes.insert(zone.at("content").get<int>());
-    return codes;
-}
-
-class QuadrelCli : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("quadrel-cli-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
-
-    std::string generatedPage(const std::string& name = "generated.tif") const {
-        clitest::writeBilevelTiff(path(name), {letterAndTablePage()});
-        return path(name);
-    }
-
-    static std::string ccitt(int n) {
-        const std::string p = testsupport::ccittTiffPath(n);
-        return p;
-    }
-
-    static json runJson(std::vector<std::string> args, int expectedExit = 0) {
-        args.push_back("--json");
-        const clitest::RunResult r = runQuadrel(args);
-        EXPECT_EQ(r.exitCode, expectedExit) << r.err;
-        return json::parse(r.out);
-    }
-
-    std::filesystem::path dir_;
-};
 
 TEST_F(QuadrelCli, BadCommandLinesExitWithTwoAndPrintNothingOnStdout) {
     const std::string page = generatedPage();
@@ -180,8 +129,8 @@ TEST_F(QuadrelCli, OneBadFileAmongGoodOnesFailsAloneWithExitOne) {
     EXPECT_EQ(r.exitCode, 1);
     const auto errors = linesOf(r.err);
     ASSERT_EQ(errors.size(), 2u) << r.err;
-    EXPECT_EQ(errors[0].rfind("quadrel: " + path("bad.tif") + ", page 0: ", 0), 0u) << errors[0];
-    EXPECT_EQ(errors[1].rfind("quadrel: " + missing + ", page 0: ", 0), 0u) << errors[1];
+    EXPECT_EQ(errors[0].rfind("quadrel: " + path("bad.tif") + ", all pages: ", 0), 0u) << errors[0];
+    EXPECT_EQ(errors[1].rfind("quadrel: " + missing + ", all pages: ", 0), 0u) << errors[1];
     const json report = json::parse(r.out);
     ASSERT_EQ(report.at("pages").size(), 1u);
     EXPECT_EQ(report["pages"][0].at("file"), good);
@@ -243,12 +192,12 @@ TEST_F(QuadrelCli, SkewIsMeasuredOnATiltedPage) {
 TEST_F(QuadrelCli, ParametersReachTheLibrary) {
     const std::string page = generatedPage();
     // The noise rule: text blocks smaller than parameter 400 both ways become noise.
-    const json huge = runJson({"--param", "400=100000", page})["pages"][0];
+    const json huge = runJson({"--param", "400=1000", page})["pages"][0];
     EXPECT_FALSE(contentsOf(huge).count(6)) << "no text survives a huge noise size";
     EXPECT_TRUE(contentsOf(huge).count(7));
     // The same value through a pipe of our own, and the last setting winning.
     const json viaPipe = runJson(
-        {"--pipe", "2,8,4,32", "--param", "400=3", "--param", "400=100000", page})["pages"][0];
+        {"--pipe", "2,8,4,32", "--param", "400=3", "--param", "400=1000", page})["pages"][0];
     EXPECT_EQ(viaPipe.at("zones"), huge.at("zones"));
     // A pipe of our own starts from the default values: same zones as the default pipe.
     EXPECT_EQ(runJson({"--pipe", "2,8,4,32", page})["pages"][0].at("zones"),
@@ -265,8 +214,9 @@ TEST_F(QuadrelCli, GreyPageIsRefusedUnlessBinarized) {
     });
     const clitest::RunResult refused = runQuadrel({path("grey.tif")});
     EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_EQ(refused.err,
-              "quadrel: " + path("grey.tif") + ", page 0: " + kNotBlackAndWhite + "\n");
+    EXPECT_EQ(refused.err, "quadrel: " + path("grey.tif") + ", page 0: " + kNotBlackAndWhite +
+                               "\nquadrel: use --binarize to threshold grey and colour pages "
+                               "(Otsu) before the analysis\n");
 
     const json binarized = runJson({"--binarize", path("grey.tif")})["pages"][0];
     const json reference = runJson({path("bilevel.tif")})["pages"][0];

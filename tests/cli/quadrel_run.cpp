@@ -29,9 +29,12 @@ std::string scratchName(const char* suffix) {
     return (std::filesystem::temp_directory_path() / name).string();
 }
 
-// In the forked child: stdout (and stderr when `errFile` is given) to files, then the program.
+// In the forked child: stdin from `inFile` when given, stdout (and stderr
+// when `errFile` is given) to files, then the program.
 [[noreturn]] void execQuadrel(const std::string& program, const std::vector<std::string>& args,
-                              const std::string& outFile, const std::string* errFile) {
+                              const std::string& outFile, const std::string* errFile,
+                              const std::string& inFile = {}) {
+    if (!inFile.empty()) ::dup2(::open(inFile.c_str(), O_RDONLY), STDIN_FILENO);
     ::dup2(::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDOUT_FILENO);
     if (errFile)
         ::dup2(::open(errFile->c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), STDERR_FILENO);
@@ -73,6 +76,24 @@ RunResult runProgram(const std::string& program, const std::vector<std::string>&
     result.out = slurp(outFile);
     result.err = slurp(errFile);
     std::filesystem::remove(outFile);
+    std::filesystem::remove(errFile);
+    return result;
+}
+
+RunResult runQuadrelWithStreams(const std::vector<std::string>& args, const std::string& inFile,
+                                const std::string& outFile) {
+    const std::string captured = outFile.empty() ? scratchName(".out") : outFile;
+    const std::string errFile = scratchName(".err");
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) execQuadrel(QUADREL_CLI_PATH, args, captured, &errFile, inFile);
+    RunResult result;
+    result.exitCode = waitForExit(pid);
+    if (outFile.empty()) {
+        result.out = slurp(captured);
+        std::filesystem::remove(captured);
+    }
+    result.err = slurp(errFile);
     std::filesystem::remove(errFile);
     return result;
 }

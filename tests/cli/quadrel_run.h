@@ -19,6 +19,12 @@ RunResult runQuadrel(const std::vector<std::string>& args, std::uint64_t address
 RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
                      std::uint64_t addressSpaceLimit = 0);
 
+// The same with standard input read from `inFile` (nothing when empty) and
+// standard output written to `outFile` (captured when empty; `out` is then
+// left empty otherwise).
+RunResult runQuadrelWithStreams(const std::vector<std::string>& args, const std::string& inFile,
+                                const std::string& outFile);
+
 // The same with stderr on a pseudo-terminal (stdout still captured apart);
 // `err` is what the terminal received.
 RunResult runQuadrelOnTerminal(const std::vector<std::string>& args);

@@ -32,24 +32,34 @@ void setCommonTags(TIFF* t, int width, int height, int bits, int photometric, in
     TIFFSetField(t, TIFFTAG_YRESOLUTION, 200.0f);
 }
 
+// One Group 4 directory; `blackIsOne`: bits set for black pixels (min-is-white).
+void writeGroup4Page(TIFF* tiff, const std::string& path, const testsupport::TestPage& page,
+                     bool blackIsOne) {
+    setCommonTags(tiff, page.width(), page.height(), 1,
+                  blackIsOne ? PHOTOMETRIC_MINISWHITE : PHOTOMETRIC_MINISBLACK,
+                  COMPRESSION_CCITTFAX4);
+    std::vector<unsigned char> row(std::size_t((page.width() + 7) / 8));
+    for (int y = 0; y < page.height(); ++y) {
+        std::fill(row.begin(), row.end(), 0);
+        const int stored = page.height() - 1 - y;
+        for (int x = 0; x < page.width(); ++x)
+            if (page.black(x, stored) == blackIsOne) row[std::size_t(x / 8)] |= 0x80 >> (x % 8);
+        if (TIFFWriteScanline(tiff, row.data(), std::uint32_t(y), 0) < 0)
+            throw std::runtime_error("cannot write " + path);
+    }
+    TIFFWriteDirectory(tiff);
+}
+
 } // namespace
 
 void writeBilevelTiff(const std::string& path, const std::vector<testsupport::TestPage>& pages) {
     TiffFile tiff = openForWriting(path);
-    for (const testsupport::TestPage& page : pages) {
-        setCommonTags(tiff.get(), page.width(), page.height(), 1, PHOTOMETRIC_MINISWHITE,
-                      COMPRESSION_CCITTFAX4);
-        std::vector<unsigned char> row(std::size_t((page.width() + 7) / 8));
-        for (int y = 0; y < page.height(); ++y) {
-            std::fill(row.begin(), row.end(), 0);
-            const int stored = page.height() - 1 - y;
-            for (int x = 0; x < page.width(); ++x)
-                if (page.black(x, stored)) row[std::size_t(x / 8)] |= 0x80 >> (x % 8);
-            if (TIFFWriteScanline(tiff.get(), row.data(), std::uint32_t(y), 0) < 0)
-                throw std::runtime_error("cannot write " + path);
-        }
-        TIFFWriteDirectory(tiff.get());
-    }
+    for (const testsupport::TestPage& page : pages) writeGroup4Page(tiff.get(), path, page, true);
+}
+
+void writeBlackIsZeroGroup4Tiff(const std::string& path, const testsupport::TestPage& page) {
+    TiffFile tiff = openForWriting(path);
+    writeGroup4Page(tiff.get(), path, page, false);
 }
 
 void writeGreyTiff(const std::string& path, int width, int height,

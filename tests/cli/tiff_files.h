@@ -15,6 +15,10 @@ namespace clitest {
 // min-is-white. TestPage row 0 is the bottom of the page.
 void writeBilevelTiff(const std::string& path, const std::vector<testsupport::TestPage>& pages);
 
+// A bilevel Group 4 page as PIL writes one: photometric black-is-zero, the
+// encoded bits 1 for white pixels.
+void writeBlackIsZeroGroup4Tiff(const std::string& path, const testsupport::TestPage& page);
+
 // An 8-bit grey page, uncompressed, min-is-black; grey(x, y) with y from the top.
 void writeGreyTiff(const std::string& path, int width, int height,
                    const std::function<int(int x, int y)>& grey);

@@ -1,4 +1,4 @@
-// Format detection of the image loader, and BMP and PNG through Qt.
+// Format detection of the image loader, BMP through Qt, and PNG.
 #include "imaging/image_loader.h"
 #include "imaging/image_stream.h"
 #include "tests/imaging/tiff_fixtures.h"
@@ -43,7 +43,7 @@ TEST(ImageLoaderTest, BmpFilesWrittenByTheImageComeBack) {
     }
 }
 
-TEST(ImageLoaderTest, PngFilesLoadThroughQt) {
+TEST(ImageLoaderTest, PngFilesLoad) {
     QImage source(3, 2, QImage::Format_RGB32);
     source.fill(qRgb(10, 20, 30));
     source.setPixel(1, 1, qRgb(200, 100, 50));

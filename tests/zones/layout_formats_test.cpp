@@ -5,7 +5,7 @@
 #include "library/la_api.h"
 #include "tests/support/xml_validation.h"
 #include "zones/alto_xml.h"
-#include "zones/atomic_file.h"
+#include "zones/output_file.h"
 #include "zones/hocr.h"
 #include "zones/page_xml.h"
 
@@ -113,7 +113,7 @@ class LayoutFormats : public ::testing::Test {
 
     void expectValid(const std::string& text, const std::string& schema) {
         const std::string file = (dir_ / "out.xml").string();
-        zones::WriteFileAtomically(file, text);
+        zones::WriteOutput(file, text);
         const testsupport::XmlCheck check =
             testsupport::validateAgainstSchema(testsupport::schemaPath(schema), file);
         if (!check.ran) {

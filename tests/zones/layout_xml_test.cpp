@@ -1,8 +1,8 @@
 #include "library/la_api.h"
 #include "tests/support/test_page.h"
 #include "tests/zones/fake_zone_table.h"
-#include "zones/atomic_file.h"
 #include "zones/layout_xml.h"
+#include "zones/output_file.h"
 
 #include <gtest/gtest.h>
 
@@ -132,13 +132,8 @@ TEST_F(LayoutXmlFile, FailedWriteLeavesTheOldFileAndNoLeftovers) {
     std::ofstream(file) << "old";
     EXPECT_THROW(zones::WriteLayoutXml(folder_ / "missing" / "x.xml", fakeSource({})),
                  std::exception);
-    // A writer that fails half-way leaves the target as it was.
-    EXPECT_THROW(zones::replaceFileAtomically(file,
-                                              [](const std::filesystem::path& temporary) {
-                                                  std::ofstream(temporary) << "half";
-                                                  throw std::runtime_error("disk full");
-                                              }),
-                 std::runtime_error);
+    // A target that cannot be written leaves the old file alone.
+    EXPECT_THROW(zones::WriteLayoutXml(folder_, fakeSource({})), zones::OutputError);
     EXPECT_EQ(readBytes(file), "old");
     // Replacing an existing file goes through a temporary that does not stay behind.
     zones::WriteLayoutXml(file, fakeSource({}));
