@@ -7,7 +7,8 @@
 # The two libraries share a package: they are released together, and every
 # caller of libquadrel links libquadrel_memory. dpkg-shlibdeps finds the
 # system libraries each package needs; the dependencies on our own packages
-# are stated here with the exact version.
+# are stated here with the exact version. The synopsis of every package is
+# the summary; the descriptions below follow it.
 set(CPACK_PACKAGE_NAME quadrel)
 set(CPACK_PACKAGE_VENDOR "Quadrel developers")
 set(CPACK_PACKAGE_CONTACT "Quadrel developers <quadrel@localhost>")
@@ -36,24 +37,24 @@ set(quadrel_runtime_dependency "libquadrel1 (= ${PROJECT_VERSION}-1)")
 
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_NAME libquadrel1)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
-set(CPACK_COMPONENT_RUNTIME_DESCRIPTION
-    "Quadrel layout analysis library\n The shared libraries libquadrel.so.1 (plain C interface, eleven LA_\n functions) and libquadrel_memory.so.1 (page memory blocks).")
+set(CPACK_DEBIAN_RUNTIME_DESCRIPTION
+    "The shared libraries libquadrel.so.1 (plain C interface, eleven LA_ functions)\nand libquadrel_memory.so.1 (page memory blocks).")
 
 set(CPACK_DEBIAN_DEV_PACKAGE_NAME libquadrel-dev)
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS ${quadrel_runtime_dependency})
 set(CPACK_DEBIAN_DEV_PACKAGE_SHLIBDEPS OFF)
-set(CPACK_COMPONENT_DEV_DESCRIPTION
-    "Quadrel layout analysis library: development files\n Headers (C and header-only C++20), the CMake package Quadrel, quadrel.pc\n and example programs.")
+set(CPACK_DEBIAN_DEV_DESCRIPTION
+    "Development files: headers (C and header-only C++20), the CMake package\nQuadrel, quadrel.pc and example programs.")
 
 set(CPACK_DEBIAN_CLI_PACKAGE_NAME quadrel)
 set(CPACK_DEBIAN_CLI_PACKAGE_DEPENDS ${quadrel_runtime_dependency})
-set(CPACK_COMPONENT_CLI_DESCRIPTION
-    "Layout analysis of scanned pages on the command line\n Analyses TIFF pages and writes zone tables as text, JSON or XML layout\n files, and half-size outlined images.")
+set(CPACK_DEBIAN_CLI_DESCRIPTION
+    "The quadrel command line: analyses TIFF pages and writes zone tables as text,\nJSON or XML layout files, and half-size outlined images.")
 
 set(CPACK_DEBIAN_EVALIA_PACKAGE_NAME evalia)
 set(CPACK_DEBIAN_EVALIA_PACKAGE_DEPENDS ${quadrel_runtime_dependency})
-set(CPACK_COMPONENT_EVALIA_DESCRIPTION
-    "Desktop evaluation utility for the Quadrel layout analysis\n Opens a TIFF page, runs the analysis and shows every zone outlined in the\n colour of its kind.")
+set(CPACK_DEBIAN_EVALIA_DESCRIPTION
+    "Evalia, the desktop evaluation utility: opens a TIFF page, runs the analysis\nand shows every zone outlined in the colour of its kind.")
 
 include(CPack)

@@ -83,7 +83,8 @@ cmake --install "$BUILD_DIR" --prefix "$work/prefix" >/dev/null
 check_prefix "$work/prefix" install
 
 echo "== Debian packages =="
-(cd "$BUILD_DIR" && cpack -G DEB -B "$work/debs" >/dev/null)
+(cd "$BUILD_DIR" && cpack -G DEB -B "$work/debs" >"$work/cpack.log" 2>&1) ||
+    { cat "$work/cpack.log"; fail "cpack failed"; }
 debs=("$work"/debs/*.deb)
 for deb in "${debs[@]}"; do
     printf '%s\n    Depends: %s\n' "$(basename "$deb")" "$(dpkg-deb -f "$deb" Depends)"
