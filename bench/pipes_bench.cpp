@@ -9,6 +9,7 @@
 #include "library/la_api.h"
 #include "tests/support/generated_pages.h"
 #include "tests/support/test_page.h"
+#include "tests/support/zone_rows.h"
 
 #include <benchmark/benchmark.h>
 
@@ -37,10 +38,6 @@ const TestPage* page(int index) {
 constexpr std::array<std::int32_t, 6> kFullPipe{
     LA_FUNCTION_SKEW,         LA_FUNCTION_LINES_AND_TABLES, LA_FUNCTION_INVERSE_TEXT,
     LA_FUNCTION_LINE_REMOVAL, LA_FUNCTION_PICTURES,         LA_FUNCTION_TEXT_BLOCKS};
-constexpr std::int32_t kDefaultParameters[][2] = {{100, 80}, {101, 120}, {102, 3},  {400, 9},
-                                                  {300, 80}, {301, 120}, {200, 80}, {201, 120},
-                                                  {202, 3},  {203, 7}};
-
 // A fresh context per analysis, as a program analysing one page would make.
 void runPipe(benchmark::State& state, bool fullPipe) {
     const TestPage* p = page(int(state.range(0)));
@@ -53,7 +50,7 @@ void runPipe(benchmark::State& state, bool fullPipe) {
         if (fullPipe) {
             pipe = LA_CreatePipe(ctx);
             for (std::int32_t code : kFullPipe) LA_AddFunctionToPipe(pipe, code);
-            for (const auto& parameter : kDefaultParameters)
+            for (const auto& parameter : testsupport::kDefaultPipeParameters)
                 LA_SetParameter(ctx, parameter[0], parameter[1]);
         }
         if (LA_Execute(ctx, dib.get()) != 0) state.SkipWithError("analysis failed");

@@ -26,6 +26,8 @@ constexpr int kClientHeight = 426;
 constexpr int kStatusPanelWidth = 50;
 // Zone outlines on the saved image are drawn on a page halved in both directions.
 constexpr int kOutlinedImageDivisor = 2;
+constexpr const char* kOutOfMemoryWarning =
+    "The analysis ran out of memory: some zones of this page may be missing.";
 
 struct ZoneMenuEntry {
     zones::ZoneKind kind;
@@ -233,8 +235,10 @@ void TMainWindow::Process1Click() {
     RunCommand([this] {
         const evalia::BusyCursor busy;
         selectedZones_.Clear();
-        session_->Execute(VistrelImage1->ImageHandle());
+        const std::int32_t status = session_->Execute(VistrelImage1->ImageHandle());
         zonesBelongToPage_ = true;
+        if (status == LA_STATUS_OUT_OF_MEMORY)
+            prompts_->ShowWarning(this, QString::fromLatin1(kOutOfMemoryWarning));
         const std::int32_t skew = session_->SkewAngle();
         zones::StraightenPage(VistrelImage1->Image().DIB(), skew);
         const std::int32_t zoneCount = CurrentZones().zoneCount();

@@ -19,6 +19,7 @@
 #include "platform/global_memory.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cstring>
 #include <vector>
 
@@ -27,7 +28,11 @@ namespace {
 using fuzzing::FuzzInput;
 
 constexpr std::int32_t kCodes[] = {1, 2, 4, 8, 16, 32, 0, 3, 64, -1};
-constexpr std::int32_t kParameters[] = {100, 101, 102, 200, 201, 202, 203, 300, 301, 400, 500, 600};
+constexpr std::int32_t kParameters[] = {
+    LA_PARAM_LINES_MIN_SEED_LENGTH,   LA_PARAM_LINES_MAX_THICKNESS,   LA_PARAM_LINES_DIRECTIONS,
+    LA_PARAM_REMOVAL_MIN_SEED_LENGTH, LA_PARAM_REMOVAL_MAX_THICKNESS, LA_PARAM_REMOVAL_DIRECTIONS,
+    LA_PARAM_REMOVAL_RESERVED,        LA_PARAM_INVERSE_MIN_WIDTH,     LA_PARAM_INVERSE_RESERVED,
+    LA_PARAM_NOISE_AND_PICTURES,      LA_PARAM_PIPE,                  LA_PARAM_SKEW_ANGLE};
 // Pages stay small enough that one run takes milliseconds under the sanitizers.
 constexpr std::int64_t kMaxPixels = std::int64_t(1) << 17;
 constexpr int kMaxSkews = 3;
@@ -134,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const int settings = in.byte() % 8;
     for (int i = 0; i < settings; ++i) {
-        const std::int32_t id = kParameters[in.byte() % 12];
+        const std::int32_t id = kParameters[in.byte() % std::size(kParameters)];
         const auto value = std::int32_t(in.u32());
         check(LA_SetParameter(ctx, id, value) == 0);
     }

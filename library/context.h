@@ -87,7 +87,9 @@ namespace quadrel {
 
 // The codes of the default pipe, in running order: lines and tables, inverse
 // text, line removal, text blocks.
-inline constexpr std::int32_t kDefaultPipeCodes[] = {2, 8, 4, 32};
+inline constexpr std::int32_t kDefaultPipeCodes[] = {
+    LA_FUNCTION_LINES_AND_TABLES, LA_FUNCTION_INVERSE_TEXT, LA_FUNCTION_LINE_REMOVAL,
+    LA_FUNCTION_TEXT_BLOCKS};
 
 // The pipe to run now. When the context has no live pipe it installs its
 // default pipe, making it on first need, and sets the default parameters

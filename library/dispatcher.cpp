@@ -1,6 +1,6 @@
 #include "library/dispatcher.h"
 
-#include "library/status.h"
+#include "library/la_api.h"
 
 #include <memory>
 #include <new>
@@ -31,7 +31,7 @@ void convertRows(LaList<Record>& list, std::int32_t height, Field Record::*first
 std::unique_ptr<LaBitmap> copyOfCurrent(const LaContext& context) {
     auto copy = std::make_unique<LaBitmap>();
     if (context.currentBitmap) {
-        if (bitmapCopy(*context.currentBitmap, *copy) != kOk) return nullptr;
+        if (bitmapCopy(*context.currentBitmap, *copy) != LA_STATUS_OK) return nullptr;
     } else {
         bitmapReset(*copy);
     }
@@ -44,7 +44,7 @@ template <class Call> std::int32_t callFunction(Call&& call) {
     try {
         return call();
     } catch (const std::bad_alloc&) {
-        return kOutOfMemory;
+        return LA_STATUS_OUT_OF_MEMORY;
     }
 }
 
@@ -115,8 +115,26 @@ void runTextBlocks(LaContext& c, std::unique_ptr<LaBitmap> input) {
     convertRows(*c.textList, c.textInput->height, &LaTextBlock::yMin, &LaTextBlock::yMax);
 }
 
-bool isFunctionCode(std::int32_t code) {
-    return code == 1 || code == 2 || code == 4 || code == 8 || code == 16 || code == 32;
+using Runner = void (*)(LaContext&, std::unique_ptr<LaBitmap>);
+
+// The runner of a function code; null for a code that names no function.
+Runner runnerFor(std::int32_t code) {
+    switch (code) {
+    case LA_FUNCTION_SKEW:
+        return runSkew;
+    case LA_FUNCTION_LINES_AND_TABLES:
+        return runLinesAndTables;
+    case LA_FUNCTION_LINE_REMOVAL:
+        return runLineRemoval;
+    case LA_FUNCTION_INVERSE_TEXT:
+        return runInverseText;
+    case LA_FUNCTION_PICTURES:
+        return runPictures;
+    case LA_FUNCTION_TEXT_BLOCKS:
+        return runTextBlocks;
+    default:
+        return nullptr;
+    }
 }
 
 } // namespace
@@ -126,41 +144,42 @@ void setAnalysisTableForTesting(const AnalysisTable* table) {
 }
 
 std::int32_t runFunctionCode(LaContext& context, std::int32_t code) {
-    if (!isFunctionCode(code)) return kOk;
+    const Runner run = runnerFor(code);
+    if (!run) return LA_STATUS_OK;
     // The copy is made before any slot is released: the current bitmap may be
     // the very output this function is about to replace.
     std::unique_ptr<LaBitmap> input;
     try {
         input = copyOfCurrent(context);
     } catch (const std::bad_alloc&) {
-        return kOutOfMemory;
+        return LA_STATUS_OUT_OF_MEMORY;
     }
-    if (!input) return kOutOfMemory;
+    if (!input) return LA_STATUS_OUT_OF_MEMORY;
     try {
-        switch (code) {
-        case 1:
-            runSkew(context, std::move(input));
-            break;
-        case 2:
-            runLinesAndTables(context, std::move(input));
-            break;
-        case 4:
-            runLineRemoval(context, std::move(input));
-            break;
-        case 8:
-            runInverseText(context, std::move(input));
-            break;
-        case 16:
-            runPictures(context, std::move(input));
-            break;
-        case 32:
-            runTextBlocks(context, std::move(input));
-            break;
-        }
+        run(context, std::move(input));
     } catch (const std::bad_alloc&) {
-        return kOutOfMemory; // the empty output could not be made
+        return LA_STATUS_OUT_OF_MEMORY; // the empty output could not be made
     }
-    return kOk;
+    return LA_STATUS_OK;
+}
+
+std::int32_t functionStatus(const LaContext& context, std::int32_t code) {
+    switch (code) {
+    case LA_FUNCTION_SKEW:
+        return context.skewStatus;
+    case LA_FUNCTION_LINES_AND_TABLES:
+        return context.linesStatus;
+    case LA_FUNCTION_LINE_REMOVAL:
+        return context.removalStatus;
+    case LA_FUNCTION_INVERSE_TEXT:
+        return context.inverseStatus;
+    case LA_FUNCTION_PICTURES:
+        return context.pictureStatus;
+    case LA_FUNCTION_TEXT_BLOCKS:
+        return context.textStatus;
+    default:
+        return LA_STATUS_OK;
+    }
 }
 
 } // namespace quadrel

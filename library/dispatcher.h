@@ -39,4 +39,8 @@ void setAnalysisTableForTesting(const AnalysisTable* table);
 // function's old slots are then left as they were.
 std::int32_t runFunctionCode(LaContext& context, std::int32_t code);
 
+// The status the function of `code` returned on its last run on the context;
+// 0 for a code that is no function.
+std::int32_t functionStatus(const LaContext& context, std::int32_t code);
+
 } // namespace quadrel

@@ -1,14 +1,16 @@
 // The exported C interface: argument checks, status mapping and the library
 // lock. No C++ exception leaves these functions; running out of memory
 // becomes status 1 (or a null handle), as does any other failure inside.
+// A context handle that LA_Init did not make, or that LA_Done has released,
+// is refused like a null one.
 #include "library/context.h"
+#include "library/context_registry.h"
 #include "library/dispatcher.h"
 #include "library/image/run_table_memo.h"
 #include "library/la_api.h"
 #include "library/library_lock.h"
 #include "library/parameters.h"
 #include "library/pipe.h"
-#include "library/status.h"
 #include "library/zone_table.h"
 
 #include <memory>
@@ -41,17 +43,24 @@ std::int32_t execute(LaContext& ctx, LaDibHandle dib) {
     std::unique_ptr<LaBitmap> page = importDib(dib);
     // A page that cannot be read leaves the previous run's page, slots and
     // zone table in place.
-    if (!page) return kNotImportable;
+    if (!page) return LA_STATUS_NOT_AVAILABLE;
     ctx.pageBitmap = std::move(page);
     ctx.currentBitmap = ctx.pageBitmap.get();
 
     const std::optional<LaPipe> pipe = pipeForRun(ctx);
-    if (!pipe) return kNotImportable;
+    if (!pipe) return LA_STATUS_NOT_AVAILABLE;
+    // A function that runs out of memory does not stop the run: the others
+    // still run and the table is built from what they left, but the caller
+    // learns that zones may be missing.
+    bool functionOutOfMemory = false;
     for (std::int32_t k = 0; k < pipe->count; ++k) {
-        const std::int32_t status = runFunctionCode(ctx, pipe->codes[std::size_t(k)]);
-        if (status != kOk) return status; // the previous zone table stays
+        const std::int32_t code = pipe->codes[std::size_t(k)];
+        const std::int32_t status = runFunctionCode(ctx, code);
+        if (status != LA_STATUS_OK) return status; // the previous zone table stays
+        if (functionStatus(ctx, code) == LA_STATUS_OUT_OF_MEMORY) functionOutOfMemory = true;
     }
-    return buildZoneTable(ctx);
+    const std::int32_t tableStatus = buildZoneTable(ctx);
+    return functionOutOfMemory ? std::int32_t(LA_STATUS_OUT_OF_MEMORY) : tableStatus;
 }
 
 } // namespace
@@ -59,28 +68,29 @@ std::int32_t execute(LaContext& ctx, LaDibHandle dib) {
 extern "C" {
 
 LA_EXPORT LaContext* LA_Init(const char*, const char*) {
-    return guarded<LaContext*>(nullptr, [] { return std::make_unique<LaContext>().release(); });
+    return guarded<LaContext*>(nullptr, [] { return makeLiveContext(); });
 }
 
 LA_EXPORT void LA_Done(LaContext* ctx) {
     // Everything the context owns goes with it, its default pipe included; a
-    // pipe the caller installed is not the context's and stays alive.
+    // pipe the caller installed is not the context's and stays alive. A
+    // context already released, or never made, is ignored.
     guarded(0, [ctx] {
-        std::unique_ptr<LaContext> owned(ctx);
+        const std::unique_ptr<LaContext> owned = takeLiveContext(ctx);
         return 0;
     });
 }
 
 LA_EXPORT int32_t LA_Execute(LaContext* ctx, LaDibHandle dib) {
-    if (!ctx) return kBadIndex;
-    return guarded<int32_t>(kOutOfMemory, [&] {
+    if (!isLiveContext(ctx)) return LA_STATUS_BAD_CONTEXT_OR_INDEX;
+    return guarded<int32_t>(LA_STATUS_OUT_OF_MEMORY, [&] {
         std::lock_guard guard(libraryLock());
         return execute(*ctx, dib);
     });
 }
 
 LA_EXPORT LaPipe* LA_CreatePipe(LaContext* ctx) {
-    if (!ctx) return nullptr;
+    if (!isLiveContext(ctx)) return nullptr;
     return guarded<LaPipe*>(nullptr, [ctx]() -> LaPipe* {
         const std::optional<CreatedPipe> created = createPipe();
         ctx->pipe = created ? created->number : 0;
@@ -89,7 +99,8 @@ LA_EXPORT LaPipe* LA_CreatePipe(LaContext* ctx) {
 }
 
 LA_EXPORT int32_t LA_AddFunctionToPipe(LaPipe* pipe, int32_t code) {
-    return guarded<int32_t>(kOutOfMemory, [&] { return appendFunctionCodeToPipe(pipe, code); });
+    return guarded<int32_t>(LA_STATUS_OUT_OF_MEMORY,
+                            [&] { return appendFunctionCodeToPipe(pipe, code); });
 }
 
 LA_EXPORT void LA_DestroyPipe(LaPipe* pipe) {
@@ -100,13 +111,13 @@ LA_EXPORT void LA_DestroyPipe(LaPipe* pipe) {
 }
 
 LA_EXPORT int32_t LA_SetParameter(LaContext* ctx, int32_t id, int32_t value) {
-    if (!ctx) return kBadIndex;
-    return guarded<int32_t>(kOutOfMemory, [&] { return setParameter(*ctx, id, value); });
+    if (!isLiveContext(ctx)) return LA_STATUS_BAD_CONTEXT_OR_INDEX;
+    return guarded<int32_t>(LA_STATUS_OUT_OF_MEMORY, [&] { return setParameter(*ctx, id, value); });
 }
 
 LA_EXPORT int32_t LA_GetParameter(LaContext* ctx, int32_t id, int32_t* value) {
-    if (!ctx) return kBadIndex;
-    return guarded<int32_t>(kOutOfMemory, [&] {
+    if (!isLiveContext(ctx)) return LA_STATUS_BAD_CONTEXT_OR_INDEX;
+    return guarded<int32_t>(LA_STATUS_OUT_OF_MEMORY, [&] {
         std::int32_t result = value ? *value : 0;
         const std::int32_t status = getParameter(*ctx, id, result);
         if (value) *value = result;
@@ -115,26 +126,26 @@ LA_EXPORT int32_t LA_GetParameter(LaContext* ctx, int32_t id, int32_t* value) {
 }
 
 LA_EXPORT int32_t LA_GetZonesCount(LaContext* ctx) {
-    return ctx ? int32_t(ctx->zones.size()) : 0;
+    return isLiveContext(ctx) ? int32_t(ctx->zones.size()) : 0;
 }
 
 LA_EXPORT int32_t LA_GetZoneRect(LaContext* ctx, int32_t index, int32_t* left, int32_t* top,
                                  int32_t* right, int32_t* bottom) {
-    if (!ctx) return kOk;
-    if (!validZoneIndex(*ctx, index)) return kBadIndex;
+    if (!ctx) return LA_STATUS_OK;
+    if (!isLiveContext(ctx) || !validZoneIndex(*ctx, index)) return LA_STATUS_BAD_CONTEXT_OR_INDEX;
     const LaZone& zone = ctx->zones[std::size_t(index)];
     if (left) *left = zone.left;
     if (top) *top = zone.top;
     if (right) *right = zone.right;
     if (bottom) *bottom = zone.bottom;
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 LA_EXPORT int32_t LA_GetZoneContent(LaContext* ctx, int32_t index, int32_t* content) {
-    if (!ctx) return kOk;
-    if (!validZoneIndex(*ctx, index)) return kBadIndex;
+    if (!ctx) return LA_STATUS_OK;
+    if (!isLiveContext(ctx) || !validZoneIndex(*ctx, index)) return LA_STATUS_BAD_CONTEXT_OR_INDEX;
     if (content) *content = ctx->zones[std::size_t(index)].content;
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 } // extern "C"

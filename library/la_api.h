@@ -10,7 +10,8 @@
  * LA_AddFunctionToPipe); 2 DIB not importable, pipe full, default pipe not
  * allocatable, skew angle not measured; 4 a text zone measured by the zone
  * post-processing holds no black pixel; 11 null context given to the
- * parameter functions, or zone index out of range.
+ * parameter functions, a context that LA_Init did not make or LA_Done has
+ * released, or zone index out of range.
  */
 #ifndef QUADREL_LA_API_H
 #define QUADREL_LA_API_H
@@ -32,7 +33,10 @@ typedef struct LaContext LaContext;
 /* A pipe of function codes (at most 20). */
 typedef struct LaPipe LaPipe;
 /* Handle of a movable memory block holding a packed DIB: a 40-byte
- * information header, a two-entry colour table and the pixel rows. */
+ * information header, a two-entry colour table and the pixel rows. Rows are
+ * stored bottom row first, or top row first when the header's height is
+ * negative; either way the page is read as displayed, so both give the same
+ * zones. */
 typedef void* LaDibHandle;
 
 /* Function codes that may stand in a pipe. */
@@ -78,27 +82,40 @@ enum {
 /* Status values returned by the exported functions. */
 enum {
     LA_STATUS_OK = 0,
-    LA_STATUS_OUT_OF_MEMORY = 1,  /* memory exhausted; also a null or destroyed pipe */
+    LA_STATUS_OUT_OF_MEMORY = 1,  /* memory exhausted (by LA_Execute: some zones may be
+                                     missing); also a null or destroyed pipe */
     LA_STATUS_NOT_AVAILABLE = 2,  /* DIB not importable, pipe full, default pipe not
                                      allocatable, skew angle not measured */
     LA_STATUS_NULL_ARGUMENT = 3,  /* null argument inside component extraction */
     LA_STATUS_NO_BLACK_PIXEL = 4, /* no black pixel where components were sought */
-    LA_STATUS_BAD_CONTEXT_OR_INDEX = 11 /* null context, or zone index out of range */
+    LA_STATUS_BAD_CONTEXT_OR_INDEX = 11 /* null, released or unknown context; bad zone index */
 };
 
 /* Creates a context; both arguments are ignored. Null when memory runs out. */
 LA_EXPORT LaContext* LA_Init(const char* reserved1, const char* reserved2);
 /* Releases the context and all it owns, its default pipe included; a pipe
- * made by LA_CreatePipe stays the caller's. Null does nothing. */
+ * made by LA_CreatePipe stays the caller's. Null, a context already released
+ * or a pointer LA_Init did not return does nothing. Not to be called while
+ * another thread uses the same context. */
 LA_EXPORT void LA_Done(LaContext* ctx);
 /* Analyses the page held in `dib` and rebuilds the zone table. The block
  * stays the caller's; it is only read. Holds the library lock throughout.
  * A context without a live pipe runs its default pipe (codes 2, 8, 4, 32)
- * and gets the default parameters. Null context: 11. */
+ * and gets the default parameters. Null, released or unknown context: 11.
+ *
+ * Status: 2 when the DIB cannot be read or the default pipe cannot be made,
+ * 1 when no memory is left for a function's copy of the page; the previous
+ * zone table then stays. Otherwise every function of the pipe runs and the
+ * table is built from what they left; a function that fails does not stop the
+ * run. The result is 1 when any function ran out of memory (its zones may be
+ * missing), else the status of building the table (0; 1; 4 for a text zone
+ * without black pixel). A function's other statuses (2 skew not measured,
+ * 4 no black pixel) leave the result 0. See docs/api.md. */
 LA_EXPORT int32_t LA_Execute(LaContext* ctx, LaDibHandle dib);
 
 /* Makes an empty pipe, installs it in the context and returns it (null when
- * memory runs out or the context is null). The pipe belongs to the caller. */
+ * memory runs out or the context is null, released or unknown). The pipe
+ * belongs to the caller. */
 LA_EXPORT LaPipe* LA_CreatePipe(LaContext* ctx);
 /* Appends a function code. Null or destroyed pipe: 1; pipe already full
  * (20 codes): 2. */
@@ -110,12 +127,19 @@ LA_EXPORT void LA_DestroyPipe(LaPipe* pipe);
 
 /* Parameters 100-102, 200-203, 300, 301, 400 are integers; 500 is the pipe,
  * carried as a process-wide pipe number (0 for none); 600 (read only) is the
- * skew angle in hundredths of a degree. Null context: 11. */
+ * skew angle in hundredths of a degree (0 for level text lines, from -1480
+ * to +1500). Null, released or unknown context: 11. */
 LA_EXPORT int32_t LA_SetParameter(LaContext* ctx, int32_t id, int32_t value);
 LA_EXPORT int32_t LA_GetParameter(LaContext* ctx, int32_t id, int32_t* value);
 
 /* The zone table of the last analysis: rectangles in page pixels with the
- * origin at the top left; left, top and bottom inclusive, right exclusive. */
+ * origin at the top left; left, top and bottom inclusive, right exclusive.
+ * Line zones (content 0) keep the line record's own box: a horizontal rule's
+ * zone is as above, but a vertical rule's right is its last ink column
+ * (inclusive) and its top is the row just above its topmost ink row.
+ * LA_GetZonesCount gives 0 for a null, released or unknown context; the other
+ * two return 0 and write nothing for a null context, 11 for a released or
+ * unknown one or an index out of range. */
 LA_EXPORT int32_t LA_GetZonesCount(LaContext* ctx);
 LA_EXPORT int32_t LA_GetZoneRect(LaContext* ctx, int32_t index, int32_t* left, int32_t* top,
                                  int32_t* right, int32_t* bottom);

@@ -1,8 +1,8 @@
 #include "library/parameters.h"
 
 #include "library/context.h"
+#include "library/la_api.h"
 #include "library/pipe.h"
-#include "library/status.h"
 
 #include <cmath>
 
@@ -14,25 +14,25 @@ namespace {
 template <class Context>
 auto integerField(Context& context, std::int32_t id) -> decltype(&context.param100) {
     switch (id) {
-    case kParamLinesMinLength:
+    case LA_PARAM_LINES_MIN_SEED_LENGTH:
         return &context.param100;
-    case kParamLinesThickness:
+    case LA_PARAM_LINES_MAX_THICKNESS:
         return &context.param101;
-    case kParamLinesDirections:
+    case LA_PARAM_LINES_DIRECTIONS:
         return &context.param102;
-    case kParamRemovalMinLength:
+    case LA_PARAM_REMOVAL_MIN_SEED_LENGTH:
         return &context.param200;
-    case kParamRemovalThickness:
+    case LA_PARAM_REMOVAL_MAX_THICKNESS:
         return &context.param201;
-    case kParamRemovalDirections:
+    case LA_PARAM_REMOVAL_DIRECTIONS:
         return &context.param202;
-    case kParamRemovalUnused:
+    case LA_PARAM_REMOVAL_RESERVED:
         return &context.param203;
-    case kParamInverseBand:
+    case LA_PARAM_INVERSE_MIN_WIDTH:
         return &context.param300;
-    case kParamInverseUnused:
+    case LA_PARAM_INVERSE_RESERVED:
         return &context.param301;
-    case kParamNoiseAndPictures:
+    case LA_PARAM_NOISE_AND_PICTURES:
         return &context.param400;
     default:
         return nullptr;
@@ -54,25 +54,25 @@ std::int32_t hundredthsOfDegree(double angle) {
 std::int32_t setParameter(LaContext& context, std::int32_t id, std::int32_t value) {
     if (std::int32_t* field = integerField(context, id)) {
         *field = value;
-    } else if (id == kParamPipe) {
+    } else if (id == LA_PARAM_PIPE) {
         if (value == 0 || pipeExists(value)) context.pipe = value;
     }
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 std::int32_t getParameter(const LaContext& context, std::int32_t id, std::int32_t& value) {
     if (const std::int32_t* field = integerField(context, id)) {
         value = *field;
-    } else if (id == kParamPipe) {
+    } else if (id == LA_PARAM_PIPE) {
         value = pipeExists(context.pipe) ? context.pipe : 0;
-    } else if (id == kParamSkewAngle) {
+    } else if (id == LA_PARAM_SKEW_ANGLE) {
         if (context.skewValid != 1) {
             value = 0;
-            return kNotImportable;
+            return LA_STATUS_NOT_AVAILABLE;
         }
         value = hundredthsOfDegree(context.skewAngle);
     }
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 void setDefaultPipeParameters(LaContext& context) {

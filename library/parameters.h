@@ -12,21 +12,6 @@
 
 namespace quadrel {
 
-enum ParameterId : std::int32_t {
-    kParamLinesMinLength = 100,
-    kParamLinesThickness = 101,
-    kParamLinesDirections = 102,
-    kParamRemovalMinLength = 200,
-    kParamRemovalThickness = 201,
-    kParamRemovalDirections = 202,
-    kParamRemovalUnused = 203,
-    kParamInverseBand = 300,
-    kParamInverseUnused = 301,
-    kParamNoiseAndPictures = 400,
-    kParamPipe = 500,
-    kParamSkewAngle = 600,
-};
-
 // Stores a parameter. Unknown ids, and 600, are accepted and ignored. Id 500
 // installs the live pipe with that number, 0 installs none, and a number that
 // names no live pipe changes nothing. Always status 0.

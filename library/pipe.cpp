@@ -1,6 +1,6 @@
 #include "library/pipe.h"
 
-#include "library/status.h"
+#include "library/la_api.h"
 
 #include <algorithm>
 #include <limits>
@@ -46,18 +46,18 @@ PipeTable& pipeTable() {
 } // namespace
 
 std::int32_t appendFunctionCode(LaPipe& pipe, std::int32_t code) {
-    if (pipe.count < 0 || pipe.count >= kPipeCapacity) return kNotImportable;
+    if (pipe.count < 0 || pipe.count >= kPipeCapacity) return LA_STATUS_NOT_AVAILABLE;
     pipe.codes[std::size_t(pipe.count)] = code;
     ++pipe.count;
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 std::int32_t appendFunctionCodeToPipe(const LaPipe* pipe, std::int32_t code) {
-    if (!pipe) return kOutOfMemory;
+    if (!pipe) return LA_STATUS_OUT_OF_MEMORY;
     PipeTable& table = pipeTable();
     std::lock_guard guard(table.lock);
     const auto found = table.findByAddress(pipe);
-    if (found == table.pipes.end()) return kOutOfMemory;
+    if (found == table.pipes.end()) return LA_STATUS_OUT_OF_MEMORY;
     return appendFunctionCode(*found->second, code);
 }
 

@@ -53,7 +53,8 @@ enum class Function : std::int32_t {
 };
 
 // One zone in page pixels, origin at the top left: left, top and bottom
-// inclusive, right one past the last column.
+// inclusive, right one past the last column (a vertical rule's right is its
+// last column; docs/api.md, Coordinates).
 struct Zone {
     std::int32_t left = 0;
     std::int32_t top = 0;

@@ -23,7 +23,7 @@ struct LaRegionRecord {
     std::int32_t inkCount = 0;
     std::int32_t area = 0;
     std::int32_t density = 0;
-    std::int32_t content = 0; // 0 line, 1 table, 2 column, 3 cell
+    std::int32_t content = 0; // LA_CONTENT_LINE, _TABLE, _TABLE_COLUMN or _TABLE_CELL
     std::int32_t reserved = 0;
 };
 
@@ -39,11 +39,10 @@ struct LaPictureRecord {
 struct LaTextBlock {
     std::int32_t xMin = 0;
     std::int32_t yMin = 0;
-    std::int32_t xMax = 0; // exclusive
-    std::int32_t yMax = 0; // inclusive
-    std::int32_t itemCount = 0;
-    std::vector<std::int32_t> items; // always empty; kept for the record's shape
-    std::int32_t content = 0;        // 6 text, 5 picture
+    std::int32_t xMax = 0;      // exclusive
+    std::int32_t yMax = 0;      // inclusive
+    std::int32_t itemCount = 0; // always 0: blocks list no items
+    std::int32_t content = 0;   // LA_CONTENT_TEXT or LA_CONTENT_PICTURE
 };
 
 // One public zone: page pixels, origin top left, right exclusive.

@@ -1,5 +1,7 @@
 #include "library/zone_cleanup.h"
 
+#include "library/la_api.h"
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -8,13 +10,6 @@ namespace quadrel {
 namespace {
 
 constexpr std::int32_t kRemoved = -1;
-
-enum Content : std::int32_t {
-    kInvertedText = 4,
-    kPicture = 5,
-    kText = 6,
-    kNoise = 7,
-};
 
 std::int64_t width(const LaZone& z) {
     return std::int64_t(z.right) - z.left;
@@ -61,13 +56,17 @@ bool isRemoved(const LaZone& z) {
 // The rules for one ordered pair. A rule that marks a zone does not stop the
 // later rules of the same pair.
 void applyRules(LaZone& a, LaZone& b, std::int64_t pageWidth, std::int64_t pageHeight) {
-    if (a.content == kNoise && zoneWithin(b, a)) markRemoved(a);
-    if (b.content == kNoise && zoneWithin(a, b)) markRemoved(b);
-    if (a.content == kPicture && b.content == kInvertedText && columnOverlap(a, b)) markRemoved(b);
-    if (b.content == kPicture && a.content == kInvertedText && columnOverlap(a, b)) markRemoved(a);
+    if (a.content == LA_CONTENT_NOISE && zoneWithin(b, a)) markRemoved(a);
+    if (b.content == LA_CONTENT_NOISE && zoneWithin(a, b)) markRemoved(b);
+    if (a.content == LA_CONTENT_PICTURE && b.content == LA_CONTENT_INVERTED_TEXT &&
+        columnOverlap(a, b))
+        markRemoved(b);
+    if (b.content == LA_CONTENT_PICTURE && a.content == LA_CONTENT_INVERTED_TEXT &&
+        columnOverlap(a, b))
+        markRemoved(a);
 
     const std::int32_t c = overlapClass(a, b);
-    if (a.content == kPicture && b.content == kPicture && c != 0) {
+    if (a.content == LA_CONTENT_PICTURE && b.content == LA_CONTENT_PICTURE && c != 0) {
         // A picture at the page edge is likely the scan's border: neither of
         // a nested pair touching it is removed.
         if (touchesPageEdge(a, pageWidth, pageHeight) || touchesPageEdge(b, pageWidth, pageHeight))
@@ -75,17 +74,19 @@ void applyRules(LaZone& a, LaZone& b, std::int64_t pageWidth, std::int64_t pageH
         if (c == 2) markRemoved(b);
         if (c == 1) markRemoved(a);
     }
-    if (a.content == kInvertedText && b.content == kText && c == 1 && widthRatio(a, b) < 900)
+    if (a.content == LA_CONTENT_INVERTED_TEXT && b.content == LA_CONTENT_TEXT && c == 1 &&
+        widthRatio(a, b) < 900)
         markRemoved(a);
-    if (b.content == kInvertedText && a.content == kText && c == 2 && widthRatio(a, b) < 900)
+    if (b.content == LA_CONTENT_INVERTED_TEXT && a.content == LA_CONTENT_TEXT && c == 2 &&
+        widthRatio(a, b) < 900)
         markRemoved(b);
-    if (b.content == kInvertedText && a.content == kPicture && c != 0 &&
+    if (b.content == LA_CONTENT_INVERTED_TEXT && a.content == LA_CONTENT_PICTURE && c != 0 &&
         smallerShareOverlap(b, a) > 800)
         markRemoved(b);
-    if (a.content == kPicture && b.content == kText && c == 2 &&
+    if (a.content == LA_CONTENT_PICTURE && b.content == LA_CONTENT_TEXT && c == 2 &&
         std::llabs(height(b) * width(b)) < 1000)
         markRemoved(b);
-    if (b.content == kPicture && a.content == kText && c == 1 &&
+    if (b.content == LA_CONTENT_PICTURE && a.content == LA_CONTENT_TEXT && c == 1 &&
         std::llabs(height(a) * width(a)) < 1000)
         markRemoved(a);
 }

@@ -1,10 +1,10 @@
 #include "library/zone_postprocess.h"
 
 #include "library/image/components.h"
-#include "library/image/disjoint_sets.h"
 #include "library/image/run_clipping.h"
 #include "library/image/smoothed_mode.h"
-#include "library/status.h"
+#include "library/image/union_find.h"
+#include "library/la_api.h"
 #include "library/zone_merge_rules.h"
 
 #include <algorithm>
@@ -15,8 +15,6 @@ namespace quadrel {
 
 namespace {
 
-constexpr std::int32_t kLineContent = 0;
-constexpr std::int32_t kTextContent = 6;
 constexpr std::int32_t kRunModeHalfWidth = 4;
 constexpr std::int32_t kHeightModeHalfWidth = 6;
 constexpr std::int32_t kEmptyBoxMin = 0x7FFFFFFF;
@@ -25,14 +23,14 @@ constexpr std::int32_t kEmptyBoxMin = 0x7FFFFFFF;
 std::vector<LaZone> horizontalLines(const std::vector<LaZone>& zones) {
     std::vector<LaZone> lines;
     for (const LaZone& z : zones)
-        if (z.content == kLineContent &&
+        if (z.content == LA_CONTENT_LINE &&
             std::int64_t(z.right) - z.left > 3 * (std::int64_t(z.bottom) - z.top))
             lines.push_back(z);
     return lines;
 }
 
 bool isTextZone(const LaZone& z) {
-    return z.content == kTextContent && z.right - z.left > 0;
+    return z.content == LA_CONTENT_TEXT && z.right - z.left > 0;
 }
 
 // The runs of the zone's area of the page, as a crop of the area would have
@@ -64,11 +62,11 @@ std::int32_t cropZoneRuns(const LaBitmap& page, const LaZone& zone, FlatRunTable
     LaBitmap crop;
     const std::int32_t cropStatus = bitmapCrop(page, crop, zone.left, page.height - zone.bottom - 1,
                                                zone.right - zone.left, zone.bottom - zone.top + 1);
-    if (cropStatus != kOk) return cropStatus;
+    if (cropStatus != LA_STATUS_OK) return cropStatus;
     const LaComponentSource source = componentSourceOf(crop, 0);
-    if (source.rows <= 0 || source.width <= 0 || !source.firstRow) return kNoBlackPixel;
+    if (source.rows <= 0 || source.width <= 0 || !source.firstRow) return LA_STATUS_NO_BLACK_PIXEL;
     buildRowRuns(source, runs);
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 // Typical run length and component height of the zone's area of the page
@@ -78,12 +76,12 @@ std::int32_t measureTextZone(const LaBitmap& page, const LaZone& zone, LaTextSta
     FlatRunTable runs;
     if (!rowRuns || !clipZoneRuns(*rowRuns, page, zone, runs)) {
         const std::int32_t status = cropZoneRuns(page, zone, runs);
-        if (status != kOk) return status;
+        if (status != LA_STATUS_OK) return status;
     }
     // Only the components' heights and the runs' lengths are needed.
     std::vector<LaComponentBox> components;
     const std::int32_t status = labelRuns(runs, components);
-    if (status != kOk) return status;
+    if (status != LA_STATUS_OK) return status;
 
     const std::int32_t width = zone.right - zone.left;
     const std::int32_t height = zone.bottom - zone.top + 1;
@@ -95,7 +93,7 @@ std::int32_t measureTextZone(const LaBitmap& page, const LaZone& zone, LaTextSta
     for (const LaRun& run : runs.runs) ++runLengths[std::size_t(run.end - run.start)];
     stats.runMode = smoothedMode(runLengths, kRunModeHalfWidth);
     stats.heightMode = smoothedMode(heights, kHeightModeHalfWidth);
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 // measureTextZone, looked up in the cache first; only successful
@@ -106,21 +104,21 @@ std::int32_t measureTextZoneOnce(const LaBitmap& page, const LaZone& zone, LaTex
     const std::array<std::int32_t, 4> box{zone.left, zone.top, zone.right, zone.bottom};
     if (const auto found = cache->byBox.find(box); found != cache->byBox.end()) {
         stats = found->second;
-        return kOk;
+        return LA_STATUS_OK;
     }
     const std::int32_t status = measureTextZone(page, zone, stats, cache->rowRuns);
-    if (status == kOk) cache->byBox.emplace(box, stats);
+    if (status == LA_STATUS_OK) cache->byBox.emplace(box, stats);
     return status;
 }
 
 // Box of every group of merged zones, in group order.
-std::vector<LaZone> groupBoxes(const std::vector<LaZone>& textZones, const DisjointSets& sets) {
+std::vector<LaZone> groupBoxes(const std::vector<LaZone>& textZones, UnionFind& sets) {
     std::int32_t groupCount = 0;
     const std::vector<std::int32_t> groupOf = sets.number(groupCount);
     LaZone empty;
     empty.left = empty.top = kEmptyBoxMin;
     empty.right = empty.bottom = 0;
-    empty.content = kTextContent;
+    empty.content = LA_CONTENT_TEXT;
     empty.index = 0;
     std::vector<LaZone> groups(std::size_t(groupCount), empty);
     for (std::size_t i = 0; i < textZones.size(); ++i) {
@@ -137,19 +135,19 @@ std::vector<LaZone> groupBoxes(const std::vector<LaZone>& textZones, const Disjo
 std::int32_t postProcessOrThrow(const LaBitmap* textInput, std::vector<LaZone>& zones,
                                 std::int32_t pass, TextStatsCache* cache) {
     const std::vector<LaZone> lines = horizontalLines(zones);
-    if (!textInput) return kOk;
+    if (!textInput) return LA_STATUS_OK;
 
     std::vector<LaZone> textZones;
     std::copy_if(zones.begin(), zones.end(), std::back_inserter(textZones), isTextZone);
-    if (textZones.empty()) return kOk;
+    if (textZones.empty()) return LA_STATUS_OK;
 
     std::vector<LaTextStats> stats(textZones.size());
     for (std::size_t i = 0; i < textZones.size(); ++i) {
         const std::int32_t status = measureTextZoneOnce(*textInput, textZones[i], stats[i], cache);
-        if (status != kOk) return status;
+        if (status != LA_STATUS_OK) return status;
     }
 
-    DisjointSets sets(textZones.size());
+    UnionFind sets(textZones.size());
     for (std::size_t i = 0; i < textZones.size(); ++i)
         for (std::size_t j = i + 1; j < textZones.size(); ++j)
             if (zonesBelongTogether(textZones[i], stats[i], textZones[j], stats[j], pass, lines))
@@ -162,7 +160,7 @@ std::int32_t postProcessOrThrow(const LaBitmap* textInput, std::vector<LaZone>& 
     const std::vector<LaZone> groups = groupBoxes(textZones, sets);
     rebuilt.insert(rebuilt.end(), groups.begin(), groups.end());
     zones = std::move(rebuilt);
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 } // namespace
@@ -172,7 +170,7 @@ std::int32_t postProcessZones(const LaBitmap* textInput, std::vector<LaZone>& zo
     try {
         return postProcessOrThrow(textInput, zones, pass, cache);
     } catch (const std::bad_alloc&) {
-        return kOutOfMemory;
+        return LA_STATUS_OUT_OF_MEMORY;
     }
 }
 

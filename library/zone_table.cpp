@@ -1,7 +1,7 @@
 #include "library/zone_table.h"
 
 #include "library/image/run_table_memo.h"
-#include "library/status.h"
+#include "library/la_api.h"
 #include "library/zone_cleanup.h"
 #include "library/zone_postprocess.h"
 
@@ -12,10 +12,6 @@
 namespace quadrel {
 
 namespace {
-
-constexpr std::int32_t kInvertedText = 4;
-constexpr std::int32_t kPicture = 5;
-constexpr std::int32_t kNoise = 7;
 
 // Written only while the library lock is held.
 ZonePageSize gPageSize;
@@ -34,7 +30,7 @@ LaZone zoneOf(std::int32_t left, std::int32_t top, std::int32_t right, std::int3
 std::int32_t textBlockContent(const LaTextBlock& block, std::int32_t noiseSize) {
     const std::int64_t rows = std::llabs(std::int64_t(block.yMax) - block.yMin);
     const std::int64_t columns = std::int64_t(block.xMax) - block.xMin;
-    return rows < noiseSize && columns < noiseSize ? kNoise : block.content;
+    return rows < noiseSize && columns < noiseSize ? LA_CONTENT_NOISE : block.content;
 }
 
 std::vector<LaZone> gatherZones(const LaContext& c) {
@@ -46,10 +42,10 @@ std::vector<LaZone> gatherZones(const LaContext& c) {
             zones.push_back(zoneOf(r.xMin, r.yMin, r.xMax, r.yMax, r.content));
     if (c.inverseList)
         for (const LaRegionRecord& r : *c.inverseList)
-            zones.push_back(zoneOf(r.xMin, r.yMin, r.xMax, r.yMax, kInvertedText));
+            zones.push_back(zoneOf(r.xMin, r.yMin, r.xMax, r.yMax, LA_CONTENT_INVERTED_TEXT));
     if (c.pictureList)
         for (const LaPictureRecord& r : *c.pictureList)
-            zones.push_back(zoneOf(r.xMin, r.yMin, r.xMax, r.yMax, kPicture));
+            zones.push_back(zoneOf(r.xMin, r.yMin, r.xMax, r.yMax, LA_CONTENT_PICTURE));
     if (c.textList)
         for (const LaTextBlock& b : *c.textList)
             zones.push_back(
@@ -68,7 +64,7 @@ std::int32_t buildZoneTable(LaContext& context) {
     try {
         context.zones = gatherZones(context);
     } catch (const std::bad_alloc&) {
-        return kOutOfMemory;
+        return LA_STATUS_OUT_OF_MEMORY;
     }
     for (LaZone& zone : context.zones) std::swap(zone.top, zone.bottom);
 
@@ -77,7 +73,7 @@ std::int32_t buildZoneTable(LaContext& context) {
     try {
         compactZones(context.zones);
     } catch (const std::bad_alloc&) {
-        return kOutOfMemory;
+        return LA_STATUS_OUT_OF_MEMORY;
     }
 
     TextStatsCache measured;
@@ -85,7 +81,7 @@ std::int32_t buildZoneTable(LaContext& context) {
         measured.rowRuns = RunTableMemo::find(*context.textInput, RunAxis::kRows);
     const std::int32_t status =
         postProcessZones(context.textInput.get(), context.zones, 0, &measured);
-    if (status != kOk) return status;
+    if (status != LA_STATUS_OK) return status;
     return postProcessZones(context.textInput.get(), context.zones, 1, &measured);
 }
 

@@ -17,13 +17,6 @@ namespace {
 
 const QColor kViewerColour(128, 128, 128);
 
-struct BarDecision {
-    bool horizontalShown;
-    bool verticalShown;
-    int clientWidth;
-    int clientHeight;
-};
-
 } // namespace
 
 TVistrelImage::TVistrelImage(QWidget* parent)

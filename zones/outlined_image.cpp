@@ -11,6 +11,7 @@
 #include <QPen>
 #include <QString>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace zones {
@@ -74,7 +75,10 @@ imaging::TDIB outlinedImage(const imaging::TDIB& page, int divisor, const ZoneSo
                             const ShownZoneKinds& shown) {
     if (divisor < 1) throw std::invalid_argument("outlined image: divisor below 1");
     imaging::TDIB image = page.Clone();
-    image.Resize(image.Width() / divisor, image.Height() / divisor, false);
+    // A side shorter than the divisor still keeps one pixel: an image with a
+    // side of 0 has no canvas to draw on.
+    image.Resize(std::max(1, image.Width() / divisor), std::max(1, image.Height() / divisor),
+                 false);
     image.ConvertTo(imaging::pf24bit);
     CanvasScope canvas(image);
     QPainter& painter = canvas.painter();

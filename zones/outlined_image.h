@@ -12,7 +12,8 @@
 namespace zones {
 
 // Draws the zones on a reduced 24-bit copy of `page`; `page` is not changed.
-// The copy is width div d by height div d pixels (nearest neighbour). Each
+// The copy is width div d by height div d pixels (nearest neighbour), at
+// least 1 by 1. Each
 // zone's rectangle is divided by d (truncating); its outline (1 pixel, hollow)
 // covers the columns left to right - 1 and the rows top to bottom - 1 of the
 // divided rectangle, and its number is written with its top-left corner at

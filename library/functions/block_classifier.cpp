@@ -13,6 +13,45 @@ namespace quadrel {
 
 namespace {
 
+// The thresholds of the text-or-picture rules, in rule order. A share is a
+// mean run length per column of the block (per row for `meanBlackCol`).
+
+// Blocks narrower and shorter than this are text whatever they hold.
+constexpr double kSmallBlockSide = 40;
+// Text has some ink and far from all of it black.
+constexpr double kMinTextInk = 0.02;
+constexpr double kMaxTextInk = 0.7;
+// A row or column that changes colour this often per pixel is a picture's.
+constexpr double kBusyLinePeak = 0.45;
+constexpr double kBusyRowMinWidth = 35;
+constexpr double kBusyColumnMinRows = 200;
+// Halftone dots: busy rows, light ink, very short black runs, a wide block.
+constexpr double kDotsMinRowPeak = 0.34;
+constexpr double kDotsMaxInk = 0.25;
+constexpr double kDotsMaxBlackRowRun = 3.0;
+constexpr double kDotsMaxBlackColumnRun = 2.0;
+constexpr double kDotsMinWidth = 500;
+// Uneven columns: few runs per column but unevenly spread, runs short for the width.
+constexpr double kUnevenMaxColumnRuns = 0.11;
+constexpr double kUnevenMinColumnSpread = 60;
+constexpr double kUnevenMaxBlackShare = 0.0038;
+constexpr double kUnevenMaxWhiteShare = 0.0042;
+// Hairlines: black runs short for the block both ways and all of one length.
+constexpr double kHairlineMaxBlackShare = 0.01;
+constexpr double kHairlineMaxDeviation = 0.01;
+// Dense texture: many runs both ways and heavy ink, taller than a text line.
+constexpr double kTextureMinRuns = 0.3;
+constexpr double kTextureMinInk = 0.25;
+constexpr double kTextureMinRows = 20;
+// Short runs: black and white runs both tiny beside the width.
+constexpr double kShortRunsMaxBlackShare = 0.00116216;
+constexpr double kShortRunsMaxWhiteShare = 0.02602;
+// Fine grid: about a third of a run per pixel both ways, runs tinier still.
+constexpr double kGridMinColumnRuns = 0.330273;
+constexpr double kGridMinRowRuns = 0.332671;
+constexpr double kGridMaxBlackShare = 0.0014565;
+constexpr double kGridMaxWhiteShare = 0.002913;
+
 // Transition lists of every row or every column, one after another.
 struct TransitionLists {
     std::vector<std::int32_t> entries;
@@ -214,31 +253,69 @@ void addDeviations(BlockRuns& runs, BlockFeatures& f) {
     f.sdBlackCol = std::sqrt(runs.c.q[1]) / runs.c.n[1];
 }
 
+bool isSmallBlock(double rows, double width) {
+    return rows < kSmallBlockSide && width < kSmallBlockSide;
+}
+
+// Mean black and white run along the rows, per column of the block.
+struct RowRunShares {
+    double black;
+    double white;
+};
+
+bool inkUnlikeText(const BlockFeatures& f) {
+    return f.ink < kMinTextInk || f.ink > kMaxTextInk;
+}
+
+bool busyLines(const BlockFeatures& f) {
+    return (f.width > kBusyRowMinWidth && f.rowPeak > kBusyLinePeak) ||
+           (f.rows > kBusyColumnMinRows && f.colPeak > kBusyLinePeak);
+}
+
+bool halftoneDots(const BlockFeatures& f) {
+    return f.rowPeak > kDotsMinRowPeak && f.ink < kDotsMaxInk &&
+           f.meanBlackRow < kDotsMaxBlackRowRun && f.meanBlackCol < kDotsMaxBlackColumnRun &&
+           f.width > kDotsMinWidth;
+}
+
+bool unevenColumns(const BlockFeatures& f, RowRunShares s) {
+    return f.colRuns < kUnevenMaxColumnRuns && f.colSpread > kUnevenMinColumnSpread &&
+           s.black < kUnevenMaxBlackShare && s.white < kUnevenMaxWhiteShare;
+}
+
+// The part of the hairline rule that needs no deviations.
+bool shortBlackRunsBothWays(const BlockFeatures& f, RowRunShares s) {
+    return s.black < kHairlineMaxBlackShare && f.meanBlackCol / f.rows < kHairlineMaxBlackShare;
+}
+
+bool denseTexture(const BlockFeatures& f) {
+    return f.rowRuns > kTextureMinRuns && f.colRuns > kTextureMinRuns && f.ink > kTextureMinInk &&
+           f.rows > kTextureMinRows;
+}
+
+bool shortRuns(RowRunShares s) {
+    return s.black < kShortRunsMaxBlackShare && s.white < kShortRunsMaxWhiteShare;
+}
+
+bool fineGrid(const BlockFeatures& f, RowRunShares s) {
+    return f.colRuns > kGridMinColumnRuns && f.rowRuns >= kGridMinRowRuns &&
+           s.black < kGridMaxBlackShare && s.white < kGridMaxWhiteShare;
+}
+
 // The decision, with the black-run deviations (row, column) read through
 // `deviations` only when the rule that uses them is reached.
 template <class Deviations> std::int32_t classify(const BlockFeatures& f, Deviations&& deviations) {
-    const double blackRowShare = f.meanBlackRow / f.width;
-    const double whiteRowShare = f.meanWhiteRow / f.width;
-    if (f.rows < 40 && f.width < 40) return kContentText;
-    if (f.ink < 0.02) return kContentPicture;
-    if (f.ink > 0.7) return kContentPicture;
-    if (f.width > 35 && f.rowPeak > 0.45) return kContentPicture;
-    if (f.rows > 200 && f.colPeak > 0.45) return kContentPicture;
-    if (f.rowPeak > 0.34 && f.ink < 0.25 && f.meanBlackRow < 3.0 && f.meanBlackCol < 2.0 &&
-        f.width > 500)
-        return kContentPicture;
-    if (f.colRuns < 0.11 && f.colSpread > 60 && blackRowShare < 0.0038 && whiteRowShare < 0.0042)
-        return kContentPicture;
-    if (blackRowShare < 0.01 && f.meanBlackCol / f.rows < 0.01) {
+    if (isSmallBlock(f.rows, f.width)) return LA_CONTENT_TEXT;
+    const RowRunShares s{f.meanBlackRow / f.width, f.meanWhiteRow / f.width};
+    if (inkUnlikeText(f) || busyLines(f) || halftoneDots(f) || unevenColumns(f, s))
+        return LA_CONTENT_PICTURE;
+    if (shortBlackRunsBothWays(f, s)) {
         const auto [row, column] = deviations();
-        if (row < 0.01 && column < 0.01) return kContentPicture;
+        if (row < kHairlineMaxDeviation && column < kHairlineMaxDeviation)
+            return LA_CONTENT_PICTURE;
     }
-    if (f.rowRuns > 0.3 && f.colRuns > 0.3 && f.ink > 0.25 && f.rows > 20) return kContentPicture;
-    if (blackRowShare < 0.00116216 && whiteRowShare < 0.02602) return kContentPicture;
-    if (f.colRuns > 0.330273 && f.rowRuns >= 0.332671 && blackRowShare < 0.0014565 &&
-        whiteRowShare < 0.002913)
-        return kContentPicture;
-    return kContentText;
+    if (denseTexture(f) || shortRuns(s) || fineGrid(f, s)) return LA_CONTENT_PICTURE;
+    return LA_CONTENT_TEXT;
 }
 
 } // namespace
@@ -255,9 +332,9 @@ std::int32_t classifyFeatures(const BlockFeatures& f) {
 }
 
 std::int32_t classifyBlock(const LaBitmap& image) {
-    if (!image.hasPixels()) return kContentText;
+    if (!image.hasPixels()) return LA_CONTENT_TEXT;
     // Small blocks are text whatever they hold; spare them the run lists.
-    if (image.height < 40 && image.width < 40) return kContentText;
+    if (isSmallBlock(image.height, image.width)) return LA_CONTENT_TEXT;
     BlockRuns runs = measureRuns(image);
     BlockFeatures f = featuresOf(runs, image);
     return classify(f, [&] {

@@ -5,13 +5,11 @@
 #pragma once
 
 #include "library/image/bitmap.h"
+#include "library/la_api.h"
 
 #include <cstdint>
 
 namespace quadrel {
-
-inline constexpr std::int32_t kContentPicture = 5;
-inline constexpr std::int32_t kContentText = 6;
 
 // Run statistics of a block image (see classifyBlock for their use).
 struct BlockFeatures {
@@ -34,10 +32,11 @@ struct BlockFeatures {
 // lists cannot be held.
 BlockFeatures measureBlock(const LaBitmap& image);
 
-// The content code of a block with these features: 6 text or 5 picture.
+// The content code of a block with these features: LA_CONTENT_TEXT or
+// LA_CONTENT_PICTURE.
 std::int32_t classifyFeatures(const BlockFeatures& f);
 
-// Content code of a block image: 6 text or 5 picture. An image without rows
+// Content code of a block image, text or picture. An image without rows
 // or columns is text. Throws std::bad_alloc when memory runs out.
 std::int32_t classifyBlock(const LaBitmap& image);
 

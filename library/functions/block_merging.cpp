@@ -1,10 +1,10 @@
 #include "library/functions/block_merging.h"
 
 #include "library/image/components.h"
-#include "library/image/disjoint_sets.h"
 #include "library/image/row_span_index.h"
 #include "library/image/run_clipping.h"
 #include "library/image/smoothed_mode.h"
+#include "library/image/union_find.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -88,7 +88,7 @@ std::int32_t estimatePitch(const std::vector<LaBlockBox>& blocks, const RowSpanI
 
 // Numbers the roots of `sets` in increasing order, labels every input block
 // with its new index and returns the unions of the members' boxes.
-std::vector<LaBlockBox> collectMerged(const DisjointSets& sets, std::vector<LaBlockBox>& blocks,
+std::vector<LaBlockBox> collectMerged(UnionFind& sets, std::vector<LaBlockBox>& blocks,
                                       const std::vector<LaBlockBox>& extents) {
     std::int32_t count = 0;
     const std::vector<std::int32_t> newIndex = sets.number(count);
@@ -206,7 +206,7 @@ std::vector<LaBlockBox> mergeSimilarBlocks(std::vector<LaBlockBox>& blocks, cons
         blocks[i].stroke = estimateStroke(blocks[i], bitmap, rowRuns);
         blocks[i].label = std::int32_t(i);
     }
-    DisjointSets sets(blocks.size());
+    UnionFind sets(blocks.size());
     for (std::size_t i = 0; i < blocks.size(); ++i)
         for (std::size_t j = i + 1; j < blocks.size(); ++j)
             if (similarBlocks(blocks[i], blocks[j], separators))
@@ -218,7 +218,7 @@ std::vector<LaBlockBox> mergeOverlappingBlocks(std::vector<LaBlockBox>& blocks) 
     std::vector<LaBlockBox> grown;
     grown.reserve(blocks.size());
     for (const LaBlockBox& b : blocks) grown.push_back(boxOf(b));
-    DisjointSets sets(blocks.size());
+    UnionFind sets(blocks.size());
     for (std::size_t i = 0; i + 1 < grown.size(); ++i) {
         for (std::size_t j = i + 1; j < grown.size(); ++j) {
             if (!boxesOverlap(grown[i], grown[j])) continue;

@@ -1,7 +1,7 @@
 #include "library/functions/dark_bands.h"
 
 #include "library/image/run_table_memo.h"
-#include "library/status.h"
+#include "library/la_api.h"
 
 #include <algorithm>
 #include <new>
@@ -173,17 +173,17 @@ std::int32_t findDarkBandCandidates(const LaBitmap& bitmap, std::int32_t minBand
         FlatRunTable runs;
         std::vector<LaComponentBox> boxes;
         const std::int32_t status = labelPage(bitmap, source, runs, boxes);
-        if (status != kOk) return status;
+        if (status != LA_STATUS_OK) return status;
         for (const LaComponent& component : componentsWithRowProfiles(runs, boxes, minBandWidth)) {
             std::vector<LaDarkRegion> bands = componentDarkBands(component, minBandWidth);
             candidates.insert(candidates.end(), bands.begin(), bands.end());
         }
     } catch (const std::bad_alloc&) {
         candidates.clear();
-        return kOutOfMemory;
+        return LA_STATUS_OUT_OF_MEMORY;
     }
     for (LaDarkRegion& candidate : candidates) candidate.ink = regionInk(bitmap, candidate);
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 } // namespace quadrel

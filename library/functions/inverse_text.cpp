@@ -5,7 +5,7 @@
 #include "library/functions/list_result.h"
 
 #include "library/functions/dark_bands.h"
-#include "library/status.h"
+#include "library/la_api.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -17,11 +17,10 @@ namespace {
 
 constexpr std::int32_t kMinRegionInk = 700;       // per mille
 constexpr std::int32_t kMinConfirmingHeight = 50; // a text block must be taller
-constexpr std::int32_t kTextContent = 6;
 
 bool hasConfirmingTextBlock(const LaList<LaTextBlock>& blocks) {
     return std::any_of(blocks.begin(), blocks.end(), [](const LaTextBlock& block) {
-        return block.content == kTextContent &&
+        return block.content == LA_CONTENT_TEXT &&
                std::abs(std::int64_t(block.yMax) - block.yMin) > kMinConfirmingHeight;
     });
 }
@@ -36,15 +35,15 @@ std::int32_t judgeRegion(const LaBitmap& input, const LaDarkRegion& region, Verd
     const std::int32_t cropStatus =
         bitmapCrop(input, crop, region.left, region.top, region.right - region.left,
                    region.bottom - region.top);
-    if (cropStatus != kOk) return cropStatus;
+    if (cropStatus != LA_STATUS_OK) return cropStatus;
     // White-on-black reads as ordinary text once the polarity flag is flipped;
     // the pixels stay as they are.
     crop.blackIsZero = crop.blackIsZero == 0 ? 1 : 0;
     LaList<LaTextBlock> blocks;
     const std::int32_t status = segmentTextBlocks(crop, nullptr, blocks, 0);
-    if (status == kOutOfMemory) return kOutOfMemory;
-    if (status == kOk && hasConfirmingTextBlock(blocks)) verdict = Verdict::accepted;
-    return kOk;
+    if (status == LA_STATUS_OUT_OF_MEMORY) return LA_STATUS_OUT_OF_MEMORY;
+    if (status == LA_STATUS_OK && hasConfirmingTextBlock(blocks)) verdict = Verdict::accepted;
+    return LA_STATUS_OK;
 }
 
 LaRegionRecord regionRecord(const LaDarkRegion& region) {
@@ -61,16 +60,16 @@ std::int32_t detectOrThrow(const LaBitmap& input, LaList<LaRegionRecord>& output
     std::vector<LaDarkRegion> candidates;
     // A page without black (or without a usable component) has no candidate;
     // only running out of memory is a failure.
-    if (findDarkBandCandidates(input, minBandWidth, candidates) == kOutOfMemory)
-        return kOutOfMemory;
+    if (findDarkBandCandidates(input, minBandWidth, candidates) == LA_STATUS_OUT_OF_MEMORY)
+        return LA_STATUS_OUT_OF_MEMORY;
     for (const LaDarkRegion& region : candidates) {
         if (region.ink < kMinRegionInk) continue;
         Verdict verdict = Verdict::rejected;
         const std::int32_t status = judgeRegion(input, region, verdict);
-        if (status != kOk) return status;
+        if (status != LA_STATUS_OK) return status;
         if (verdict == Verdict::accepted) output.push_back(regionRecord(region));
     }
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 #include "library/functions/table_detection.h"
 #include "library/image/line_acceptance.h"
 #include "library/image/line_extraction.h"
-#include "library/status.h"
+#include "library/la_api.h"
 
 #include <new>
 
@@ -22,14 +22,14 @@ std::int32_t appendAcceptedLines(const LaBitmap& input, LineOrientation orientat
                                  LaList<LaRegionRecord>& accepted) {
     FoundLines found;
     const std::int32_t status = findLines(input, orientation, minSeedLength, kBridgingGap, found);
-    if (status != kOk) return status;
+    if (status != LA_STATUS_OK) return status;
     for (LaRegionRecord line : found.lines) {
         if (!acceptLine(line, maxThickness, RatioMode::kInteger, input)) continue;
-        line.content = 0;
+        line.content = LA_CONTENT_LINE;
         line.reserved = 0;
         accepted.push_back(line);
     }
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 std::int32_t findAcceptedLines(const LaBitmap& input, std::int32_t minSeedLength,
@@ -39,14 +39,14 @@ std::int32_t findAcceptedLines(const LaBitmap& input, std::int32_t minSeedLength
         if (directionMask & kSearchHorizontal) {
             const std::int32_t status = appendAcceptedLines(input, LineOrientation::kHorizontal,
                                                             minSeedLength, maxThickness, accepted);
-            if (status != kOk) return status;
+            if (status != LA_STATUS_OK) return status;
         }
         if (directionMask & kSearchVertical)
             return appendAcceptedLines(input, LineOrientation::kVertical, minSeedLength,
                                        maxThickness, accepted);
-        return kOk;
+        return LA_STATUS_OK;
     } catch (const std::bad_alloc&) {
-        return kOutOfMemory;
+        return LA_STATUS_OUT_OF_MEMORY;
     }
 }
 
@@ -59,7 +59,7 @@ std::int32_t detectLinesAndTables(const LaBitmap& input, LaList<LaRegionRecord>&
     LaList<LaRegionRecord> accepted;
     const std::int32_t status =
         findAcceptedLines(input, minSeedLength, maxThickness, directionMask, accepted);
-    if (status != kOk || accepted.empty()) return status;
+    if (status != LA_STATUS_OK || accepted.empty()) return status;
     output = std::move(accepted);
     return appendTables(output, output.size());
 }

@@ -3,7 +3,7 @@
 #include "library/functions/analysis_functions.h"
 #include "library/image/line_acceptance.h"
 #include "library/image/line_extraction.h"
-#include "library/status.h"
+#include "library/la_api.h"
 
 #include <algorithm>
 #include <vector>
@@ -90,12 +90,12 @@ std::int32_t removeFoundLines(const LaBitmap& input, LaBitmap& output, std::int3
     if (directionMask & kRemoveHorizontal) {
         const std::int32_t status =
             findLines(input, LineOrientation::kHorizontal, minSeedLength, kBridgingGap, horizontal);
-        if (status != kOk) return status;
+        if (status != LA_STATUS_OK) return status;
     }
     if (directionMask & kRemoveVertical) {
         const std::int32_t status =
             findLines(input, LineOrientation::kVertical, minSeedLength, kBridgingGap, vertical);
-        if (status != kOk) return status;
+        if (status != LA_STATUS_OK) return status;
     }
     const std::vector<bool> keepH =
         acceptedLines(horizontal, maxThickness, RatioMode::kExact, input);
@@ -103,7 +103,7 @@ std::int32_t removeFoundLines(const LaBitmap& input, LaBitmap& output, std::int3
         acceptedLines(vertical, maxThickness, RatioMode::kInteger, input);
     paintHorizontalLines(horizontal, keepH, output);
     paintVerticalLines(vertical, keepV, output);
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 } // namespace
@@ -112,12 +112,12 @@ std::int32_t removeLines(const LaBitmap& input, LaBitmap& output, std::int32_t m
                          std::int32_t /*unusedParameter203*/, std::int32_t maxThickness,
                          std::int32_t directionMask, std::int32_t /*spare*/) {
     const std::int32_t status = bitmapCopy(input, output);
-    if (status != kOk) return status;
-    if (!input.hasPixels() || !output.hasPixels()) return kOk;
+    if (status != LA_STATUS_OK) return status;
+    if (!input.hasPixels() || !output.hasPixels()) return LA_STATUS_OK;
     try {
         return removeFoundLines(input, output, minSeedLength, maxThickness, directionMask);
     } catch (const std::bad_alloc&) {
-        return kOutOfMemory;
+        return LA_STATUS_OUT_OF_MEMORY;
     }
 }
 

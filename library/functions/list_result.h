@@ -2,7 +2,7 @@
 // empty, and a function that fails (or runs out of memory) leaves it empty.
 #pragma once
 
-#include "library/status.h"
+#include "library/la_api.h"
 
 #include <cstdint>
 #include <new>
@@ -13,12 +13,12 @@ template <class List, class Body> std::int32_t fillListOrLeaveEmpty(List& output
     output.clear();
     try {
         const std::int32_t status = body();
-        if (status != kOk) output.clear();
+        if (status != LA_STATUS_OK) output.clear();
         return status;
     } catch (const std::bad_alloc&) {
         output.clear();
         output.shrink_to_fit();
-        return kOutOfMemory;
+        return LA_STATUS_OUT_OF_MEMORY;
     }
 }
 

@@ -5,7 +5,7 @@
 
 #include "library/image/components.h"
 #include "library/image/grouping.h"
-#include "library/status.h"
+#include "library/la_api.h"
 
 #include <algorithm>
 #include <new>
@@ -31,13 +31,13 @@ std::int32_t detectPicturesOrThrow(const LaBitmap& input, std::int32_t groupingS
     LaComponentSource source = componentSourceOf(input, 0x1010);
     std::vector<LaComponent> components;
     std::int32_t status = extractComponents(&source, &components);
-    if (status != kOk) return status;
+    if (status != LA_STATUS_OK) return status;
 
     const LaGroupRequest request =
         groupRequestFor(input, std::max(groupingSize, kSmallestGroupingSize));
     std::vector<LaLineGroup> groups;
     status = groupComponents(source, components, request, groups);
-    if (status != kOk) return status;
+    if (status != LA_STATUS_OK) return status;
 
     for (const LaComponent& c : components) {
         if (!inTallElement(c, groups)) continue;
@@ -48,7 +48,7 @@ std::int32_t detectPicturesOrThrow(const LaBitmap& input, std::int32_t groupingS
         record.yMax = c.yMax;
         output.push_back(record);
     }
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 } // namespace

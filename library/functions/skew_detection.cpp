@@ -2,7 +2,7 @@
 
 #include "library/functions/analysis_functions.h"
 #include "library/functions/page_rotation.h"
-#include "library/status.h"
+#include "library/la_api.h"
 
 #include <algorithm>
 #include <array>
@@ -16,8 +16,10 @@ namespace {
 
 constexpr std::int32_t kBandRows = 3500;
 constexpr std::int32_t kDirections = 150;
-constexpr std::int32_t kLevelDirection = 76; // the direction that measures 0 degrees
-constexpr double kDirectionStep = 0.2;       // degrees between two directions
+// Direction 75 is 90 degrees from the x axis: level text lines vote for it,
+// so it measures 0 degrees.
+constexpr std::int32_t kLevelDirection = 75;
+constexpr double kDirectionStep = 0.2; // degrees between two directions
 constexpr std::int32_t kVoterMinSide = 6;
 constexpr std::int32_t kVoterMaxSide = 79;
 constexpr double kVoterMaxElongation = 1.5;
@@ -95,13 +97,13 @@ std::int32_t measureSkewOrThrow(const LaBitmap& page, double& skewAngle) {
     const SkewBand band = chooseSkewBand(page);
     std::vector<LaComponent> components;
     const std::int32_t status = bandComponents(page, band, components);
-    if (status != kOk) return status;
-    if (components.size() < 5) return kOk;
+    if (status != LA_STATUS_OK) return status;
+    if (components.size() < 5) return LA_STATUS_OK;
     const std::int32_t direction = strongestDirection(components, page.width, page.height);
     // No vote at all (nothing passed the size filter) measures 0, like too few components.
-    if (direction < 0) return kOk;
+    if (direction < 0) return LA_STATUS_OK;
     skewAngle = double(kLevelDirection - direction) * kDirectionStep;
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 std::int32_t outputStride(const LaBitmap& input, std::int32_t width) {
@@ -159,7 +161,7 @@ std::int32_t measureSkew(const LaBitmap& page, double& skewAngle) {
         return measureSkewOrThrow(page, skewAngle);
     } catch (const std::bad_alloc&) {
         skewAngle = 0.0;
-        return kOutOfMemory;
+        return LA_STATUS_OUT_OF_MEMORY;
     }
 }
 
@@ -175,23 +177,23 @@ std::int32_t detectSkew(const LaBitmap& input, LaBitmap& output, double* angle) 
     double skewAngle = 0.0;
     const std::int32_t status = measureSkew(input, skewAngle);
     if (angle) *angle = skewAngle;
-    if (status != kOk) return status;
+    if (status != LA_STATUS_OK) return status;
 
     // The size always follows the measured angle, even when no rotation is done.
     const PageSize size = deskewedSize(input.width, input.height, skewAngle);
     if (bitmapAllocate(output, size.height, size.width, outputStride(input, size.width),
-                       input.blackIsZero) != kOk) {
+                       input.blackIsZero) != LA_STATUS_OK) {
         bitmapRelease(&output);
-        return kOutOfMemory;
+        return LA_STATUS_OUT_OF_MEMORY;
     }
     const double rotation = std::fabs(skewAngle) < kNoRotationBelow ? 0.0 : skewAngle;
     try {
         rotatePageInto(input, output, rotation);
     } catch (const std::bad_alloc&) {
         bitmapRelease(&output);
-        return kOutOfMemory;
+        return LA_STATUS_OUT_OF_MEMORY;
     }
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 } // namespace quadrel

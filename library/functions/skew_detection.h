@@ -33,7 +33,8 @@ std::int32_t strongestDirection(const std::vector<LaComponent>& components, std:
                                 std::int32_t pageHeight);
 
 // Measures the skew angle in degrees as the context stores it: text lines
-// rising with the row number give a negative angle. Status 0, 1 (memory) or
+// rising with the row number give a negative angle; level lines measure 0, and
+// the range is -14.8 to +15.0 (directions 149 to 0). Status 0, 1 (memory) or
 // the status of the component extraction (4 for a band without black); the
 // angle is 0 on failure.
 std::int32_t measureSkew(const LaBitmap& page, double& skewAngle);

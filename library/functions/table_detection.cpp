@@ -1,6 +1,6 @@
 #include "library/functions/table_detection.h"
 
-#include "library/status.h"
+#include "library/la_api.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,10 +20,6 @@ constexpr std::int64_t kCrossingTolerance = 10;
 constexpr std::int32_t kBoxStart = std::numeric_limits<std::int32_t>::max();
 // Slope given to a line whose box has no width.
 constexpr double kUprightSlope = 1e300;
-
-constexpr std::int32_t kContentTable = 1;
-constexpr std::int32_t kContentColumn = 2;
-constexpr std::int32_t kContentCell = 3;
 
 struct Point {
     std::int32_t x = 0;
@@ -377,9 +373,9 @@ std::vector<LaRegionRecord> buildTables(const LaList<LaRegionRecord>& list, std:
         const std::vector<Box> columns = tableColumns(matrix, t);
         const std::vector<Box> cells = tableCells(matrix, t);
         if (columns.size() <= 1 && cells.size() <= 1) continue;
-        records.push_back(zoneRecord(tableBox(list, matrix, t), kContentTable));
-        for (const Box& b : columns) records.push_back(zoneRecord(b, kContentColumn));
-        for (const Box& b : cells) records.push_back(zoneRecord(b, kContentCell));
+        records.push_back(zoneRecord(tableBox(list, matrix, t), LA_CONTENT_TABLE));
+        for (const Box& b : columns) records.push_back(zoneRecord(b, LA_CONTENT_TABLE_COLUMN));
+        for (const Box& b : cells) records.push_back(zoneRecord(b, LA_CONTENT_TABLE_CELL));
     }
     return records;
 }
@@ -392,10 +388,10 @@ std::int32_t appendTables(LaList<LaRegionRecord>& list, std::size_t lineCount) {
     try {
         const std::vector<LaRegionRecord> tables = buildTables(list, lineCount);
         list.insert(list.end(), tables.begin(), tables.end());
-        return kOk;
+        return LA_STATUS_OK;
     } catch (const std::bad_alloc&) {
         list.resize(lineCount);
-        return kOutOfMemory;
+        return LA_STATUS_OUT_OF_MEMORY;
     }
 }
 

@@ -14,7 +14,7 @@
 #include "library/functions/word_splitting.h"
 #include "library/image/grouping.h"
 #include "library/image/run_table_memo.h"
-#include "library/status.h"
+#include "library/la_api.h"
 
 #include <algorithm>
 #include <cstring>
@@ -25,7 +25,6 @@ namespace quadrel {
 namespace {
 
 constexpr std::int32_t kTextGroupingSize = 8;
-constexpr std::int32_t kLineContent = 0;
 
 // The ruled lines of a code-2 list, turned back from page rows into the rows
 // of this bitmap. Tables, columns and cells do not separate blocks.
@@ -34,7 +33,7 @@ std::vector<SeparatorLine> collectSeparators(const LaList<LaRegionRecord>* lines
     std::vector<SeparatorLine> separators;
     if (!lines) return separators;
     for (const LaRegionRecord& r : *lines) {
-        if (r.content != kLineContent) continue;
+        if (r.content != LA_CONTENT_LINE) continue;
         separators.push_back({r.xMin, height - 1 - r.yMin, r.xMax, height - 1 - r.yMax});
     }
     return separators;
@@ -52,8 +51,8 @@ struct PageLines {
 std::int32_t findLines(const LaBitmap& input, PageLines& page) {
     page.source = componentSourceOf(input, kKeepRuns | 0x10);
     const std::int32_t status = extractComponents(&page.source, &page.components);
-    if (status == kOutOfMemory) return kOutOfMemory;
-    if (status != kOk) return kOk;
+    if (status == LA_STATUS_OUT_OF_MEMORY) return LA_STATUS_OUT_OF_MEMORY;
+    if (status != LA_STATUS_OK) return LA_STATUS_OK;
     return groupComponents(page.source, page.components, groupRequestFor(input, kTextGroupingSize),
                            page.groups);
 }
@@ -100,7 +99,7 @@ std::vector<LaTextBlock> textBlocksOf(const std::vector<LaBlockBox>& boxes,
         t.yMin = b.top;
         t.xMax = b.right;
         t.yMax = b.bottom;
-        t.content = kContentText;
+        t.content = LA_CONTENT_TEXT;
         blocks.push_back(std::move(t));
     }
     return blocks;
@@ -149,7 +148,7 @@ std::vector<LaBitmap> drawBlockImages(const std::vector<LaTextBlock>& blocks,
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         const std::int32_t width = blocks[i].xMax - blocks[i].xMin;
         const std::int32_t height = blocks[i].yMax - blocks[i].yMin + 1;
-        if (bitmapAllocate(images[i], height, width, rowLengthForWidth(width), 1) != kOk)
+        if (bitmapAllocate(images[i], height, width, rowLengthForWidth(width), 1) != LA_STATUS_OK)
             throw std::bad_alloc();
     }
     // Looked up once per component rather than once per run.
@@ -176,7 +175,7 @@ void appendPictureElements(const std::vector<LaLineGroup>& groups, LaList<LaText
             t.yMin = e.top;
             t.xMax = e.right;
             t.yMax = e.bottom;
-            t.content = kContentPicture;
+            t.content = LA_CONTENT_PICTURE;
             output.push_back(std::move(t));
         }
     }
@@ -187,7 +186,7 @@ std::int32_t segment(const LaBitmap& input, const LaList<LaRegionRecord>* lines,
     const std::vector<SeparatorLine> separators = collectSeparators(lines, input.height);
     PageLines page;
     const std::int32_t status = findLines(input, page);
-    if (status != kOk) return status;
+    if (status != LA_STATUS_OK) return status;
 
     std::vector<LaBlockBox> blocks = firstBlocks(page.groups);
     const std::vector<LaBlockBox> finalBlocks =
@@ -207,7 +206,7 @@ std::int32_t segment(const LaBitmap& input, const LaList<LaRegionRecord>* lines,
     for (LaTextBlock& t : textBlocks) output.push_back(std::move(t));
     // The zone post-processing measures text on this page again.
     RunTableMemo::keep(input, RunAxis::kRows, std::move(page.source.runTable));
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 #include "library/functions/word_splitting.h"
 
-#include "library/image/disjoint_sets.h"
 #include "library/image/row_span_index.h"
 #include "library/image/smoothed_mode.h"
+#include "library/image/union_find.h"
 
 #include <algorithm>
 
@@ -113,7 +113,7 @@ std::vector<LaBlockBox> attachSmallWords(std::vector<LaBlockBox>& words,
                                          const std::vector<std::size_t>& lineStarts) {
     // Set item i stands for the word labelled i + 1: joining keeps the
     // smaller label as the root, as the numbering below expects.
-    DisjointSets sets(words.size());
+    UnionFind sets(words.size());
     for (LaBlockBox& w : words) w.small = isSmallWord(w) ? 1 : 0;
     const RowSpanIndex index = rowIndexOf(words);
     for (std::size_t line = 0; line < lineStarts.size(); ++line) {

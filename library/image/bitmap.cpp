@@ -1,6 +1,6 @@
 #include "library/image/bitmap.h"
 
-#include "library/status.h"
+#include "library/la_api.h"
 #include "platform/global_memory.h"
 
 #include <algorithm>
@@ -38,6 +38,19 @@ struct BlockLock {
     BlockLock(const BlockLock&) = delete;
     BlockLock& operator=(const BlockLock&) = delete;
 };
+
+// Fills the bitmap's rows, row 0 being the bottom of the page as in an
+// ordinary bottom-up DIB; the rows of a top-down DIB are taken in reverse.
+void copyRowsBottomFirst(LaBitmap& bitmap, const std::uint8_t* pixels, bool topDown) {
+    const std::size_t rowLength = std::size_t(bitmap.stride);
+    if (!topDown) {
+        std::memcpy(bitmap.buffer.data(), pixels, rowLength * std::size_t(bitmap.height));
+        return;
+    }
+    for (std::int32_t r = 0; r < bitmap.height; ++r)
+        std::memcpy(bitmap.buffer.data() + std::size_t(r) * rowLength,
+                    pixels + std::size_t(bitmap.height - 1 - r) * rowLength, rowLength);
+}
 
 // bitRunCopy to bit 0 of the destination: byte i of the destination gets
 // source bits [s + 8i, s + 8i + 8). The bytes whose two source bytes both lie
@@ -105,20 +118,20 @@ std::int32_t bitmapAllocate(LaBitmap& bitmap, std::int32_t height, std::int32_t 
     const std::int64_t size = height > 0 ? absStride * height : 0;
     if (size > std::numeric_limits<std::uint32_t>::max()) {
         bitmap.bufferSize = 0;
-        return kOutOfMemory;
+        return LA_STATUS_OUT_OF_MEMORY;
     }
     bitmap.bufferSize = std::uint32_t(size);
     try {
         bitmap.buffer.assign(std::size_t(size), blackIsZero == 1 ? 0xFF : 0x00);
     } catch (const std::bad_alloc&) {
-        return kOutOfMemory;
+        return LA_STATUS_OUT_OF_MEMORY;
     } catch (const std::length_error&) {
-        return kOutOfMemory;
+        return LA_STATUS_OUT_OF_MEMORY;
     }
     std::uint8_t* start = bitmap.buffer.empty() ? nullptr : bitmap.buffer.data();
     if (start && stride < 0) start += std::size_t(height - 1) * std::size_t(absStride);
     bitmap.firstRow = start;
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 void bitmapRelease(LaBitmap* bitmap) {
@@ -129,10 +142,10 @@ void bitmapRelease(LaBitmap* bitmap) {
 std::int32_t bitmapCopy(const LaBitmap& source, LaBitmap& destination) {
     const std::int32_t status =
         bitmapAllocate(destination, source.height, source.width, source.stride, source.blackIsZero);
-    if (status != kOk) return status;
+    if (status != LA_STATUS_OK) return status;
     const std::size_t n = std::min<std::size_t>(source.buffer.size(), destination.buffer.size());
     if (n) std::memcpy(destination.buffer.data(), source.buffer.data(), n);
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 void bitRunCopy(const std::uint8_t* sourceRow, std::size_t sourceBytes,
@@ -171,7 +184,7 @@ std::int32_t bitmapCrop(const LaBitmap& source, LaBitmap& destination, std::int3
     if (source.bottomUp == 1) stride = -stride;
     const std::int32_t status =
         bitmapAllocate(destination, cropHeight, cropWidth, stride, source.blackIsZero);
-    if (status != kOk) return status;
+    if (status != LA_STATUS_OK) return status;
     const std::size_t sourceBytes = source.rowBytes();
     const std::size_t destinationBytes = destination.rowBytes();
     for (std::int32_t r = 0; r < cropHeight; ++r) {
@@ -182,7 +195,7 @@ std::int32_t bitmapCrop(const LaBitmap& source, LaBitmap& destination, std::int3
         copyBitsToRowStart(sourceRow, sourceBytes, destination.row(r), destinationBytes, cropWidth,
                            x);
     }
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 std::unique_ptr<LaBitmap> importDib(void* dibHandle) {
@@ -212,9 +225,10 @@ std::unique_ptr<LaBitmap> importDib(void* dibHandle) {
              dib[kDibHeaderBytes + 2] == 0)
                 ? 1
                 : 0;
-        if (bitmapAllocate(*bitmap, height, width, std::int32_t(rowLength), blackIsZero) != kOk)
+        if (bitmapAllocate(*bitmap, height, width, std::int32_t(rowLength), blackIsZero) !=
+            LA_STATUS_OK)
             return nullptr;
-        std::memcpy(bitmap->buffer.data(), dib + kDibPixelOffset, std::size_t(pixelBytes));
+        copyRowsBottomFirst(*bitmap, dib + kDibPixelOffset, rawHeight < 0);
         return bitmap;
     } catch (const std::bad_alloc&) {
         return nullptr;

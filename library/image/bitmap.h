@@ -71,7 +71,10 @@ void bitRunCopy(const std::uint8_t* sourceRow, std::size_t sourceBytes, std::uin
 
 // Imports a packed 1-bit DIB held in a movable memory block. Returns null when
 // the block cannot be locked, is not 1 bit per pixel, is smaller than its
-// header says, or memory runs out. The block is left as it was.
+// header says, or memory runs out. The block is left as it was. Row 0 of the
+// bitmap is the bottom row of the page whichever way the DIB stores its rows:
+// a top-down DIB (negative height) gives the same bitmap as the bottom-up DIB
+// of the same page.
 std::unique_ptr<LaBitmap> importDib(void* dibHandle);
 
 } // namespace quadrel

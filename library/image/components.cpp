@@ -1,7 +1,8 @@
 #include "library/image/components.h"
 
 #include "library/image/bit_positions.h"
-#include "library/status.h"
+#include "library/image/union_find.h"
+#include "library/la_api.h"
 
 #include <algorithm>
 #include <array>
@@ -40,63 +41,10 @@ inline void appendByteTransitions(std::uint8_t value, std::int32_t base, std::in
     if (e[i + 1] == 0xFF) invert = !invert;
 }
 
-// Union-find over the runs of the page in scan order (row 0 first, left to
-// right), each set's root its first run: roots are only ever attached to
-// smaller roots, so every parent index is at most its child's.
-class RunSets {
-  public:
-    explicit RunSets(std::size_t count) : parent_(count) {
-        for (std::size_t i = 0; i < count; ++i) parent_[i] = std::int32_t(i);
-    }
-
-    // Puts a run not joined before into the set with root `root`, which lies
-    // earlier in scan order.
-    void attach(std::int32_t run, std::int32_t root) { parent_[std::size_t(run)] = root; }
-
-    // Joins two sets by their roots; returns the root of the joined set.
-    std::int32_t joinRoots(std::int32_t a, std::int32_t b) {
-        if (a < b) {
-            parent_[std::size_t(b)] = a;
-            return a;
-        }
-        parent_[std::size_t(a)] = b;
-        return b;
-    }
-
-    std::int32_t root(std::int32_t i) {
-        while (parent_[std::size_t(i)] != i) {
-            parent_[std::size_t(i)] = parent_[std::size_t(parent_[std::size_t(i)])];
-            i = parent_[std::size_t(i)];
-        }
-        return i;
-    }
-
-    // The component number of every run: components numbered in the order of
-    // their first runs. Status 2 when the numbers cannot be stored.
-    std::int32_t number(std::vector<std::int32_t>& componentOf, std::int32_t& count) {
-        try {
-            componentOf.assign(parent_.size(), 0);
-        } catch (const std::bad_alloc&) {
-            return kNotImportable; // a failed numbering reports 2, unlike the other allocations
-        }
-        count = 0;
-        for (std::size_t i = 0; i < parent_.size(); ++i) {
-            // The parent lies earlier and already names its root.
-            const std::int32_t r = parent_[std::size_t(parent_[i])];
-            parent_[i] = r;
-            componentOf[i] = std::size_t(r) == i ? count++ : componentOf[std::size_t(r)];
-        }
-        return kOk;
-    }
-
-  private:
-    std::vector<std::int32_t> parent_;
-};
-
 // Joins every run of a row with the runs of the row before that touch it,
 // diagonally included: [s1, e1) and [s2, e2) touch when s1 <= e2 and e1 >= s2.
 void joinTouchingRuns(std::span<const LaRun> above, std::int32_t aboveFirst,
-                      std::span<const LaRun> current, std::int32_t currentFirst, RunSets& sets) {
+                      std::span<const LaRun> current, std::int32_t currentFirst, UnionFind& sets) {
     const std::size_t aboveCount = above.size();
     std::size_t p = 0;
     for (std::size_t k = 0; k < current.size(); ++k) {
@@ -109,9 +57,26 @@ void joinTouchingRuns(std::span<const LaRun> above, std::int32_t aboveFirst,
         // and every further touching set is joined to it.
         std::int32_t root = sets.root(aboveFirst + std::int32_t(q));
         sets.attach(currentFirst + std::int32_t(k), root);
-        for (++q; q < aboveCount && above[q].start <= end; ++q) {
-            const std::int32_t other = sets.root(aboveFirst + std::int32_t(q));
-            if (other != root) root = sets.joinRoots(root, other);
+        for (++q; q < aboveCount && above[q].start <= end; ++q)
+            root = sets.join(root, aboveFirst + std::int32_t(q));
+    }
+}
+
+// Gives every run its component's number and widens that component's box.
+// Boxes are gathered in a compact table: the runs visit them in no
+// particular order.
+void gatherBoxes(const std::vector<std::int32_t>& componentOf, FlatRunTable& runs,
+                 std::vector<LaComponentBox>& boxes) {
+    for (std::int32_t r = 0; r < runs.rows(); ++r) {
+        for (std::int32_t id = runs.rowStart[std::size_t(r)];
+             id < runs.rowStart[std::size_t(r) + 1]; ++id) {
+            LaRun& run = runs.runs[std::size_t(id)];
+            run.label = componentOf[std::size_t(id)];
+            LaComponentBox& b = boxes[std::size_t(run.label)];
+            b.xMin = std::min(b.xMin, run.start);
+            b.xEnd = std::max(b.xEnd, run.end);
+            b.yMin = std::min(b.yMin, r);
+            b.yMax = std::max(b.yMax, r);
         }
     }
 }
@@ -152,8 +117,8 @@ std::int32_t extract(LaComponentSource& source, std::vector<LaComponent>& compon
     FlatRunTable runs;
     std::vector<LaComponentBox> boxes;
     const std::int32_t status = labelComponents(source, runs, boxes);
-    if (status != kOk) return status;
-    if (boxes.empty()) return kNullArgument;
+    if (status != LA_STATUS_OK) return status;
+    if (boxes.empty()) return LA_STATUS_NULL_ARGUMENT;
 
     components.resize(boxes.size());
     for (std::size_t i = 0; i < boxes.size(); ++i) {
@@ -176,7 +141,7 @@ std::int32_t extract(LaComponentSource& source, std::vector<LaComponent>& compon
         }
         source.runTable = std::move(table);
     }
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 // Eight bytes of a row as one word, pixel 0 of the first byte in bit 63.
@@ -272,82 +237,47 @@ std::int32_t labelComponents(const LaComponentSource& source, FlatRunTable& runs
                              std::vector<LaComponentBox>& boxes) {
     runs = FlatRunTable{};
     boxes.clear();
-    if (source.rows <= 0 || source.width <= 0 || !source.firstRow) return kNoBlackPixel;
+    if (source.rows <= 0 || source.width <= 0 || !source.firstRow) return LA_STATUS_NO_BLACK_PIXEL;
     buildRowRuns(source, runs);
     return labelRuns(runs, boxes);
 }
 
 std::int32_t labelRuns(FlatRunTable& runs, std::vector<LaComponentBox>& boxes) {
     boxes.clear();
-    if (runs.runs.empty()) return kNoBlackPixel;
-    RunSets sets{runs.runs.size()};
+    if (runs.runs.empty()) return LA_STATUS_NO_BLACK_PIXEL;
+    // Runs are numbered in scan order and a set's root is always its first
+    // run, so components come out numbered in the order of their first runs.
+    UnionFind sets(runs.runs.size());
     for (std::int32_t r = 1; r < runs.rows(); ++r)
         if (!runs.row(r).empty() && !runs.row(r - 1).empty())
             joinTouchingRuns(runs.row(r - 1), runs.rowStart[std::size_t(r - 1)], runs.row(r),
                              runs.rowStart[std::size_t(r)], sets);
     std::vector<std::int32_t> componentOf;
     std::int32_t count = 0;
-    const std::int32_t numbering = sets.number(componentOf, count);
-    if (numbering != kOk) return numbering;
-
-    // Boxes are gathered in a compact table: the runs visit them in no
-    // particular order.
-    boxes.resize(std::size_t(count));
-    for (std::int32_t r = 0; r < runs.rows(); ++r) {
-        for (std::int32_t id = runs.rowStart[std::size_t(r)];
-             id < runs.rowStart[std::size_t(r) + 1]; ++id) {
-            LaRun& run = runs.runs[std::size_t(id)];
-            run.label = componentOf[std::size_t(id)];
-            LaComponentBox& b = boxes[std::size_t(run.label)];
-            b.xMin = std::min(b.xMin, run.start);
-            b.xEnd = std::max(b.xEnd, run.end);
-            b.yMin = std::min(b.yMin, r);
-            b.yMax = std::max(b.yMax, r);
-        }
+    try {
+        componentOf = sets.number(count);
+    } catch (const std::bad_alloc&) {
+        return LA_STATUS_NOT_AVAILABLE; // a failed numbering reports 2, unlike other allocations
     }
-    return kOk;
+
+    boxes.resize(std::size_t(count));
+    gatherBoxes(componentOf, runs, boxes);
+    return LA_STATUS_OK;
 }
 
 std::int32_t extractComponents(LaComponentSource* source, std::vector<LaComponent>* components) {
-    if (!source || !components) return kNullArgument;
+    if (!source || !components) return LA_STATUS_NULL_ARGUMENT;
     components->clear();
     source->runTable.clear();
     try {
         const std::int32_t status = extract(*source, *components);
-        if (status != kOk) components->clear();
+        if (status != LA_STATUS_OK) components->clear();
         return status;
     } catch (const std::bad_alloc&) {
         components->clear();
         source->runTable.clear();
-        return kOutOfMemory;
+        return LA_STATUS_OUT_OF_MEMORY;
     }
-}
-
-void fillInts(std::span<std::int32_t> values, std::int32_t value) {
-    std::fill(values.begin(), values.end(), value);
-}
-
-void incrementInts(std::span<std::int32_t> values) {
-    for (auto& v : values) ++v;
-}
-
-void clampIntsAbove(std::span<std::int32_t> values, std::int32_t limit) {
-    for (auto& v : values) v = std::min(v, limit);
-}
-
-std::int32_t findRoot(std::span<const std::int32_t> parent, std::int32_t label) {
-    while (parent[std::size_t(label)] != label) label = parent[std::size_t(label)];
-    return label;
-}
-
-std::int32_t findRootCompress(std::span<std::int32_t> parent, std::int32_t label) {
-    std::int32_t root = findRoot(parent, label);
-    while (parent[std::size_t(label)] != root) {
-        const std::int32_t next = parent[std::size_t(label)];
-        parent[std::size_t(label)] = root;
-        label = next;
-    }
-    return root;
 }
 
 LaComponentSource componentSourceOf(const LaBitmap& bitmap, std::int32_t options) {

@@ -126,14 +126,4 @@ const ByteTransitions& byteTransitions(std::uint8_t value);
 std::int32_t encodeRow(const std::uint8_t* row, std::int32_t width, std::uint8_t whiteByte,
                        std::vector<std::int32_t>& out);
 
-// Integer-array primitives over a span.
-void fillInts(std::span<std::int32_t> values, std::int32_t value);
-void incrementInts(std::span<std::int32_t> values);
-void clampIntsAbove(std::span<std::int32_t> values, std::int32_t limit);
-
-// Follows parent links until a label is its own parent; the array is unchanged.
-std::int32_t findRoot(std::span<const std::int32_t> parent, std::int32_t label);
-// The same, pointing every visited label straight at the root.
-std::int32_t findRootCompress(std::span<std::int32_t> parent, std::int32_t label);
-
 } // namespace quadrel

@@ -154,6 +154,49 @@ LaElement makeElement(std::span<const std::int32_t> members,
     return e;
 }
 
+// The members as the sort sees them: keyed by their components' xMin.
+struct LeftEdgeOrder {
+    std::span<std::int32_t> members;
+    const std::vector<LaComponent>& components;
+
+    std::int32_t key(std::int64_t k) const {
+        return components[std::size_t(members[std::size_t(k)])].xMin;
+    }
+    void swapAt(std::int64_t a, std::int64_t b) const {
+        std::swap(members[std::size_t(a)], members[std::size_t(b)]);
+    }
+
+    // Short ranges: neighbour-swap passes until one swaps nothing.
+    void neighbourSwapSort(std::int64_t lo, std::int64_t hi) const {
+        for (bool swapped = true; swapped;) {
+            swapped = false;
+            for (std::int64_t k = lo; k < hi; ++k)
+                if (key(k) > key(k + 1)) {
+                    swapAt(k, k + 1);
+                    swapped = true;
+                }
+        }
+    }
+
+    // Splits [lo, hi] around the key of its middle member; returns the
+    // (i, j) where the two scans stopped.
+    std::pair<std::int64_t, std::int64_t> partition(std::int64_t lo, std::int64_t hi) const {
+        const std::int32_t pivot = key((lo + hi) / 2);
+        std::int64_t i = lo;
+        std::int64_t j = hi;
+        while (i <= j) {
+            while (key(i) < pivot) ++i;
+            while (key(j) > pivot) --j;
+            if (i <= j) {
+                swapAt(i, j);
+                ++i;
+                --j;
+            }
+        }
+        return {i, j};
+    }
+};
+
 } // namespace
 
 LaLineGroup cutGroupIntoElements(std::vector<std::int32_t>& members,
@@ -183,41 +226,17 @@ LaLineGroup cutGroupIntoElements(std::vector<std::int32_t>& members,
 }
 
 void sortByLeftEdge(std::span<std::int32_t> members, const std::vector<LaComponent>& components) {
-    auto key = [&](std::int64_t k) {
-        return components[std::size_t(members[std::size_t(k)])].xMin;
-    };
-    auto swapAt = [&](std::int64_t a, std::int64_t b) {
-        std::swap(members[std::size_t(a)], members[std::size_t(b)]);
-    };
+    const LeftEdgeOrder order{members, components};
     std::vector<std::pair<std::int64_t, std::int64_t>> stack;
     stack.emplace_back(0, std::int64_t(members.size()) - 1);
     while (!stack.empty()) {
         const auto [lo, hi] = stack.back();
         stack.pop_back();
         if (hi - lo + 1 < 9) {
-            // Short ranges: neighbour-swap passes until one swaps nothing.
-            for (bool swapped = true; swapped;) {
-                swapped = false;
-                for (std::int64_t k = lo; k < hi; ++k)
-                    if (key(k) > key(k + 1)) {
-                        swapAt(k, k + 1);
-                        swapped = true;
-                    }
-            }
+            order.neighbourSwapSort(lo, hi);
             continue;
         }
-        const std::int32_t pivot = key((lo + hi) / 2);
-        std::int64_t i = lo;
-        std::int64_t j = hi;
-        while (i <= j) {
-            while (key(i) < pivot) ++i;
-            while (key(j) > pivot) --j;
-            if (i <= j) {
-                swapAt(i, j);
-                ++i;
-                --j;
-            }
-        }
+        const auto [i, j] = order.partition(lo, hi);
         stack.emplace_back(lo, j);
         stack.emplace_back(i, hi);
     }

@@ -10,10 +10,10 @@
 
 #include "library/image/component_box.h"
 
-#include "library/image/disjoint_sets.h"
 #include "library/image/group_elements.h"
 #include "library/image/row_span_index.h"
-#include "library/status.h"
+#include "library/image/union_find.h"
+#include "library/la_api.h"
 
 #include <algorithm>
 #include <new>
@@ -133,26 +133,19 @@ std::int32_t linkTarget(const Participants& p, const std::vector<LaComponent>& c
     return record;
 }
 
-// Chains the records into lines; each line lists its components in record order.
+// Chains the records into lines; each line lists its components in record
+// order. A record's chain goes under the root of the record it links to.
 std::vector<MemberSet> buildLines(const Participants& p,
                                   const std::vector<LaComponent>& components) {
-    const std::int32_t n = p.count();
-    std::vector<std::int32_t> parent(static_cast<std::size_t>(n));
-    for (std::int32_t i = 0; i < n; ++i) parent[std::size_t(i)] = i;
+    UnionFind chains(std::size_t(p.count()));
     std::vector<std::int32_t> weighed(components.size(), -1);
-    for (std::int32_t record = 0; record < n; ++record) {
-        const std::int32_t target = linkTarget(p, components, record, weighed);
-        parent[std::size_t(record)] = findRoot(parent, target);
-    }
-    std::vector<std::int32_t> lineOfRoot(std::size_t(n), -1);
-    std::vector<MemberSet> lines;
-    for (std::int32_t record = 0; record < n; ++record) {
-        const std::int32_t root = findRootCompress(parent, record);
-        if (lineOfRoot[std::size_t(root)] < 0) {
-            lineOfRoot[std::size_t(root)] = std::int32_t(lines.size());
-            lines.emplace_back();
-        }
-        MemberSet& line = lines[std::size_t(lineOfRoot[std::size_t(root)])];
+    for (std::int32_t record = 0; record < p.count(); ++record)
+        chains.attach(record, linkTarget(p, components, record, weighed));
+    std::int32_t count = 0;
+    const std::vector<std::int32_t> lineOf = chains.number(count);
+    std::vector<MemberSet> lines(static_cast<std::size_t>(count));
+    for (std::int32_t record = 0; record < p.count(); ++record) {
+        MemberSet& line = lines[std::size_t(lineOf[std::size_t(record)])];
         const std::int32_t ci = p.componentOf[std::size_t(record)];
         line.members.push_back(ci);
         line.box.add(components[std::size_t(ci)]);
@@ -175,7 +168,7 @@ bool linesMerge(const Box& a, const Box& b) {
 // Joins lines that lie side by side on the same rows; a group's members are
 // its lines' members, line after line.
 std::vector<MemberSet> mergeLines(const std::vector<MemberSet>& lines) {
-    DisjointSets sets(lines.size());
+    UnionFind sets(lines.size());
     // Lines that merge share rows; the sets depend only on which pairs merge.
     const RowSpanIndex index(
         lines.size(), [&](std::int32_t i) { return lines[std::size_t(i)].box.top; },
@@ -217,7 +210,7 @@ std::int32_t group(const LaComponentSource& source, std::vector<LaComponent>& co
     const std::int32_t size =
         request.groupingSize < 1 ? kDefaultGroupingSize : request.groupingSize;
     Participants p = collectParticipants(components, size);
-    if (p.count() == 0) return kOk;
+    if (p.count() == 0) return LA_STATUS_OK;
     fillNeighbourTables(source.runTable, components, p);
     std::vector<MemberSet> lines = buildLines(p, components);
     p = Participants{};
@@ -227,7 +220,7 @@ std::int32_t group(const LaComponentSource& source, std::vector<LaComponent>& co
     for (std::size_t g = 0; g < sets.size(); ++g)
         groups.push_back(cutGroupIntoElements(sets[g].members, components, std::int32_t(g)));
     numberElementsOverGroups(groups, components);
-    return kOk;
+    return LA_STATUS_OK;
 }
 
 } // namespace
@@ -240,7 +233,7 @@ std::int32_t groupComponents(const LaComponentSource& source, std::vector<LaComp
     } catch (const std::bad_alloc&) {
         groups.clear();
         groups.shrink_to_fit();
-        return kOutOfMemory;
+        return LA_STATUS_OUT_OF_MEMORY;
     }
 }
 

@@ -2,7 +2,8 @@
 
 #include "library/image/column_transitions.h"
 #include "library/image/run_table_memo.h"
-#include "library/status.h"
+#include "library/image/union_find.h"
+#include "library/la_api.h"
 
 #include <algorithm>
 #include <limits>
@@ -17,6 +18,8 @@ namespace {
 // A run may join a segment only while the segment stays denser than this.
 constexpr std::int64_t kGrowthDensityPerMille = 850;
 constexpr std::int32_t kBoxStart = std::numeric_limits<std::int32_t>::max();
+// The label of a segment not yet linked.
+constexpr std::int32_t kNoLabel = -1;
 
 std::int32_t perMille(std::int64_t part, std::int64_t whole) {
     return std::int32_t(part * 1000 / whole);
@@ -82,24 +85,18 @@ std::size_t growRight(std::span<const LaRun> runs, std::size_t i, std::int32_t g
     return runs.size();
 }
 
-std::int32_t newLabel(std::vector<std::int32_t>& parent, std::int32_t& lastLabel) {
-    ++lastLabel;
-    parent[std::size_t(lastLabel)] = lastLabel;
-    return lastLabel;
-}
-
 // Joins segment c with the previous-row segments from q on that start no
 // later than c ends. The smallest root among them becomes the root of every
 // walked set, so no old root is left orphaned. Returns one past the last
 // walked segment.
 std::size_t joinOverlapping(std::vector<LaSegment>& previous, std::size_t q, LaSegment& c,
-                            std::vector<std::int32_t>& parent) {
+                            UnionFind& labels) {
     std::int32_t root = kBoxStart;
     std::size_t end = q;
     for (; end < previous.size() && previous[end].start <= c.end; ++end)
-        root = std::min(root, findRoot(parent, previous[end].lineId));
+        root = std::min(root, labels.root(previous[end].lineId));
     for (std::size_t k = q; k < end; ++k) {
-        parent[std::size_t(findRoot(parent, previous[k].lineId))] = root;
+        labels.attach(previous[k].lineId, root);
         previous[k].lineId = root;
     }
     c.lineId = root;
@@ -108,21 +105,20 @@ std::size_t joinOverlapping(std::vector<LaSegment>& previous, std::size_t q, LaS
 
 // Labels the segments of one row against the previous row's segments, with a
 // search position that only moves forward.
-void linkRow(std::vector<LaSegment>& previous, std::vector<LaSegment>& row,
-             std::vector<std::int32_t>& parent, std::int32_t& lastLabel) {
+void linkRow(std::vector<LaSegment>& previous, std::vector<LaSegment>& row, UnionFind& labels) {
     std::size_t p = 0;
     for (LaSegment& c : row) {
         std::size_t q = p;
         while (q < previous.size() && previous[q].end < c.start) ++q;
         if (q < previous.size()) {
             if (previous[q].start <= c.end)
-                p = joinOverlapping(previous, q, c, parent) - 1;
+                p = joinOverlapping(previous, q, c, labels) - 1;
             else
                 p = q;
         }
-        if (c.lineId == 0) c.lineId = newLabel(parent, lastLabel);
+        if (c.lineId == kNoLabel) c.lineId = labels.add();
     }
-    for (LaSegment& c : row) c.lineId = findRoot(parent, c.lineId);
+    for (LaSegment& c : row) c.lineId = labels.root(c.lineId);
 }
 
 void widenRecord(LaRegionRecord& line, const LaSegment& s, std::int32_t row) {
@@ -230,27 +226,24 @@ std::int32_t linkSegments(SegmentTable& segments) {
     std::size_t total = 0;
     for (auto& row : segments) {
         total += row.size();
-        for (LaSegment& s : row) s.lineId = 0; // the label; 0 = none yet
+        for (LaSegment& s : row) s.lineId = kNoLabel;
     }
-    std::vector<std::int32_t> parent(total + 1, 0);
-    std::int32_t lastLabel = 0;
+    // Labels are given in scan order and a root is the smallest label of its
+    // set, so numbering the sets by first appearance numbers lines by their
+    // first segment.
+    UnionFind labels;
+    labels.reserve(total);
     for (std::size_t r = 0; r < segments.size(); ++r) {
         if (r == 0) {
-            for (LaSegment& s : segments[0]) s.lineId = newLabel(parent, lastLabel);
+            for (LaSegment& s : segments[0]) s.lineId = labels.add();
             continue;
         }
-        linkRow(segments[r - 1], segments[r], parent, lastLabel);
+        linkRow(segments[r - 1], segments[r], labels);
     }
-    // A root is the smallest label of its set, so numbering roots in label
-    // order numbers lines by their first segment.
-    std::vector<std::int32_t> number(std::size_t(lastLabel) + 1, -1);
     std::int32_t lineCount = 0;
-    for (std::int32_t label = 1; label <= lastLabel; ++label) {
-        const std::int32_t root = findRootCompress(parent, label);
-        if (root == label) number[std::size_t(label)] = lineCount++;
-    }
+    const std::vector<std::int32_t> lineOf = labels.number(lineCount);
     for (auto& row : segments)
-        for (LaSegment& s : row) s.lineId = number[std::size_t(parent[std::size_t(s.lineId)])];
+        for (LaSegment& s : row) s.lineId = lineOf[std::size_t(s.lineId)];
     return lineCount;
 }
 
@@ -259,10 +252,10 @@ std::int32_t findLines(const LaBitmap& bitmap, LineOrientation orientation,
     found = FoundLines{};
     try {
         find(bitmap, orientation, minSeedLength, bridgingGap, found);
-        return kOk;
+        return LA_STATUS_OK;
     } catch (const std::bad_alloc&) {
         found = FoundLines{};
-        return kOutOfMemory;
+        return LA_STATUS_OUT_OF_MEMORY;
     }
 }
 

@@ -330,6 +330,25 @@ TEST_F(QuadrelCli, XmlAndOutlinedImageOfOnePage) {
     EXPECT_EQ(rgb, colours.at(z["content"].get<int>()));
 }
 
+TEST_F(QuadrelCli, OutlinedImageOfAPageThinnerThanTwoPixels) {
+    for (auto [width, height] : {std::pair{1, 1}, {3000, 1}, {1, 3000}}) {
+        TestPage page(width, height);
+        page.set(0, 0);
+        clitest::writeBilevelTiff(path("thin.tif"), {page});
+        const clitest::RunResult r =
+            runQuadrel({"--quiet", "--outlined", path("outlined.tif"), path("thin.tif")});
+        EXPECT_EQ(r.exitCode, 0) << width << " x " << height << ": " << r.err;
+        TIFF* tiff = TIFFOpen(path("outlined.tif").c_str(), "r");
+        ASSERT_NE(tiff, nullptr);
+        std::uint32_t outWidth = 0, outHeight = 0;
+        TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &outWidth);
+        TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &outHeight);
+        TIFFClose(tiff);
+        EXPECT_EQ(outWidth, std::uint32_t(std::max(1, width / 2)));
+        EXPECT_EQ(outHeight, std::uint32_t(std::max(1, height / 2)));
+    }
+}
+
 TEST_F(QuadrelCli, SeveralInputsWriteIntoFoldersNamedAfterInputAndPage) {
     const std::string a = generatedPage("a.tif");
     clitest::writeBilevelTiff(path("b.tif"), {letterAndTablePage(), letterAndTablePage()});

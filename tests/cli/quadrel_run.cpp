@@ -7,6 +7,7 @@
 #include <iterator>
 #include <pty.h>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -51,15 +52,22 @@ int waitForExit(pid_t pid) {
 
 } // namespace
 
-RunResult runQuadrel(const std::vector<std::string>& args) {
-    return runProgram(QUADREL_CLI_PATH, args);
+RunResult runQuadrel(const std::vector<std::string>& args, std::uint64_t addressSpaceLimit) {
+    return runProgram(QUADREL_CLI_PATH, args, addressSpaceLimit);
 }
 
-RunResult runProgram(const std::string& program, const std::vector<std::string>& args) {
+RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                     std::uint64_t addressSpaceLimit) {
     const std::string outFile = scratchName(".out"), errFile = scratchName(".err");
     std::fflush(nullptr);
     const pid_t pid = ::fork();
-    if (pid == 0) execQuadrel(program, args, outFile, &errFile);
+    if (pid == 0) {
+        if (addressSpaceLimit != 0) {
+            const rlimit limit{rlim_t(addressSpaceLimit), rlim_t(addressSpaceLimit)};
+            ::setrlimit(RLIMIT_AS, &limit);
+        }
+        execQuadrel(program, args, outFile, &errFile);
+    }
     RunResult result;
     result.exitCode = waitForExit(pid);
     result.out = slurp(outFile);

@@ -1,6 +1,7 @@
 // Runs the built quadrel program and captures what it says.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,9 +13,11 @@ struct RunResult {
     std::string err;
 };
 
-RunResult runQuadrel(const std::vector<std::string>& args);
+// `addressSpaceLimit`, in bytes, caps the program's address space (0: no cap).
+RunResult runQuadrel(const std::vector<std::string>& args, std::uint64_t addressSpaceLimit = 0);
 // The same for a copy of the program elsewhere.
-RunResult runProgram(const std::string& program, const std::vector<std::string>& args);
+RunResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                     std::uint64_t addressSpaceLimit = 0);
 
 // The same with stderr on a pseudo-terminal (stdout still captured apart);
 // `err` is what the terminal received.

@@ -4,6 +4,7 @@
 // against zones and angles that no real page yields on demand.
 #include "library/la_api.h"
 
+#include <utility>
 #include <vector>
 
 #define SCRIPTED_EXPORT extern "C" __attribute__((visibility("default")))
@@ -16,6 +17,7 @@ struct ScriptedZone {
 
 struct Script {
     int32_t skew = 0;
+    int32_t status = 0; // returned by the next LA_Execute only
     std::vector<ScriptedZone> pending;
     std::vector<ScriptedZone> table; // what the last LA_Execute produced
     LaDibHandle lastDib = nullptr;
@@ -42,6 +44,10 @@ SCRIPTED_EXPORT void Scripted_SetResult(int32_t skew, const int32_t* zones, int3
         script().pending.push_back(
             {zones[5 * i], zones[5 * i + 1], zones[5 * i + 2], zones[5 * i + 3], zones[5 * i + 4]});
 }
+// The next LA_Execute returns this status; later ones return 0 again.
+SCRIPTED_EXPORT void Scripted_SetStatus(int32_t status) {
+    script().status = status;
+}
 SCRIPTED_EXPORT LaDibHandle Scripted_LastDib() {
     return script().lastDib;
 }
@@ -67,7 +73,7 @@ SCRIPTED_EXPORT int32_t LA_Execute(LaContext*, LaDibHandle dib) {
     script().lastDib = dib;
     ++script().executions;
     script().table = script().pending;
-    return LA_STATUS_OK;
+    return std::exchange(script().status, 0);
 }
 
 SCRIPTED_EXPORT int32_t LA_GetZonesCount(LaContext*) {

@@ -41,9 +41,10 @@ class ScriptedFormTest : public testing::Test {
         ASSERT_NE(module, nullptr) << dlerror();
         setResult = reinterpret_cast<decltype(setResult)>(dlsym(module, "Scripted_SetResult"));
         lastDib = reinterpret_cast<decltype(lastDib)>(dlsym(module, "Scripted_LastDib"));
+        setStatus = reinterpret_cast<decltype(setStatus)>(dlsym(module, "Scripted_SetStatus"));
         contextsAlive =
             reinterpret_cast<decltype(contextsAlive)>(dlsym(module, "Scripted_ContextsAlive"));
-        ASSERT_TRUE(setResult && lastDib && contextsAlive);
+        ASSERT_TRUE(setResult && lastDib && setStatus && contextsAlive);
 
         form = std::make_unique<TMainWindow>(std::make_unique<evalia::TQuadrelLibrary>(
                                                  std::vector<std::string>{ScriptedLibraryPath()}),
@@ -77,6 +78,7 @@ class ScriptedFormTest : public testing::Test {
     void* module = nullptr;
     void (*setResult)(std::int32_t, const std::int32_t*, std::int32_t) = nullptr;
     LaDibHandle (*lastDib)() = nullptr;
+    void (*setStatus)(std::int32_t) = nullptr;
     int (*contextsAlive)() = nullptr;
     FakePrompts prompts;
     QTemporaryDir dir;
@@ -111,6 +113,28 @@ TEST_F(ScriptedFormTest, ASkewedPageIsReportedStraightenedAndMovedDown) {
         EXPECT_EQ(page.GetPixel(x, 23), 1) << x;
     }
     EXPECT_EQ(page.GetPixel(500, 200), 0);
+}
+
+TEST_F(ScriptedFormTest, AnAnalysisOutOfMemoryIsReportedWithTheZonesItFound) {
+    OpenAndProcess(400, 200, 0, {}, true);
+    prompts.messages.clear();
+    for (std::int32_t status : {1, 4}) {
+        setResult(0, std::vector<std::int32_t>{10, 20, 300, 60, 6}.data(), 1);
+        setStatus(status);
+        form->Process1Click();
+        const std::vector<RecordedMessage> messages = prompts.TakeMessages();
+        ASSERT_FALSE(messages.empty());
+        EXPECT_EQ(messages.back().text,
+                  QString::fromUtf8("1 zones found.\r\nSkew angle is 0\u00B0."));
+        EXPECT_EQ(form->ListBoxZones->count(), 1);
+        if (status != 1) {
+            EXPECT_EQ(messages.size(), 1u) << "status " << status << " is not reported";
+            continue;
+        }
+        ASSERT_EQ(messages.size(), 2u);
+        EXPECT_EQ(messages[0].kind, QStringLiteral("warning"));
+        EXPECT_TRUE(messages[0].text.contains(QStringLiteral("out of memory")));
+    }
 }
 
 TEST_F(ScriptedFormTest, ProcessDropsTheGreyViewOfTheUnstraightenedPage) {

@@ -1,4 +1,5 @@
 #include "library/image/bitmap.h"
+#include "library/la_api.h"
 #include "tests/support/test_page.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +17,8 @@ TEST(BitmapTest, RowLengthIsPaddedToFourBytes) {
 
 TEST(BitmapTest, NewBitmapIsWhiteInEitherPolarity) {
     LaBitmap ones, zeros;
-    ASSERT_EQ(quadrel::bitmapAllocate(ones, 3, 10, 4, 1), 0);
-    ASSERT_EQ(quadrel::bitmapAllocate(zeros, 3, 10, -4, 0), 0);
+    ASSERT_EQ(quadrel::bitmapAllocate(ones, 3, 10, 4, 1), LA_STATUS_OK);
+    ASSERT_EQ(quadrel::bitmapAllocate(zeros, 3, 10, -4, 0), LA_STATUS_OK);
     for (auto b : ones.buffer) EXPECT_EQ(b, 0xFF);
     for (auto b : zeros.buffer) EXPECT_EQ(b, 0x00);
     EXPECT_EQ(zeros.bottomUp, 1);
@@ -28,7 +29,7 @@ TEST(BitmapTest, CopyIsIdentical) {
     TestPage page(40, 5);
     page.fillRect(3, 1, 20, 2);
     LaBitmap source = page.toBitmap(1, true), copy;
-    ASSERT_EQ(quadrel::bitmapCopy(source, copy), 0);
+    ASSERT_EQ(quadrel::bitmapCopy(source, copy), LA_STATUS_OK);
     EXPECT_EQ(copy.buffer, source.buffer);
     EXPECT_EQ(copy.stride, source.stride);
     EXPECT_EQ(copy.blackIsZero, 1);
@@ -40,7 +41,7 @@ TEST(BitmapTest, CropShiftsBitsAndReadsZeroPastTheRow) {
     quadrel::bitmapAllocate(source, 1, 32, 4, 0);
     source.buffer = {0xFF, 0xFF, 0xFF, 0xFF};
     LaBitmap crop;
-    ASSERT_EQ(quadrel::bitmapCrop(source, crop, 1, 0, 31, 1), 0);
+    ASSERT_EQ(quadrel::bitmapCrop(source, crop, 1, 0, 31, 1), LA_STATUS_OK);
     // Bits 1..31 land at 0..30; bit 31 comes from the byte past the row: 0.
     EXPECT_EQ(crop.buffer[0], 0xFF);
     EXPECT_EQ(crop.buffer[3], 0xFE);
@@ -51,7 +52,7 @@ TEST(BitmapTest, CropOutsideTheBitmapReadsZero) {
     page.fillRect(0, 0, 16, 4);
     LaBitmap source = page.toBitmap(0);
     LaBitmap crop;
-    ASSERT_EQ(quadrel::bitmapCrop(source, crop, -8, 2, 16, 4), 0);
+    ASSERT_EQ(quadrel::bitmapCrop(source, crop, -8, 2, 16, 4), LA_STATUS_OK);
     const TestPage out = TestPage::fromBitmap(crop);
     EXPECT_FALSE(out.black(0, 0)); // left of the bitmap
     EXPECT_TRUE(out.black(8, 0));  // inside

@@ -1,4 +1,5 @@
 #include "library/functions/block_classifier.h"
+#include "library/la_api.h"
 #include "tests/support/test_page.h"
 
 #include <gtest/gtest.h>
@@ -18,10 +19,10 @@ quadrel::BlockFeatures measure(const TestPage& page, int blackIsZero = 1) {
 TEST(BlockClassifierTest, BlocksUnder40By40AreTextWhateverTheyHold) {
     TestPage small(39, 39);
     small.fillRect(0, 0, 39, 39);
-    EXPECT_EQ(classify(small), 6);
+    EXPECT_EQ(classify(small), LA_CONTENT_TEXT);
     TestPage taller(39, 40);
     taller.fillRect(0, 0, 39, 40);
-    EXPECT_EQ(classify(taller), 5);
+    EXPECT_EQ(classify(taller), LA_CONTENT_PICTURE);
 }
 
 TEST(BlockClassifierTest, SolidAndNearlyEmptyImagesArePictures) {
@@ -29,13 +30,13 @@ TEST(BlockClassifierTest, SolidAndNearlyEmptyImagesArePictures) {
     solid.fillRect(0, 0, 100, 100);
     for (int polarity : {0, 1}) {
         EXPECT_DOUBLE_EQ(measure(solid, polarity).ink, 10001.0 / 10002.0);
-        EXPECT_EQ(classify(solid, polarity), 5);
+        EXPECT_EQ(classify(solid, polarity), LA_CONTENT_PICTURE);
     }
     TestPage dot(100, 100);
     dot.set(37, 61);
     for (int polarity : {0, 1}) {
         EXPECT_DOUBLE_EQ(measure(dot, polarity).ink, 2.0 / 10002.0);
-        EXPECT_EQ(classify(dot, polarity), 5);
+        EXPECT_EQ(classify(dot, polarity), LA_CONTENT_PICTURE);
     }
 }
 
@@ -52,13 +53,13 @@ TestPage busyRow(int runs, bool endsBlack) {
 TEST(BlockClassifierTest, AVeryBusyRowMakesAPicture) {
     const TestPage fifty = busyRow(25, false); // 50 changes, 55 entries
     EXPECT_DOUBLE_EQ(measure(fifty).rowPeak, 0.51);
-    EXPECT_EQ(classify(fifty), 5);
+    EXPECT_EQ(classify(fifty), LA_CONTENT_PICTURE);
     const TestPage fortyFive = busyRow(23, true); // 45 changes and the edge, 50 entries
     EXPECT_DOUBLE_EQ(measure(fortyFive).rowPeak, 0.46);
-    EXPECT_EQ(classify(fortyFive), 5);
+    EXPECT_EQ(classify(fortyFive), LA_CONTENT_PICTURE);
     const TestPage forty = busyRow(20, false); // 45 entries
     EXPECT_DOUBLE_EQ(measure(forty).rowPeak, 0.41);
-    EXPECT_EQ(classify(forty), 6);
+    EXPECT_EQ(classify(forty), LA_CONTENT_TEXT);
 }
 
 TEST(BlockClassifierTest, ARowStartingBlackSkipsItsEmptyFirstStretch) {

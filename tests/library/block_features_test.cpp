@@ -5,6 +5,7 @@
 #include "library/functions/block_classifier.h"
 #include "library/image/column_encoder.h"
 #include "library/image/components.h"
+#include "library/la_api.h"
 
 #include <gtest/gtest.h>
 
@@ -162,7 +163,7 @@ TEST(BlockFeaturesTest, ClassifyingAnImageEqualsClassifyingItsFeatures) {
             EXPECT_EQ(content, quadrel::classifyFeatures(quadrel::measureBlock(image)))
                 << image.width << " x " << image.height;
         }
-        pictures += content == quadrel::kContentPicture;
+        pictures += content == LA_CONTENT_PICTURE;
     }
     EXPECT_GT(pictures, 0);
     EXPECT_LT(pictures, 200);

@@ -5,6 +5,7 @@
 // another context analyses. Results are gathered in the threads and checked
 // afterwards on the test's own thread.
 #include "library/la_api.h"
+#include "tests/library/every_function_pipe.h"
 #include "tests/support/synthetic_pages.h"
 #include "tests/support/zone_rows.h"
 
@@ -52,11 +53,11 @@ struct Outcome {
 Outcome analyse(const Job& job) {
     ContextHandle ctx = openContext();
     PipeHandle pipe;
-    if (job.everyFunction) pipe = installPipe(ctx.get(), {1, 2, 8, 4, 16, 32});
+    if (job.everyFunction) pipe = installEveryFunctionPipe(ctx.get());
     platform::GlobalBlockOwner dib = job.page.toDib();
     Outcome outcome;
     outcome.status = LA_Execute(ctx.get(), dib.get());
-    LA_GetParameter(ctx.get(), 600, &outcome.angle);
+    LA_GetParameter(ctx.get(), LA_PARAM_SKEW_ANGLE, &outcome.angle);
     outcome.zones = readZoneRows(ctx.get());
     ctx.reset(); // LA_Done before the pipe goes
     return outcome;
@@ -105,12 +106,12 @@ TEST(ConcurrencyTest, OtherContextsStayUsableDuringAnAnalysis) {
 
     ContextHandle idle = openContext();
     platform::GlobalBlockOwner idleDib = jobs[0].page.toDib();
-    ASSERT_EQ(LA_Execute(idle.get(), idleDib.get()), 0);
+    ASSERT_EQ(LA_Execute(idle.get(), idleDib.get()), LA_STATUS_OK);
     std::vector<ContextHandle> finished;
     platform::GlobalBlockOwner finishedDib = jobs[2].page.toDib();
     for (int k = 0; k < 20; ++k) {
         finished.push_back(openContext());
-        ASSERT_EQ(LA_Execute(finished.back().get(), finishedDib.get()), 0);
+        ASSERT_EQ(LA_Execute(finished.back().get(), finishedDib.get()), LA_STATUS_OK);
     }
 
     std::atomic<bool> busy{true};
@@ -126,11 +127,11 @@ TEST(ConcurrencyTest, OtherContextsStayUsableDuringAnAnalysis) {
     std::int32_t lastParameter = 0;
     while (busy || changes < 50) {
         idleTableStable = idleTableStable && readZoneRows(idle.get()) == expectedIdle.zones;
-        LA_SetParameter(idle.get(), 100, 60 + changes % 40);
-        LA_GetParameter(idle.get(), 100, &lastParameter);
+        LA_SetParameter(idle.get(), LA_PARAM_LINES_MIN_SEED_LENGTH, 60 + changes % 40);
+        LA_GetParameter(idle.get(), LA_PARAM_LINES_MIN_SEED_LENGTH, &lastParameter);
         PipeHandle pipe(LA_CreatePipe(idle.get()));
-        LA_AddFunctionToPipe(pipe.get(), 32);
-        LA_SetParameter(idle.get(), 500, 0);
+        LA_AddFunctionToPipe(pipe.get(), LA_FUNCTION_TEXT_BLOCKS);
+        LA_SetParameter(idle.get(), LA_PARAM_PIPE, 0);
         pipe.reset();
         if (!finished.empty()) {
             finishedTablesIntact = finishedTablesIntact &&
@@ -138,7 +139,7 @@ TEST(ConcurrencyTest, OtherContextsStayUsableDuringAnAnalysis) {
             finished.pop_back(); // LA_Done, default pipe and all
         }
         ContextHandle passing = openContext();
-        LA_SetParameter(passing.get(), 400, changes);
+        LA_SetParameter(passing.get(), LA_PARAM_NOISE_AND_PICTURES, changes);
         passing.reset();
         ++changes;
     }
@@ -166,10 +167,10 @@ TEST(ConcurrencyTest, DefaultPipesOfParallelContextsStayApart) {
                 ContextHandle ctx = openContext();
                 Outcome o;
                 o.status = LA_Execute(ctx.get(), dib.get());
-                LA_GetParameter(ctx.get(), 600, &o.angle);
+                LA_GetParameter(ctx.get(), LA_PARAM_SKEW_ANGLE, &o.angle);
                 o.zones = readZoneRows(ctx.get());
                 std::int32_t pipe = 0;
-                LA_GetParameter(ctx.get(), 500, &pipe);
+                LA_GetParameter(ctx.get(), LA_PARAM_PIPE, &pipe);
                 pipeNumbers[std::size_t(t)].push_back(pipe);
                 outcomes[std::size_t(t)].push_back(o);
             }

@@ -2,6 +2,7 @@
 // the row conversion of its records and the bitmap it leaves current.
 #include "library/context.h"
 #include "library/dispatcher.h"
+#include "library/la_api.h"
 #include "tests/library/fake_analysis.h"
 #include "tests/support/test_page.h"
 
@@ -30,8 +31,8 @@ TEST(DispatcherTest, RegionRecordsGetPageRowsInTheirYFields) {
     fake.results().lines = {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}};
     fake.results().inverse = {{1, 0, 3, 49}};
     auto ctx = contextWithPage();
-    ASSERT_EQ(runFunctionCode(*ctx, 2), 0);
-    ASSERT_EQ(runFunctionCode(*ctx, 8), 0);
+    ASSERT_EQ(runFunctionCode(*ctx, LA_FUNCTION_LINES_AND_TABLES), LA_STATUS_OK);
+    ASSERT_EQ(runFunctionCode(*ctx, LA_FUNCTION_INVERSE_TEXT), LA_STATUS_OK);
     const quadrel::LaRegionRecord& line = ctx->linesList->at(0);
     EXPECT_EQ(line.xMin, 1);
     EXPECT_EQ(line.yMin, kHeight - 1 - 2);
@@ -47,11 +48,11 @@ TEST(DispatcherTest, PictureAndTextRecordsGetPageRowsInTheirYFields) {
     FakeAnalysis fake;
     fake.results().pictures = {{1, 2, 3, 4}}; // xMin, xMax, yMin, yMax
     quadrel::LaTextBlock block;
-    block.xMin = 1, block.yMin = 2, block.xMax = 3, block.yMax = 4, block.content = 6;
+    block.xMin = 1, block.yMin = 2, block.xMax = 3, block.yMax = 4, block.content = LA_CONTENT_TEXT;
     fake.results().blocks = {block};
     auto ctx = contextWithPage();
-    ASSERT_EQ(runFunctionCode(*ctx, 16), 0);
-    ASSERT_EQ(runFunctionCode(*ctx, 32), 0);
+    ASSERT_EQ(runFunctionCode(*ctx, LA_FUNCTION_PICTURES), LA_STATUS_OK);
+    ASSERT_EQ(runFunctionCode(*ctx, LA_FUNCTION_TEXT_BLOCKS), LA_STATUS_OK);
     const quadrel::LaPictureRecord& picture = ctx->pictureList->at(0);
     EXPECT_EQ(picture.xMin, 1);
     EXPECT_EQ(picture.xMax, 2);
@@ -70,8 +71,8 @@ TEST(DispatcherTest, RowsAreConvertedWithTheInputCopysHeight) {
     auto ctx = contextWithPage();
     // Code 1's stand-in output is as high as its input; the picture's row 0
     // becomes the last row of the copy code 16 worked on.
-    ASSERT_EQ(runFunctionCode(*ctx, 1), 0);
-    ASSERT_EQ(runFunctionCode(*ctx, 16), 0);
+    ASSERT_EQ(runFunctionCode(*ctx, LA_FUNCTION_SKEW), LA_STATUS_OK);
+    ASSERT_EQ(runFunctionCode(*ctx, LA_FUNCTION_PICTURES), LA_STATUS_OK);
     EXPECT_EQ(ctx->pictureList->at(0).yMin, ctx->pictureInput->height - 1);
 }
 
@@ -79,21 +80,21 @@ TEST(DispatcherTest, SkewAndRemovalOutputsBecomeCurrent) {
     FakeAnalysis fake;
     fake.results().status = 7; // a failing function still replaces the current bitmap
     auto ctx = contextWithPage();
-    ASSERT_EQ(runFunctionCode(*ctx, 1), 0);
+    ASSERT_EQ(runFunctionCode(*ctx, LA_FUNCTION_SKEW), LA_STATUS_OK);
     EXPECT_EQ(ctx->skewStatus, 7);
     EXPECT_EQ(ctx->skewValid, 1);
     EXPECT_EQ(ctx->currentBitmap, ctx->skewOutput.get());
     EXPECT_EQ(ctx->currentBitmap->width, 65);
 
     // Code 1 again copies the output it is about to release.
-    ASSERT_EQ(runFunctionCode(*ctx, 1), 0);
+    ASSERT_EQ(runFunctionCode(*ctx, LA_FUNCTION_SKEW), LA_STATUS_OK);
     EXPECT_EQ(ctx->skewInput->width, 65);
     EXPECT_EQ(ctx->currentBitmap->width, 66);
 
-    ASSERT_EQ(runFunctionCode(*ctx, 4), 0);
+    ASSERT_EQ(runFunctionCode(*ctx, LA_FUNCTION_LINE_REMOVAL), LA_STATUS_OK);
     EXPECT_EQ(ctx->removalInput->width, 66);
     EXPECT_EQ(ctx->currentBitmap, ctx->removalOutput.get());
-    ASSERT_EQ(runFunctionCode(*ctx, 2), 0);
+    ASSERT_EQ(runFunctionCode(*ctx, LA_FUNCTION_LINES_AND_TABLES), LA_STATUS_OK);
     EXPECT_EQ(ctx->linesInput->width, 67);
     EXPECT_EQ(ctx->currentBitmap, ctx->removalOutput.get());
 }
@@ -102,7 +103,7 @@ TEST(DispatcherTest, InputIsAFreshCopyOfTheCurrentBitmap) {
     FakeAnalysis fake;
     auto ctx = contextWithPage();
     ctx->pageBitmap->firstRow[0] = 0xA5;
-    ASSERT_EQ(runFunctionCode(*ctx, 2), 0);
+    ASSERT_EQ(runFunctionCode(*ctx, LA_FUNCTION_LINES_AND_TABLES), LA_STATUS_OK);
     EXPECT_NE(ctx->linesInput.get(), ctx->pageBitmap.get());
     EXPECT_EQ(ctx->linesInput->buffer, ctx->pageBitmap->buffer);
 }
@@ -110,10 +111,10 @@ TEST(DispatcherTest, InputIsAFreshCopyOfTheCurrentBitmap) {
 TEST(DispatcherTest, TextBlocksReceiveTheLineListTheContextHolds) {
     FakeAnalysis fake;
     auto ctx = contextWithPage();
-    ASSERT_EQ(runFunctionCode(*ctx, 32), 0);
+    ASSERT_EQ(runFunctionCode(*ctx, LA_FUNCTION_TEXT_BLOCKS), LA_STATUS_OK);
     EXPECT_EQ(fake.results().calls.back().lines, nullptr);
-    ASSERT_EQ(runFunctionCode(*ctx, 2), 0);
-    ASSERT_EQ(runFunctionCode(*ctx, 32), 0);
+    ASSERT_EQ(runFunctionCode(*ctx, LA_FUNCTION_LINES_AND_TABLES), LA_STATUS_OK);
+    ASSERT_EQ(runFunctionCode(*ctx, LA_FUNCTION_TEXT_BLOCKS), LA_STATUS_OK);
     EXPECT_EQ(fake.results().calls.back().lines, ctx->linesList.get());
 }
 

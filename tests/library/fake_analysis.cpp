@@ -11,8 +11,9 @@ using namespace quadrel;
 FakeResults gResults;
 
 std::int32_t finish(FakeCall call) {
+    const bool outOfMemory = gResults.throwOutOfMemory || call.code == gResults.outOfMemoryCode;
     gResults.calls.push_back(std::move(call));
-    if (gResults.throwOutOfMemory) throw std::bad_alloc();
+    if (outOfMemory) throw std::bad_alloc();
     return gResults.status;
 }
 

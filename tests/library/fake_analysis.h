@@ -19,8 +19,9 @@ struct FakeCall {
 // What the stand-ins return; reset by each FakeAnalysis.
 struct FakeResults {
     double skewAngle = 0.0;
-    std::int32_t status = 0; // returned by every stand-in
-    bool throwOutOfMemory = false;
+    std::int32_t status = 0;          // returned by every stand-in
+    bool throwOutOfMemory = false;    // every stand-in throws std::bad_alloc
+    std::int32_t outOfMemoryCode = 0; // only the stand-in of this code throws
     std::vector<quadrel::LaRegionRecord> lines;
     std::vector<quadrel::LaRegionRecord> inverse;
     std::vector<quadrel::LaPictureRecord> pictures;

@@ -1,4 +1,5 @@
 #include "library/image/group_elements.h"
+#include "library/la_api.h"
 #include "tests/support/test_page.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +29,7 @@ Grouped groupPage(const TestPage& page, int groupingSize = 8, int blackIsZero = 
     source.blackIsZero = bitmap.blackIsZero;
     source.firstRow = bitmap.firstRow;
     Grouped result;
-    EXPECT_EQ(quadrel::extractComponents(&source, &result.components), 0);
+    EXPECT_EQ(quadrel::extractComponents(&source, &result.components), LA_STATUS_OK);
     quadrel::LaGroupRequest request;
     request.height = bitmap.height;
     request.width = bitmap.width;

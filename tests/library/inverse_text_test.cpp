@@ -1,6 +1,6 @@
 #include "library/functions/analysis_functions.h"
 #include "library/functions/dark_bands.h"
-#include "library/status.h"
+#include "library/la_api.h"
 #include "tests/support/test_page.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +44,7 @@ std::vector<quadrel::LaRegionRecord> inverseText(const TestPage& page, std::int3
                                                  int blackIsZero = 0) {
     std::vector<quadrel::LaRegionRecord> records;
     EXPECT_EQ(quadrel::detectInverseText(page.toBitmap(blackIsZero), records, 80, param301),
-              quadrel::kOk);
+              LA_STATUS_OK);
     return records;
 }
 
@@ -103,7 +103,7 @@ TEST(InverseTextTest, SolidRectangleOrBlankPageHoldsNoText) {
     for (int biz : {0, 1}) EXPECT_TRUE(inverseText(page, 120, biz).empty());
     EXPECT_TRUE(inverseText(TestPage(100, 100)).empty());
     std::vector<quadrel::LaRegionRecord> records; // as left by a failed deskew
-    EXPECT_EQ(quadrel::detectInverseText({}, records, 80, 120), quadrel::kOk);
+    EXPECT_EQ(quadrel::detectInverseText({}, records, 80, 120), LA_STATUS_OK);
     EXPECT_TRUE(records.empty());
 }
 
@@ -117,7 +117,7 @@ TEST(InverseTextTest, WhiteTextOnABlackBannerIsFoundOnce) {
             const auto records = inverseText(page, param301, biz);
             ASSERT_EQ(records.size(), 1u);
             EXPECT_EQ(box(records[0]), (Box{40, 41, 520, 239}));
-            EXPECT_EQ(records[0].content, 0);
+            EXPECT_EQ(records[0].content, LA_CONTENT_LINE);
         }
     }
 }

@@ -4,6 +4,7 @@
 // reaching past it) and block stroke widths.
 #include "library/functions/block_merging.h"
 #include "library/image/line_extraction.h"
+#include "library/la_api.h"
 #include "library/zone_postprocess.h"
 #include "tests/support/test_page.h"
 
@@ -37,7 +38,7 @@ std::vector<LaZone> randomTextZones(std::mt19937& random, int width, int height)
         z.top = int(random() % unsigned(height + 20)) - 10;
         z.right = z.left + 1 + int(random() % 160);
         z.bottom = z.top + int(random() % 120);
-        z.content = k % 7 == 0 ? 0 : 6; // a few lines among the text
+        z.content = k % 7 == 0 ? LA_CONTENT_LINE : LA_CONTENT_TEXT; // a few lines among the text
         zones.push_back(z);
     }
     return zones;

@@ -1,5 +1,6 @@
 #include "library/functions/analysis_functions.h"
 #include "library/functions/table_detection.h"
+#include "library/la_api.h"
 #include "tests/support/test_page.h"
 
 #include <gtest/gtest.h>
@@ -10,11 +11,6 @@ namespace {
 
 using quadrel::LaRegionRecord;
 using testsupport::TestPage;
-
-constexpr int kLine = 0;
-constexpr int kTable = 1;
-constexpr int kColumn = 2;
-constexpr int kCell = 3;
 
 struct Detection {
     std::int32_t status = -1;
@@ -121,9 +117,9 @@ TEST(LineDetectionTest, CrossingToleranceIsTenPixels) {
         for (int x : {100, 250}) page.fillRect(x, 100, 2, 202);
         page.fillRect(400, 100, 2, 100 - gap);
         const Detection d = detect(page);
-        EXPECT_EQ(d.count(kLine), 4) << gap;
-        EXPECT_EQ(d.count(kTable), reported ? 1 : 0) << gap;
-        EXPECT_EQ(d.count(kColumn), reported ? 2 : 0) << gap;
+        EXPECT_EQ(d.count(LA_CONTENT_LINE), 4) << gap;
+        EXPECT_EQ(d.count(LA_CONTENT_TABLE), reported ? 1 : 0) << gap;
+        EXPECT_EQ(d.count(LA_CONTENT_TABLE_COLUMN), reported ? 2 : 0) << gap;
     }
 }
 
@@ -132,8 +128,8 @@ TEST(LineDetectionTest, ShortMiddleRuleMergesTwoGridCells) {
     drawGrid(page, {100, 300}, {100, 250, 400});
     page.fillRect(100, 200, 230, 2); // stops 70 pixels before the last vertical
     const Detection d = detect(page);
-    ASSERT_EQ(d.count(kCell), 3);
-    ASSERT_EQ(d.count(kColumn), 2);
+    ASSERT_EQ(d.count(LA_CONTENT_TABLE_CELL), 3);
+    ASSERT_EQ(d.count(LA_CONTENT_TABLE_COLUMN), 2);
     // Cells in order of their first grid cell: (0,0), (0,1) merged with (1,1), (1,0).
     const auto& merged = d.records[d.records.size() - 2];
     EXPECT_EQ(merged.xMin, 250);
@@ -166,7 +162,7 @@ TEST(LineDetectionTest, BlankPageAndDashesGiveNoRecords) {
     for (int x = 20; x + 100 <= 680; x += 105) dashes.fillRect(x, 50, 100, 2);
     // Gaps of 5 are not bridged here: every dash is a line of its own.
     const Detection d = detect(dashes);
-    EXPECT_EQ(d.count(kLine), 6);
+    EXPECT_EQ(d.count(LA_CONTENT_LINE), 6);
     EXPECT_EQ(d.records[1].xMin, 125);
     EXPECT_EQ(d.records[1].xMax, 225);
 }
@@ -177,12 +173,12 @@ TEST(TableStepTest, LargeGridHasAllItsCellsAndColumns) {
     std::vector<LaRegionRecord> list;
     for (int i = 0; i < 40; ++i) list.push_back(box(0, 20 * i, 1000, 20 * i + 1));
     for (int j = 0; j < 30; ++j) list.push_back(box(30 * j, 0, 30 * j + 1, 800));
-    ASSERT_EQ(quadrel::appendTables(list, 70), 0);
+    ASSERT_EQ(quadrel::appendTables(list, 70), LA_STATUS_OK);
     ASSERT_EQ(list.size(), 70u + 1 + 29 + 39 * 29);
-    EXPECT_EQ(list[70].content, kTable);
-    EXPECT_EQ(list[71].content, kColumn);
-    EXPECT_EQ(list[100].content, kCell);
-    EXPECT_EQ(list.back().content, kCell);
+    EXPECT_EQ(list[70].content, LA_CONTENT_TABLE);
+    EXPECT_EQ(list[71].content, LA_CONTENT_TABLE_COLUMN);
+    EXPECT_EQ(list[100].content, LA_CONTENT_TABLE_CELL);
+    EXPECT_EQ(list.back().content, LA_CONTENT_TABLE_CELL);
     // The last cell lies between the last two rules each way (crossing
     // points rounded on the boxes' diagonals).
     EXPECT_EQ(list.back().xMin, 841);
@@ -195,7 +191,7 @@ TEST(TableStepTest, ParallelLinesNeverCross) {
     // Both straight lines have slope 0.5: one distinct, one the same line.
     for (const LaRegionRecord& other : {box(10, 0, 0, -5), box(10, 5, 0, 0)}) {
         std::vector<LaRegionRecord> list = {box(0, 0, 10, 5), other};
-        ASSERT_EQ(quadrel::appendTables(list, 2), 0);
+        ASSERT_EQ(quadrel::appendTables(list, 2), LA_STATUS_OK);
         EXPECT_EQ(list.size(), 2u);
         EXPECT_EQ(list[1].length, -10);
         EXPECT_EQ(list[1].thickness, 6); // counted as vertical
@@ -208,19 +204,19 @@ TEST(LineDetectionTest, InvoicePageHasRulingLinesAndATable) {
     const Detection d = detect(*page);
     ASSERT_EQ(d.status, 0);
     // The invoice's ruled grid: many rules, one table with columns and cells.
-    EXPECT_GE(d.count(kLine), 30);
-    EXPECT_EQ(d.count(kTable), 1);
-    EXPECT_GE(d.count(kColumn), 4);
-    EXPECT_GE(d.count(kCell), 4);
-    const std::size_t lines = std::size_t(d.count(kLine));
+    EXPECT_GE(d.count(LA_CONTENT_LINE), 30);
+    EXPECT_EQ(d.count(LA_CONTENT_TABLE), 1);
+    EXPECT_GE(d.count(LA_CONTENT_TABLE_COLUMN), 4);
+    EXPECT_GE(d.count(LA_CONTENT_TABLE_CELL), 4);
+    const std::size_t lines = std::size_t(d.count(LA_CONTENT_LINE));
     for (std::size_t k = 0; k < lines; ++k) {
-        EXPECT_EQ(d.records[k].content, kLine);
+        EXPECT_EQ(d.records[k].content, LA_CONTENT_LINE);
         EXPECT_GE(d.records[k].xMin, 0);
         EXPECT_LE(d.records[k].xMax, page->width());
         EXPECT_LE(d.records[k].yMax, page->height());
     }
-    EXPECT_EQ(d.records[lines].content, kTable);
-    EXPECT_EQ(d.records[lines + 1].content, kColumn);
+    EXPECT_EQ(d.records[lines].content, LA_CONTENT_TABLE);
+    EXPECT_EQ(d.records[lines + 1].content, LA_CONTENT_TABLE_COLUMN);
 }
 
 } // namespace

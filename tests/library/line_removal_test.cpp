@@ -1,4 +1,5 @@
 #include "library/functions/analysis_functions.h"
+#include "library/la_api.h"
 #include "tests/support/test_page.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,8 @@ TestPage removed(const TestPage& page, std::int32_t mask = 3, std::int32_t maxTh
                  int blackIsZero = 0, std::int32_t parameter203 = 7) {
     const quadrel::LaBitmap input = page.toBitmap(blackIsZero);
     quadrel::LaBitmap output;
-    EXPECT_EQ(quadrel::removeLines(input, output, 80, parameter203, maxThickness, mask, 0), 0);
+    EXPECT_EQ(quadrel::removeLines(input, output, 80, parameter203, maxThickness, mask, 0),
+              LA_STATUS_OK);
     EXPECT_EQ(output.stride, input.stride);
     EXPECT_EQ(output.blackIsZero, input.blackIsZero);
     return TestPage::fromBitmap(output);
@@ -96,7 +98,7 @@ TEST(LineRemovalTest, HorizontalRulesUseTheExactRatio) {
     page.fillRect(50, 50, 2000, 199);
     EXPECT_EQ(removed(page, 1, 1000).blackCount(), 0);
     quadrel::LaList<quadrel::LaRegionRecord> lines;
-    EXPECT_EQ(quadrel::detectLinesAndTables(page.toBitmap(), lines, 80, 1000, 1, 0), 0);
+    EXPECT_EQ(quadrel::detectLinesAndTables(page.toBitmap(), lines, 80, 1000, 1, 0), LA_STATUS_OK);
     EXPECT_TRUE(lines.empty());
 }
 
@@ -128,16 +130,16 @@ TEST(LineRemovalTest, MaskZeroAndParameter203LeaveTheCopyAlone) {
     page.fillRect(200, 150, 7, 9);
     const quadrel::LaBitmap input = page.toBitmap(1, true);
     quadrel::LaBitmap copy;
-    ASSERT_EQ(quadrel::removeLines(input, copy, 80, 7, 120, 0, 0), 0);
+    ASSERT_EQ(quadrel::removeLines(input, copy, 80, 7, 120, 0, 0), LA_STATUS_OK);
     EXPECT_TRUE(sameBuffer(copy, input));
     EXPECT_EQ(copy.stride, input.stride);
 
     quadrel::LaBitmap reference;
-    ASSERT_EQ(quadrel::removeLines(input, reference, 80, 7, 120, 3, 0), 0);
+    ASSERT_EQ(quadrel::removeLines(input, reference, 80, 7, 120, 3, 0), LA_STATUS_OK);
     EXPECT_FALSE(sameBuffer(reference, input));
     for (std::int32_t p203 : {0, 1, 100, -5}) {
         quadrel::LaBitmap other;
-        ASSERT_EQ(quadrel::removeLines(input, other, 80, p203, 120, 3, 0), 0);
+        ASSERT_EQ(quadrel::removeLines(input, other, 80, p203, 120, 3, 0), LA_STATUS_OK);
         EXPECT_TRUE(sameBuffer(other, reference)) << p203;
     }
 }
@@ -155,8 +157,8 @@ TEST(LineRemovalTest, InvoicePageLosesItsRules) {
     // What code 2 found as ruling lines is gone.
     quadrel::LaList<quadrel::LaRegionRecord> before;
     quadrel::LaList<quadrel::LaRegionRecord> after;
-    ASSERT_EQ(quadrel::detectLinesAndTables(page->toBitmap(), before, 80, 120, 3, 0), 0);
-    ASSERT_EQ(quadrel::detectLinesAndTables(out.toBitmap(), after, 80, 120, 3, 0), 0);
+    ASSERT_EQ(quadrel::detectLinesAndTables(page->toBitmap(), before, 80, 120, 3, 0), LA_STATUS_OK);
+    ASSERT_EQ(quadrel::detectLinesAndTables(out.toBitmap(), after, 80, 120, 3, 0), LA_STATUS_OK);
     EXPECT_GT(before.size(), 20u);
     EXPECT_LT(after.size(), before.size() / 4);
 }

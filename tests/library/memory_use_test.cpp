@@ -3,6 +3,7 @@
 // everything back. Measured with glibc's count of bytes in use, which
 // sanitizer builds do not keep (there the leak checker covers the same).
 #include "library/la_api.h"
+#include "tests/library/every_function_pipe.h"
 #include "tests/support/synthetic_pages.h"
 #include "tests/support/zone_rows.h"
 
@@ -28,7 +29,7 @@ TEST(MemoryUseTest, RepeatedRunsOnOneContextHoldTheSameMemory) {
     ContextHandle ctx = openContext();
     std::int64_t afterSecond = 0;
     for (int run = 1; run <= 10; ++run) {
-        ASSERT_EQ(LA_Execute(ctx.get(), dib.get()), 0);
+        ASSERT_EQ(LA_Execute(ctx.get(), dib.get()), LA_STATUS_OK);
         if (run == 2) afterSecond = bytesInUse();
     }
     EXPECT_NEAR(double(bytesInUse()), double(afterSecond), double(kMargin));
@@ -39,8 +40,8 @@ TEST(MemoryUseTest, ReleasedContextsGiveBackWhatTheyHeld) {
     auto runOnce = [&](bool everyFunction) {
         ContextHandle ctx = openContext();
         PipeHandle pipe;
-        if (everyFunction) pipe = installPipe(ctx.get(), {1, 2, 8, 4, 16, 32});
-        EXPECT_EQ(LA_Execute(ctx.get(), dib.get()), 0);
+        if (everyFunction) pipe = installEveryFunctionPipe(ctx.get());
+        EXPECT_EQ(LA_Execute(ctx.get(), dib.get()), LA_STATUS_OK);
         ctx.reset();
     };
     runOnce(false);

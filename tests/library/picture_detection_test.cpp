@@ -1,5 +1,5 @@
 #include "library/functions/analysis_functions.h"
-#include "library/status.h"
+#include "library/la_api.h"
 #include "tests/support/test_page.h"
 
 #include <gtest/gtest.h>
@@ -35,18 +35,18 @@ void expectBox(const LaPictureRecord& r, int xMin, int xMax, int yMin, int yMax)
 
 TEST(PictureDetectionTest, BlankPageFailsAndTextIsNoPicture) {
     const Pictures blank = detect(TestPage(200, 200));
-    EXPECT_EQ(blank.status, quadrel::kNoBlackPixel);
+    EXPECT_EQ(blank.status, LA_STATUS_NO_BLACK_PIXEL);
     EXPECT_TRUE(blank.records.empty());
 
     TestPage text(600, 300);
     for (int y = 20; y < 280; y += 40) drawTextLine(text, 20, y, 20);
     const Pictures none = detect(text);
-    EXPECT_EQ(none.status, quadrel::kOk);
+    EXPECT_EQ(none.status, LA_STATUS_OK);
     EXPECT_TRUE(none.records.empty());
 
     // What a failed deskew leaves behind counts as a blank page.
     std::vector<LaPictureRecord> records;
-    EXPECT_EQ(quadrel::detectPictures({}, 9, records), quadrel::kNoBlackPixel);
+    EXPECT_EQ(quadrel::detectPictures({}, 9, records), LA_STATUS_NO_BLACK_PIXEL);
 }
 
 TEST(PictureDetectionTest, ElementsTallerThan300RowsArePictures) {
@@ -55,7 +55,7 @@ TEST(PictureDetectionTest, ElementsTallerThan300RowsArePictures) {
         page.fillRect(50, 20, 300, 400);
         drawTextLine(page, 20, 460, 10);
         const Pictures p = detect(page, 9, biz);
-        ASSERT_EQ(p.status, quadrel::kOk);
+        ASSERT_EQ(p.status, LA_STATUS_OK);
         ASSERT_EQ(p.records.size(), 1u);
         expectBox(p.records[0], 50, 350, 20, 419);
     }
@@ -72,7 +72,7 @@ TEST(PictureDetectionTest, EveryComponentOfATallElementHasItsOwnBox) {
     page.fillRect(100, 90, 30, 250); // starts lower, so it is component 0
     page.fillRect(50, 100, 45, 400); // 5 columns to its left: one element
     const Pictures p = detect(page);
-    ASSERT_EQ(p.status, quadrel::kOk);
+    ASSERT_EQ(p.status, LA_STATUS_OK);
     ASSERT_EQ(p.records.size(), 2u);
     expectBox(p.records[0], 100, 130, 90, 339);
     expectBox(p.records[1], 50, 95, 100, 499);

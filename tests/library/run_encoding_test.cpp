@@ -7,6 +7,7 @@
 #include "library/image/column_transitions.h"
 #include "library/image/components.h"
 #include "library/image/line_extraction.h"
+#include "library/la_api.h"
 
 #include <gtest/gtest.h>
 
@@ -134,7 +135,7 @@ TEST(RunEncodingTest, CropMatchesTheBitCopy) {
         const int width = int(random() % 230);
         const int height = 1 + int(random() % 25);
         LaBitmap crop;
-        ASSERT_EQ(quadrel::bitmapCrop(source, crop, x, y, width, height), 0);
+        ASSERT_EQ(quadrel::bitmapCrop(source, crop, x, y, width, height), LA_STATUS_OK);
         // The same crop made row by row with the general bit copy.
         LaBitmap expected;
         const int rowLength = quadrel::rowLengthForWidth(width);

@@ -4,6 +4,7 @@
 #include "library/functions/dark_bands.h"
 #include "library/image/line_extraction.h"
 #include "library/image/run_table_memo.h"
+#include "library/la_api.h"
 #include "tests/support/generated_pages.h"
 #include "tests/support/test_page.h"
 
@@ -145,12 +146,13 @@ TEST(RunTableMemoTest, SecondSearchFindsWhatAFreshSearchFinds) {
     for (auto orientation :
          {quadrel::LineOrientation::kHorizontal, quadrel::LineOrientation::kVertical}) {
         quadrel::FoundLines fresh, freshChanged, first, second, third;
-        ASSERT_EQ(quadrel::findLines(page.toBitmap(), orientation, 80, 7, fresh), 0);
-        ASSERT_EQ(quadrel::findLines(changed.toBitmap(), orientation, 80, 7, freshChanged), 0);
+        ASSERT_EQ(quadrel::findLines(page.toBitmap(), orientation, 80, 7, fresh), LA_STATUS_OK);
+        ASSERT_EQ(quadrel::findLines(changed.toBitmap(), orientation, 80, 7, freshChanged),
+                  LA_STATUS_OK);
         const RunTableMemo memo;
-        ASSERT_EQ(quadrel::findLines(page.toBitmap(), orientation, 80, 3, first), 0);
-        ASSERT_EQ(quadrel::findLines(page.toBitmap(), orientation, 80, 7, second), 0);
-        ASSERT_EQ(quadrel::findLines(changed.toBitmap(), orientation, 80, 7, third), 0);
+        ASSERT_EQ(quadrel::findLines(page.toBitmap(), orientation, 80, 3, first), LA_STATUS_OK);
+        ASSERT_EQ(quadrel::findLines(page.toBitmap(), orientation, 80, 7, second), LA_STATUS_OK);
+        ASSERT_EQ(quadrel::findLines(changed.toBitmap(), orientation, 80, 7, third), LA_STATUS_OK);
         expectSameLines(fresh, second);
         expectSameLines(freshChanged, third);
     }
@@ -161,13 +163,14 @@ TEST(RunTableMemoTest, SecondSearchFindsWhatAFreshSearchFinds) {
 TEST(RunTableMemoTest, DarkBandsFromKeptRowsEqualDarkBandsFromPixels) {
     const quadrel::LaBitmap page = testsupport::generatedBannerPage().toBitmap();
     std::vector<quadrel::LaDarkRegion> fresh, fromKept;
-    ASSERT_EQ(quadrel::findDarkBandCandidates(page, 80, fresh), 0);
+    ASSERT_EQ(quadrel::findDarkBandCandidates(page, 80, fresh), LA_STATUS_OK);
     ASSERT_FALSE(fresh.empty());
     const RunTableMemo memo;
     quadrel::FoundLines lines;
-    ASSERT_EQ(quadrel::findLines(page, quadrel::LineOrientation::kHorizontal, 80, 3, lines), 0);
+    ASSERT_EQ(quadrel::findLines(page, quadrel::LineOrientation::kHorizontal, 80, 3, lines),
+              LA_STATUS_OK);
     ASSERT_NE(RunTableMemo::find(page, RunAxis::kRows), nullptr);
-    ASSERT_EQ(quadrel::findDarkBandCandidates(page, 80, fromKept), 0);
+    ASSERT_EQ(quadrel::findDarkBandCandidates(page, 80, fromKept), LA_STATUS_OK);
     ASSERT_EQ(fresh.size(), fromKept.size());
     for (std::size_t i = 0; i < fresh.size(); ++i) {
         EXPECT_EQ(fresh[i].left, fromKept[i].left);

@@ -1,6 +1,6 @@
 #include "library/functions/analysis_functions.h"
 #include "library/functions/skew_detection.h"
-#include "library/status.h"
+#include "library/la_api.h"
 #include "tests/support/test_page.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +11,8 @@
 namespace {
 
 using quadrel::LaBitmap;
-using testsupport::TestPage;
 using testsupport::rotated;
+using testsupport::TestPage;
 
 double radians(double degrees) {
     return degrees * std::numbers::pi / 180.0;
@@ -47,10 +47,9 @@ SkewResult runSkew(const TestPage& page, int blackIsZero = 0) {
 double remeasured(const LaBitmap& page) {
     double angle = -99.0;
     LaBitmap output;
-    EXPECT_EQ(quadrel::detectSkew(page, output, &angle), quadrel::kOk);
+    EXPECT_EQ(quadrel::detectSkew(page, output, &angle), LA_STATUS_OK);
     return angle;
 }
-
 
 TEST(SkewSizeFilterTest, KeepsCharacterSizedShapesOnly) {
     EXPECT_FALSE(quadrel::isSkewVoter(100, 4)); // neither side in 6 ... 79
@@ -93,38 +92,43 @@ TEST(SkewBandTest, PicksTheBandWithMostColourChanges) {
 }
 
 TEST(SkewDetectionTest, SlopedLinesGiveTheirAngleWithTheStoredSign) {
-    // The vote's level direction sits 0.2 degrees off: a line rising by d
-    // degrees stores 0.2 - d.
+    // A line rising by d degrees stores -d.
     for (double degrees : {1.0, -1.0, 2.4, -3.0}) {
         const SkewResult r = runSkew(slopedTextPage(1200, 1400, degrees));
-        ASSERT_EQ(r.status, quadrel::kOk);
-        EXPECT_NEAR(r.angle, 0.2 - degrees, 1e-9) << degrees;
+        ASSERT_EQ(r.status, LA_STATUS_OK);
+        EXPECT_NEAR(r.angle, -degrees, 0.2) << degrees;
     }
 }
 
-TEST(SkewDetectionTest, SmallAnglesEnlargeButDoNotRotate) {
-    // Level lines vote for the direction that measures -0.2: stored +0.2.
+TEST(SkewDetectionTest, LevelLinesMeasureZeroAndKeepThePage) {
     TestPage page = slopedTextPage(2550, 3300, 0.0);
     const SkewResult r = runSkew(page);
-    ASSERT_EQ(r.status, quadrel::kOk);
-    EXPECT_NEAR(r.angle, 0.2, 1e-9);
-    ASSERT_EQ(r.output.width, 2562);
-    ASSERT_EQ(r.output.height, 3309);
-    // Centred: input (x, y) lands at (x + 6, y + 4), pixel for pixel.
+    ASSERT_EQ(r.status, LA_STATUS_OK);
+    EXPECT_EQ(r.angle, 0.0);
+    ASSERT_EQ(r.output.width, 2550);
+    ASSERT_EQ(r.output.height, 3300);
+    // Not turned: pixel for pixel the page (its last column, left white, is white).
     const TestPage out = TestPage::fromBitmap(r.output);
     EXPECT_EQ(out.blackCount(), page.blackCount());
     for (int y = 0; y < page.height(); y += 7)
         for (int x = 0; x < page.width(); x += 3)
-            ASSERT_EQ(out.black(x + 6, y + 4), page.black(x, y)) << x << "," << y;
+            ASSERT_EQ(out.black(x, y), page.black(x, y)) << x << "," << y;
+}
 
-    // Rising by 0.4 stores -0.2: not rotated, so the copy measures the same.
-    // Falling by 0.2 stores 0.4: rotated, and the copy measures level.
-    const SkewResult near = runSkew(slopedTextPage(1200, 1400, 0.4));
-    EXPECT_NEAR(near.angle, -0.2, 1e-9);
-    EXPECT_NEAR(remeasured(near.output), -0.2, 1e-9);
-    const SkewResult beyond = runSkew(slopedTextPage(1200, 1400, -0.2));
-    EXPECT_NEAR(beyond.angle, 0.4, 1e-9);
-    EXPECT_NEAR(remeasured(beyond.output), 0.0, 1e-9);
+TEST(SkewDetectionTest, OnlyAnglesOfAtLeastThreeTenthsRotate) {
+    for (double degrees : {-0.4, 0.4}) {
+        const SkewResult r = runSkew(slopedTextPage(1200, 1400, degrees));
+        EXPECT_NEAR(r.angle, -degrees, 1e-9) << degrees;
+        EXPECT_NEAR(remeasured(r.output), 0.0, 1e-9) << degrees << ": turned level";
+    }
+    // Below 0.3 degrees the size follows the angle but the page is not turned:
+    // the copy, centred in it, measures the same.
+    for (double degrees : {-0.2, 0.2}) {
+        const SkewResult r = runSkew(slopedTextPage(1200, 1400, degrees));
+        EXPECT_NEAR(r.angle, -degrees, 1e-9) << degrees;
+        EXPECT_GT(r.output.width, 1200);
+        EXPECT_NEAR(remeasured(r.output), -degrees, 1e-9) << degrees << ": left as it was";
+    }
 }
 
 TEST(SkewDetectionTest, TooFewVotesMeasureZeroAndLoseTheLastColumn) {
@@ -134,7 +138,7 @@ TEST(SkewDetectionTest, TooFewVotesMeasureZeroAndLoseTheLastColumn) {
     page.fillRect(70, 30, 30, 10); // reaches the last column
     for (int biz : {0, 1}) {
         const SkewResult r = runSkew(page, biz);
-        ASSERT_EQ(r.status, quadrel::kOk);
+        ASSERT_EQ(r.status, LA_STATUS_OK);
         EXPECT_EQ(r.angle, 0.0);
         ASSERT_EQ(r.output.width, 100);
         ASSERT_EQ(r.output.height, 60);
@@ -155,14 +159,14 @@ TEST(SkewDetectionTest, TooFewVotesMeasureZeroAndLoseTheLastColumn) {
 
 TEST(SkewDetectionTest, BlankOrEmptyPageFails) {
     const SkewResult blank = runSkew(TestPage(300, 200));
-    EXPECT_EQ(blank.status, quadrel::kNoBlackPixel);
+    EXPECT_EQ(blank.status, LA_STATUS_NO_BLACK_PIXEL);
     EXPECT_EQ(blank.angle, 0.0);
     EXPECT_FALSE(blank.output.hasPixels());
 
     // What a failed deskew hands to the next function reads as a blank page.
     double angle = 5.0;
     LaBitmap output;
-    EXPECT_EQ(quadrel::detectSkew(blank.output, output, &angle), quadrel::kNoBlackPixel);
+    EXPECT_EQ(quadrel::detectSkew(blank.output, output, &angle), LA_STATUS_NO_BLACK_PIXEL);
     EXPECT_EQ(angle, 0.0);
 }
 
@@ -173,7 +177,7 @@ TEST(SkewDetectionTest, RotatedFaxPageReportsItsAngle) {
         if (!page) GTEST_SKIP() << "CCITT test pages not installed";
         for (double degrees : {-4.3, -1.0, 2.7}) {
             const SkewResult r = runSkew(rotated(*page, degrees));
-            ASSERT_EQ(r.status, quadrel::kOk);
+            ASSERT_EQ(r.status, LA_STATUS_OK);
             EXPECT_NEAR(r.angle, -degrees, 0.4) << n << ": " << degrees;
         }
     }

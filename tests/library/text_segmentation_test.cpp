@@ -1,5 +1,6 @@
 #include "library/functions/analysis_functions.h"
 #include "library/functions/word_splitting.h"
+#include "library/la_api.h"
 #include "tests/support/test_page.h"
 
 #include <gtest/gtest.h>
@@ -40,7 +41,7 @@ void drawParagraph(TestPage& page, int x, int y, int lines) {
 std::vector<LaTextBlock> segment(const quadrel::LaBitmap& bitmap,
                                  const quadrel::LaList<quadrel::LaRegionRecord>* lines = nullptr) {
     quadrel::LaList<LaTextBlock> blocks;
-    EXPECT_EQ(quadrel::segmentTextBlocks(bitmap, lines, blocks, 0), 0);
+    EXPECT_EQ(quadrel::segmentTextBlocks(bitmap, lines, blocks, 0), LA_STATUS_OK);
     return blocks;
 }
 
@@ -73,9 +74,8 @@ TEST(TextSegmentationTest, AParagraphIsOneTextBlockInEitherPolarity) {
     EXPECT_EQ(blocks[0].xMax, 20 + 16 * 13 + 3 * 9 - 3);
     EXPECT_EQ(blocks[0].yMin, 40);
     EXPECT_EQ(blocks[0].yMax, 40 + 3 * 22 + 13);
-    EXPECT_EQ(blocks[0].content, 6);
+    EXPECT_EQ(blocks[0].content, LA_CONTENT_TEXT);
     EXPECT_EQ(blocks[0].itemCount, 0);
-    EXPECT_TRUE(blocks[0].items.empty());
     expectSameBlocks(blocks, segment(page, 1));
 }
 
@@ -88,7 +88,7 @@ TEST(TextSegmentationTest, TallElementsArePicturesListedFirst) {
     const std::vector<LaTextBlock> blocks = segment(page);
     ASSERT_EQ(blocks.size(), 2u);
     EXPECT_EQ(asTuple(blocks[0]), std::make_tuple(400, 60, 430, 361, 5, 0));
-    EXPECT_EQ(blocks[1].content, 6);
+    EXPECT_EQ(blocks[1].content, LA_CONTENT_TEXT);
     EXPECT_EQ(blocks[1].xMin, 20);
 
     // One row less and the bar is a text candidate: a block of its own after
@@ -122,9 +122,9 @@ TEST(TextSegmentationTest, OnlyRuledLinesSeparateBlocks) {
     lines[0].yMin = height - 1 - 58;
     lines[0].yMax = height - 1 - 58;
     const quadrel::LaBitmap bitmap = page.toBitmap();
-    lines[0].content = 0;
+    lines[0].content = LA_CONTENT_LINE;
     EXPECT_EQ(segment(bitmap, &lines).size(), 2u);
-    lines[0].content = 1;
+    lines[0].content = LA_CONTENT_TABLE;
     EXPECT_EQ(segment(bitmap, &lines).size(), 1u);
     EXPECT_EQ(segment(bitmap).size(), 1u);
 }
@@ -240,8 +240,8 @@ TEST_P(CcittSegmentationTest, BlocksLieOnThePageAndDoNotDependOnPolarity) {
         EXPECT_LE(0, b.yMin);
         EXPECT_LE(b.yMin, b.yMax);
         EXPECT_LT(b.yMax, page->height());
-        EXPECT_TRUE(b.content == 5 || b.content == 6) << b.content;
-        pictures += b.content == 5;
+        EXPECT_TRUE(b.content == LA_CONTENT_PICTURE || b.content == LA_CONTENT_TEXT) << b.content;
+        pictures += b.content == LA_CONTENT_PICTURE;
     }
     std::cout << "[ ccitt" << GetParam() << " ] " << blocks.size() << " blocks, " << pictures
               << " pictures\n";

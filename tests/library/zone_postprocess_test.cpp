@@ -1,4 +1,4 @@
-#include "library/status.h"
+#include "library/la_api.h"
 #include "library/zone_merge_rules.h"
 #include "library/zone_postprocess.h"
 #include "tests/support/test_page.h"
@@ -14,7 +14,8 @@ using testsupport::TestPage;
 
 constexpr int kPageHeight = 600;
 
-LaZone zone(int left, int top, int right, int bottom, int content = 6, int index = 0) {
+LaZone zone(int left, int top, int right, int bottom, int content = LA_CONTENT_TEXT,
+            int index = 0) {
     return LaZone{left, top, right, bottom, content, index};
 }
 
@@ -50,13 +51,13 @@ Page stackedPair(int gap, int runA = 8, int runB = 8) {
 
 // Number of zones after one pass, which must succeed.
 std::size_t zonesAfter(Page page, std::int32_t pass) {
-    EXPECT_EQ(page.pass(pass), quadrel::kOk);
+    EXPECT_EQ(page.pass(pass), LA_STATUS_OK);
     return page.zones.size();
 }
 
 TEST(ZonePostProcessTest, StackedZonesMergeBelowOneAndAQuarterTextHeights) {
     Page page = stackedPair(24); // height modes 20: the limit is 25
-    ASSERT_EQ(page.pass(0), quadrel::kOk);
+    ASSERT_EQ(page.pass(0), LA_STATUS_OK);
     ASSERT_EQ(page.zones.size(), 1u);
     EXPECT_EQ(page.zones[0].top, 100);
     EXPECT_EQ(page.zones[0].bottom, 162);
@@ -119,7 +120,7 @@ TEST(ZonePostProcessTest, MergedZonesFollowTheOthersInGroupOrder) {
     page.addText(zone(100, 400, 400, 419), 8);
     page.zones.push_back(zone(500, 500, 520, 510, 0, 4));
     page.zones.push_back(zone(50, 50, 50, 70, 6, 5)); // no width: left in place
-    ASSERT_EQ(page.pass(0), quadrel::kOk);
+    ASSERT_EQ(page.pass(0), LA_STATUS_OK);
     ASSERT_EQ(page.zones.size(), 5u);
     for (int k : {0, 1, 2}) EXPECT_EQ(page.zones[k].index, (std::array{1, 4, 5})[k]);
     EXPECT_EQ(page.zones[3].top, 100);
@@ -131,16 +132,16 @@ TEST(ZonePostProcessTest, MergedZonesFollowTheOthersInGroupOrder) {
 TEST(ZonePostProcessTest, UnmeasurableOrMissingInputLeavesTheTable) {
     Page page = stackedPair(10);
     const auto before = page.zones;
-    EXPECT_EQ(quadrel::postProcessZones(nullptr, page.zones, 0), quadrel::kOk);
+    EXPECT_EQ(quadrel::postProcessZones(nullptr, page.zones, 0), LA_STATUS_OK);
     EXPECT_EQ(page.zones.size(), before.size());
 
     page.zones.push_back(zone(500, 300, 600, 320)); // no black inside
-    EXPECT_EQ(page.pass(0), quadrel::kNoBlackPixel);
+    EXPECT_EQ(page.pass(0), LA_STATUS_NO_BLACK_PIXEL);
     EXPECT_EQ(page.zones.size(), 3u);
 
     std::vector<LaZone> noText{zone(1, 1, 50, 5, 0), zone(1, 10, 50, 50, 5)};
     const quadrel::LaBitmap blank = TestPage(100, 100).toBitmap();
-    EXPECT_EQ(quadrel::postProcessZones(&blank, noText, 1), quadrel::kOk);
+    EXPECT_EQ(quadrel::postProcessZones(&blank, noText, 1), LA_STATUS_OK);
     EXPECT_EQ(noText.size(), 2u);
 }
 

@@ -53,14 +53,20 @@ struct PipeCloser {
 };
 using PipeHandle = std::unique_ptr<LaPipe, PipeCloser>;
 
+// The parameters the library sets with its default pipe, in its order.
+inline constexpr std::int32_t kDefaultPipeParameters[][2] = {
+    {LA_PARAM_LINES_MIN_SEED_LENGTH, 80},   {LA_PARAM_LINES_MAX_THICKNESS, 120},
+    {LA_PARAM_LINES_DIRECTIONS, 3},         {LA_PARAM_NOISE_AND_PICTURES, 9},
+    {LA_PARAM_INVERSE_MIN_WIDTH, 80},       {LA_PARAM_INVERSE_RESERVED, 120},
+    {LA_PARAM_REMOVAL_MIN_SEED_LENGTH, 80}, {LA_PARAM_REMOVAL_MAX_THICKNESS, 120},
+    {LA_PARAM_REMOVAL_DIRECTIONS, 3},       {LA_PARAM_REMOVAL_RESERVED, 7}};
+
 // Installs a pipe of the caller's own holding `codes` and gives the context
 // the parameter values that the default pipe would set.
 inline PipeHandle installPipe(LaContext* ctx, std::initializer_list<std::int32_t> codes) {
     PipeHandle pipe(LA_CreatePipe(ctx));
     for (std::int32_t code : codes) LA_AddFunctionToPipe(pipe.get(), code);
-    const std::int32_t defaults[][2] = {{100, 80},  {101, 120}, {102, 3},   {400, 9}, {300, 80},
-                                        {301, 120}, {200, 80},  {201, 120}, {202, 3}, {203, 7}};
-    for (const auto& [id, value] : defaults) LA_SetParameter(ctx, id, value);
+    for (const auto& [id, value] : kDefaultPipeParameters) LA_SetParameter(ctx, id, value);
     return pipe;
 }
 

@@ -101,6 +101,19 @@ TEST(OutlinedImage, HiddenKindsAndUnknownCodes) {
     EXPECT_EQ(thin.GetPixel(150, 100), kWhite);
 }
 
+TEST(OutlinedImage, PagesThinnerThanTheDivisorKeepOnePixel) {
+    for (auto [width, height] : {std::pair{1, 1}, {3000, 1}, {1, 3000}}) {
+        imaging::TDIB page;
+        page.NewImage(width, height, imaging::pf1bit, 200, 200);
+        page.Fill(0xFF);
+        const imaging::TDIB image =
+            zones::outlinedImage(page, 2, zonesOf({{0, 0, width, height, LA_CONTENT_TEXT}}));
+        EXPECT_EQ(image.Width(), std::max(1, width / 2)) << width << " x " << height;
+        EXPECT_EQ(image.Height(), std::max(1, height / 2)) << width << " x " << height;
+        EXPECT_EQ(image.GetPixel(0, 0), kWhite); // the zone is empty once divided
+    }
+}
+
 // A scratch folder, removed with everything in it whatever the test's outcome.
 struct ScratchFolder {
     ScratchFolder()
