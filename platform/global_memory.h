@@ -1,49 +1,60 @@
-// Movable, zero-filled memory blocks addressed by a handle.
+// The movable memory blocks of libquadrel_memory (quadrel_memory.h) under
+// the names the library and the image code use inside this tree.
 //
 // A page crosses from the image library to the analysis library as such a
-// handle. The handle points to a small self-describing record, so that two
-// separately linked copies of this code (the shared library and the program
-// that loads it) read and lock the same block identically. Reallocation may
-// move the data; the handle stays the same.
+// handle; both sides link the one shared memory library, so they read and
+// lock the same block identically. Reallocation may move the data; the
+// handle stays the same.
 #pragma once
+
+#include "platform/quadrel_memory.h"
 
 #include <cstddef>
 
 namespace platform {
 
-struct GlobalBlock;
-using GlobalHandle = GlobalBlock*;
+using GlobalHandle = QmHandle;
 
-// Allocates a zero-filled block of `size` bytes; null when memory runs out.
-GlobalHandle globalAlloc(std::size_t size) noexcept;
+inline GlobalHandle globalAlloc(std::size_t size) noexcept {
+    return QM_Alloc(size);
+}
 
-// Resizes the block; bytes beyond the old size are zero. Returns the same
-// handle, or null (the block unchanged) when memory runs out or h is invalid.
-GlobalHandle globalReAlloc(GlobalHandle h, std::size_t size) noexcept;
+// Returns the same handle, or null (the block unchanged).
+inline GlobalHandle globalReAlloc(GlobalHandle h, std::size_t size) noexcept {
+    return QM_ReAlloc(h, size);
+}
 
-// Locks the block and returns the address of its first byte; null for a null
-// or invalid handle. Locks nest.
-void* globalLock(GlobalHandle h) noexcept;
+// Locks nest; null for a null or invalid handle.
+inline void* globalLock(GlobalHandle h) noexcept {
+    return QM_Lock(h);
+}
 
 // Undoes one lock. Returns true while the block is still locked.
-bool globalUnlock(GlobalHandle h) noexcept;
+inline bool globalUnlock(GlobalHandle h) noexcept {
+    return QM_Unlock(h) > 0;
+}
 
 // Number of nested locks (0 for an invalid handle).
-unsigned globalLockCount(GlobalHandle h) noexcept;
+inline unsigned globalLockCount(GlobalHandle h) noexcept {
+    return unsigned(QM_LockCount(h));
+}
 
-// Size of the block in bytes, 0 for a null or invalid handle.
-std::size_t globalSize(GlobalHandle h) noexcept;
+inline std::size_t globalSize(GlobalHandle h) noexcept {
+    return QM_Size(h);
+}
 
-// Frees the block. Returns null on success, h when it was not a valid block.
-GlobalHandle globalFree(GlobalHandle h) noexcept;
+// Returns null on success, h when it was not a valid block.
+inline GlobalHandle globalFree(GlobalHandle h) noexcept {
+    return QM_Free(h);
+}
 
-// The handle of the block whose data starts at `address`; null when the
-// address is not the start of a live block's data.
-GlobalHandle globalHandleOf(const void* address) noexcept;
+inline GlobalHandle globalHandleOf(const void* address) noexcept {
+    return QM_HandleOf(address);
+}
 
 // Owner of a block: frees it when it goes out of scope.
 class GlobalBlockOwner {
-public:
+  public:
     GlobalBlockOwner() = default;
     explicit GlobalBlockOwner(GlobalHandle h) noexcept : handle_(h) {}
     GlobalBlockOwner(const GlobalBlockOwner&) = delete;
@@ -66,7 +77,7 @@ public:
         handle_ = h;
     }
 
-private:
+  private:
     GlobalHandle handle_ = nullptr;
 };
 

@@ -3,6 +3,7 @@
 set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config clang
+    dpkg-dev file jq
     libtiff-dev libpng-dev libnetpbm-dev qt6-base-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libcli11-dev nlohmann-json3-dev

@@ -328,8 +328,8 @@ TEST_F(QuadrelCli, OutlinedImageNeedsTheOutlineModuleAndNothingElseDoes) {
     const std::filesystem::path alone = dir_ / "alone";
     std::filesystem::create_directories(alone);
     std::filesystem::copy_file(program, alone / "quadrel");
-    std::filesystem::copy_file(program.parent_path() / "libquadrel.so.1",
-                               alone / "libquadrel.so.1");
+    for (const char* library : {"libquadrel.so.1", "libquadrel_memory.so.1"})
+        std::filesystem::copy_file(program.parent_path() / library, alone / library);
     const std::string page = generatedPage();
 
     const clitest::RunResult plain =
