@@ -47,8 +47,7 @@ void packByteRow(const std::uint8_t* row, std::int64_t width, std::uint8_t* out)
         packRow<std::uint8_t, ZeroIsInk>(row + whole * 8, width - whole * 8, 1, out + whole);
 }
 
-template <class T, bool ZeroIsInk>
-std::vector<std::uint8_t> packAll(const PixelArray& p) {
+template <class T, bool ZeroIsInk> std::vector<std::uint8_t> packAll(const PixelArray& p) {
     const std::size_t rowBytes = std::size_t((p.width + 7) / 8);
     std::vector<std::uint8_t> packed(rowBytes * std::size_t(p.height));
     for (std::int64_t y = 0; y < p.height; ++y) {

@@ -16,8 +16,8 @@ std::int32_t storedCount(LaContext* context) {
     return std::int32_t(tableOf(context).size());
 }
 
-std::int32_t storedRect(LaContext* context, std::int32_t i, std::int32_t* left,
-                        std::int32_t* top, std::int32_t* right, std::int32_t* bottom) {
+std::int32_t storedRect(LaContext* context, std::int32_t i, std::int32_t* left, std::int32_t* top,
+                        std::int32_t* right, std::int32_t* bottom) {
     const zones::ZoneRecord& z = tableOf(context).at(std::size_t(i));
     *left = z.left, *top = z.top, *right = z.right, *bottom = z.bottom;
     return LA_STATUS_OK;
@@ -44,8 +44,8 @@ std::string layoutJson(const std::string& file, int page, const PageLayout& layo
 }
 
 std::string layoutXml(const PageLayout& layout) {
-    auto* table = reinterpret_cast<LaContext*>(const_cast<std::vector<zones::ZoneRecord>*>(
-        &layout.zones));
+    auto* table =
+        reinterpret_cast<LaContext*>(const_cast<std::vector<zones::ZoneRecord>*>(&layout.zones));
     return zones::layoutXmlText({table, storedCount, storedRect, storedContent});
 }
 

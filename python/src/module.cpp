@@ -60,10 +60,14 @@ PageLayout analyseImage(const imaging::TDIB& page, const Request& request) {
 InkRule inkRuleOf(const py::dtype& type) {
     if (type.kind() == 'b') return InkRule::Bool;
     if (type.kind() == 'i' || type.kind() == 'u') switch (type.itemsize()) {
-        case 1: return InkRule::ZeroIsBlack8;
-        case 2: return InkRule::ZeroIsBlack16;
-        case 4: return InkRule::ZeroIsBlack32;
-        case 8: return InkRule::ZeroIsBlack64;
+        case 1:
+            return InkRule::ZeroIsBlack8;
+        case 2:
+            return InkRule::ZeroIsBlack16;
+        case 4:
+            return InkRule::ZeroIsBlack32;
+        case 8:
+            return InkRule::ZeroIsBlack64;
         }
     throw std::invalid_argument("expected a bool or integer array, got dtype " +
                                 py::str(static_cast<const py::handle&>(type)).cast<std::string>());
@@ -84,8 +88,9 @@ PageLayout analyseArray(const py::array& array, const Pipe& pipe, const Paramete
     const PixelArray pixels{static_cast<const std::uint8_t*>(array.data()), array.shape(0),
                             array.shape(1), array.strides(0), array.strides(1)};
     const Request request = requestOf(pipe, parameters, dpi);
-    PackedPage packed{nullptr, 0, checkedSide(pixels.width), checkedSide(pixels.height), 0,
-                      1, request.dpi.x, request.dpi.y};
+    PackedPage packed{
+        nullptr,      0, checkedSide(pixels.width), checkedSide(pixels.height), 0, 1, request.dpi.x,
+        request.dpi.y};
     py::gil_scoped_release unlocked;
     const std::vector<std::uint8_t> rows = packInk(pixels, rule);
     packed.pixels = rows.data();
@@ -101,8 +106,14 @@ PageLayout analyseRows(const py::buffer& buffer, std::int32_t width, std::int32_
     if (info.ndim != 1 || info.strides[0] != 1 || info.itemsize != 1)
         throw std::invalid_argument("packed rows must be a contiguous buffer of bytes");
     const Request request = requestOf(pipe, parameters, dpi);
-    const PackedPage packed{static_cast<const std::uint8_t*>(info.ptr), std::size_t(info.size),
-                            width, height, stride, blackBit, request.dpi.x, request.dpi.y};
+    const PackedPage packed{static_cast<const std::uint8_t*>(info.ptr),
+                            std::size_t(info.size),
+                            width,
+                            height,
+                            stride,
+                            blackBit,
+                            request.dpi.x,
+                            request.dpi.y};
     py::gil_scoped_release unlocked;
     return analysePacked(packed, request);
 }
@@ -163,26 +174,26 @@ void bindConstants(py::module_& m) {
     m.attr("FUNCTIONS") = py::dict(
         "SKEW"_a = int(LA_FUNCTION_SKEW), "LINES_AND_TABLES"_a = int(LA_FUNCTION_LINES_AND_TABLES),
         "LINE_REMOVAL"_a = int(LA_FUNCTION_LINE_REMOVAL),
-        "INVERSE_TEXT"_a = int(LA_FUNCTION_INVERSE_TEXT),
-        "PICTURES"_a = int(LA_FUNCTION_PICTURES), "TEXT_BLOCKS"_a = int(LA_FUNCTION_TEXT_BLOCKS));
+        "INVERSE_TEXT"_a = int(LA_FUNCTION_INVERSE_TEXT), "PICTURES"_a = int(LA_FUNCTION_PICTURES),
+        "TEXT_BLOCKS"_a = int(LA_FUNCTION_TEXT_BLOCKS));
     m.attr("CONTENTS") = py::dict(
         "LINE"_a = int(LA_CONTENT_LINE), "TABLE"_a = int(LA_CONTENT_TABLE),
         "TABLE_COLUMN"_a = int(LA_CONTENT_TABLE_COLUMN),
         "TABLE_CELL"_a = int(LA_CONTENT_TABLE_CELL),
         "INVERTED_TEXT"_a = int(LA_CONTENT_INVERTED_TEXT), "PICTURE"_a = int(LA_CONTENT_PICTURE),
         "TEXT"_a = int(LA_CONTENT_TEXT), "NOISE"_a = int(LA_CONTENT_NOISE));
-    m.attr("PARAMETERS") = py::dict(
-        "LINES_MIN_SEED_LENGTH"_a = int(LA_PARAM_LINES_MIN_SEED_LENGTH),
-        "LINES_MAX_THICKNESS"_a = int(LA_PARAM_LINES_MAX_THICKNESS),
-        "LINES_DIRECTIONS"_a = int(LA_PARAM_LINES_DIRECTIONS),
-        "REMOVAL_MIN_SEED_LENGTH"_a = int(LA_PARAM_REMOVAL_MIN_SEED_LENGTH),
-        "REMOVAL_MAX_THICKNESS"_a = int(LA_PARAM_REMOVAL_MAX_THICKNESS),
-        "REMOVAL_DIRECTIONS"_a = int(LA_PARAM_REMOVAL_DIRECTIONS),
-        "REMOVAL_RESERVED"_a = int(LA_PARAM_REMOVAL_RESERVED),
-        "INVERSE_MIN_WIDTH"_a = int(LA_PARAM_INVERSE_MIN_WIDTH),
-        "INVERSE_RESERVED"_a = int(LA_PARAM_INVERSE_RESERVED),
-        "NOISE_AND_PICTURES"_a = int(LA_PARAM_NOISE_AND_PICTURES),
-        "PIPE"_a = int(LA_PARAM_PIPE), "SKEW_ANGLE"_a = int(LA_PARAM_SKEW_ANGLE));
+    m.attr("PARAMETERS") =
+        py::dict("LINES_MIN_SEED_LENGTH"_a = int(LA_PARAM_LINES_MIN_SEED_LENGTH),
+                 "LINES_MAX_THICKNESS"_a = int(LA_PARAM_LINES_MAX_THICKNESS),
+                 "LINES_DIRECTIONS"_a = int(LA_PARAM_LINES_DIRECTIONS),
+                 "REMOVAL_MIN_SEED_LENGTH"_a = int(LA_PARAM_REMOVAL_MIN_SEED_LENGTH),
+                 "REMOVAL_MAX_THICKNESS"_a = int(LA_PARAM_REMOVAL_MAX_THICKNESS),
+                 "REMOVAL_DIRECTIONS"_a = int(LA_PARAM_REMOVAL_DIRECTIONS),
+                 "REMOVAL_RESERVED"_a = int(LA_PARAM_REMOVAL_RESERVED),
+                 "INVERSE_MIN_WIDTH"_a = int(LA_PARAM_INVERSE_MIN_WIDTH),
+                 "INVERSE_RESERVED"_a = int(LA_PARAM_INVERSE_RESERVED),
+                 "NOISE_AND_PICTURES"_a = int(LA_PARAM_NOISE_AND_PICTURES),
+                 "PIPE"_a = int(LA_PARAM_PIPE), "SKEW_ANGLE"_a = int(LA_PARAM_SKEW_ANGLE));
     m.attr("STATUS_OK") = int(LA_STATUS_OK);
     m.attr("STATUS_OUT_OF_MEMORY") = int(LA_STATUS_OUT_OF_MEMORY);
 }
@@ -190,15 +201,16 @@ void bindConstants(py::module_& m) {
 // Pickled as plain numbers, so that layouts travel between processes.
 py::tuple layoutState(const PageLayout& l) {
     std::vector<std::array<std::int32_t, 5>> zones;
-    for (const zones::ZoneRecord& z : l.zones) zones.push_back({z.content, z.left, z.top, z.right, z.bottom});
+    for (const zones::ZoneRecord& z : l.zones)
+        zones.push_back({z.content, z.left, z.top, z.right, z.bottom});
     return py::make_tuple(l.status, l.width, l.height, l.xDpi, l.yDpi, l.skewMeasured, l.skew,
                           zones);
 }
 
 PageLayout layoutFromState(const py::tuple& t) {
-    PageLayout l{t[0].cast<std::int32_t>(), t[1].cast<int>(),  t[2].cast<int>(),
-                 t[3].cast<int>(),          t[4].cast<int>(),  t[5].cast<bool>(),
-                 t[6].cast<std::int32_t>(), {}};
+    PageLayout l{
+        t[0].cast<std::int32_t>(), t[1].cast<int>(),  t[2].cast<int>(),          t[3].cast<int>(),
+        t[4].cast<int>(),          t[5].cast<bool>(), t[6].cast<std::int32_t>(), {}};
     for (const auto& z : t[7].cast<std::vector<std::array<std::int32_t, 5>>>())
         l.zones.push_back({z[1], z[2], z[3], z[4], z[0]});
     return l;
@@ -209,8 +221,7 @@ void bindPageLayout(py::module_& m) {
         .def_readonly("status", &PageLayout::status)
         .def_readonly("width", &PageLayout::width)
         .def_readonly("height", &PageLayout::height)
-        .def_property_readonly("dpi",
-                               [](const PageLayout& l) { return std::pair(l.xDpi, l.yDpi); })
+        .def_property_readonly("dpi", [](const PageLayout& l) { return std::pair(l.xDpi, l.yDpi); })
         .def_readonly("skew_measured", &PageLayout::skewMeasured)
         .def_readonly("skew", &PageLayout::skew)
         .def_property_readonly("zones", &zoneTuples)
@@ -240,8 +251,8 @@ PYBIND11_MODULE(_quadrel, m) {
     bindConstants(m);
     bindPageLayout(m);
     m.def("analyse_array", &analyseArray, "array"_a, "pipe"_a, "params"_a, "dpi"_a);
-    m.def("analyse_rows", &analyseRows, "rows"_a, "width"_a, "height"_a, "stride"_a,
-          "black_bit"_a, "pipe"_a, "params"_a, "dpi"_a);
+    m.def("analyse_rows", &analyseRows, "rows"_a, "width"_a, "height"_a, "stride"_a, "black_bit"_a,
+          "pipe"_a, "params"_a, "dpi"_a);
     m.def("analyse_grey", &analyseGrey, "array"_a, "pipe"_a, "params"_a, "dpi"_a);
     m.def("analyse_file", &analyseFile, "path"_a, "page"_a, "binarize"_a, "pipe"_a, "params"_a,
           "dpi"_a);

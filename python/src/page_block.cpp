@@ -37,8 +37,8 @@ void check(const PackedPage& page) {
         throw std::invalid_argument("the page must be at least 1 x 1 pixels");
     const std::int64_t rowLength = (std::int64_t(page.width) + 31) / 32 * 4;
     if (rowLength * page.height > kMaxPixelBytes)
-        throw std::invalid_argument("the page is too large (" + std::to_string(page.width) +
-                                    " x " + std::to_string(page.height) + " pixels)");
+        throw std::invalid_argument("the page is too large (" + std::to_string(page.width) + " x " +
+                                    std::to_string(page.height) + " pixels)");
     if (std::int64_t(page.stride) < (std::int64_t(page.width) + 7) / 8)
         throw std::invalid_argument("the row stride is shorter than a row of packed pixels");
     if (std::uint64_t(page.height - 1) * std::uint64_t(page.stride) +

@@ -49,7 +49,8 @@ imaging::TDIB loadFilePage(const std::string& file, int page, bool binarize, Fal
     }
     if (zones::AnalysisRefusal(image)) {
         if (!binarize)
-            throw std::invalid_argument(file + ": the page has " + std::to_string(image.BitCount()) +
+            throw std::invalid_argument(file + ": the page has " +
+                                        std::to_string(image.BitCount()) +
                                         " bits per pixel, not 1; pass binarize=True to threshold "
                                         "it");
         image = imaging::binarized(image);

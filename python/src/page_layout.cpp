@@ -11,8 +11,8 @@ PageLayout analyseBlock(LaDibHandle dib, const quadrel_cli::LibrarySetup& setup)
     layout.skewMeasured =
         LA_GetParameter(context.get(), LA_PARAM_SKEW_ANGLE, &angle) == LA_STATUS_OK;
     layout.skew = layout.skewMeasured ? angle : 0;
-    layout.zones = zones::readZones(
-        {context.get(), LA_GetZonesCount, LA_GetZoneRect, LA_GetZoneContent});
+    layout.zones =
+        zones::readZones({context.get(), LA_GetZonesCount, LA_GetZoneRect, LA_GetZoneContent});
     return layout;
 }
 

@@ -44,7 +44,16 @@ def read_manifest(out):
 
 
 class BatchChecks:
-    """Checks of a finished batch run shared by both cluster set-ups."""
+    """Set-up and checks of a batch run shared by both cluster set-ups."""
+
+    def make_folders(self):
+        """The input folder, its good pages and an empty output folder,
+        removed after the test."""
+        folder, good = make_folder()
+        out = tempfile.mkdtemp(prefix="quadrel-batch-out-")
+        self.addCleanup(shutil.rmtree, folder)
+        self.addCleanup(shutil.rmtree, out)
+        return folder, good, out
 
     def check_outputs(self, out, good):
         expected = {(p["file"], p["page"]): p
@@ -74,10 +83,7 @@ class BatchChecks:
 
 class LocalClusterBatch(unittest.TestCase, BatchChecks):
     def test_folder_on_two_local_processes_then_resumed(self):
-        folder, good = make_folder()
-        out = tempfile.mkdtemp(prefix="quadrel-batch-out-")
-        self.addCleanup(shutil.rmtree, folder)
-        self.addCleanup(shutil.rmtree, out)
+        folder, good, out = self.make_folders()
         command = [sys.executable, "-m", "quadrel.batch", folder, "--out", out, "--workers",
                    "2", "--format", "json,xml"]
         first = subprocess.run(command, capture_output=True, text=True, timeout=120)
@@ -144,10 +150,7 @@ def stop(process):
 
 class ExternalSchedulerBatch(unittest.TestCase, BatchChecks):
     def test_folder_on_a_scheduler_and_two_worker_processes(self):
-        folder, good = make_folder()
-        out = tempfile.mkdtemp(prefix="quadrel-batch-out-")
-        self.addCleanup(shutil.rmtree, folder)
-        self.addCleanup(shutil.rmtree, out)
+        folder, good, out = self.make_folders()
         scratch = tempfile.mkdtemp(prefix="quadrel-scheduler-")
         self.addCleanup(shutil.rmtree, scratch)
         scheduler_file = os.path.join(scratch, "scheduler.json")
