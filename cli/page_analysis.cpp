@@ -2,6 +2,7 @@
 
 #include "cli/page_loading.h"
 #include "imaging/binarize.h"
+#include "zones/analysis_status.h"
 #include "zones/failure_reason.h"
 #include "zones/layout_xml.h"
 #include "zones/page_refusal.h"
@@ -33,19 +34,6 @@ void writeOutput(const char* what, const std::filesystem::path& file, Write&& wr
     }
 }
 
-std::string statusReason(std::int32_t status) {
-    switch (status) {
-    case LA_STATUS_OUT_OF_MEMORY:
-        return "the analysis ran out of memory (status 1)";
-    case LA_STATUS_NOT_AVAILABLE:
-        return "the page could not be handed to the analysis (status 2)";
-    case LA_STATUS_NO_BLACK_PIXEL:
-        return "a text zone holds no black pixel (status 4)";
-    default:
-        return "the analysis failed with status " + std::to_string(status);
-    }
-}
-
 } // namespace
 
 AnalysisSettings analysisSettingsFrom(const Options& options, const OutlineWriter* outlines) {
@@ -66,7 +54,7 @@ PageResult analysePage(const PageTask& task, const AnalysisSettings& settings) {
 
     AnalysisContext context(settings.library);
     const std::int32_t status = LA_Execute(context.get(), page.GetHandle());
-    if (status != LA_STATUS_OK) return failedResult(task, statusReason(status));
+    if (status != LA_STATUS_OK) return failedResult(task, zones::AnalysisStatusReason(status));
     std::int32_t angle = 0;
     result.skewMeasured =
         LA_GetParameter(context.get(), LA_PARAM_SKEW_ANGLE, &angle) == LA_STATUS_OK;

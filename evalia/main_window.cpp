@@ -1,22 +1,31 @@
 #include "evalia/main_window.h"
 
 #include "evalia/busy_cursor.h"
+#include "evalia/pointer_readout.h"
 #include "evalia/process_report.h"
-#include "evalia/zone_overlay.h"
+#include "evalia/zone_colours.h"
+#include "zones/analysis_status.h"
+#include "zones/failure_reason.h"
 #include "zones/layout_xml.h"
 #include "zones/maker_notice.h"
 #include "zones/outlined_image.h"
 #include "zones/page_refusal.h"
 #include "zones/page_straightening.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 
+#include <algorithm>
 #include <exception>
+#include <stdexcept>
 
 namespace {
 
@@ -24,30 +33,20 @@ constexpr int kListBoxWidth = 73;
 constexpr int kClientWidth = 688;
 constexpr int kClientHeight = 426;
 constexpr int kStatusPanelWidth = 50;
+constexpr int kSwatchSize = 9; // the zone colour beside each list entry
 // Zone outlines on the saved image are drawn on a page halved in both directions.
 constexpr int kOutlinedImageDivisor = 2;
-constexpr const char* kOutOfMemoryWarning =
-    "The analysis ran out of memory: some zones of this page may be missing.";
-
-struct ZoneMenuEntry {
-    zones::ZoneKind kind;
-    const char* caption;
-};
-
-// The "&Zones" menu, in menu order.
-constexpr std::array<ZoneMenuEntry, zones::kZoneKindCount> kZoneItems{{
-    {zones::ZoneKind::Picture, "Image (red)"},
-    {zones::ZoneKind::Text, "Text (blue)"},
-    {zones::ZoneKind::Line, "Line (yellow)"},
-    {zones::ZoneKind::Noise, "Noise (gray)"},
-    {zones::ZoneKind::Table, "Table (purple)"},
-    {zones::ZoneKind::TableColumn, "Column Table (teal)"},
-    {zones::ZoneKind::TableCell, "Cell Table (maroon)"},
-    {zones::ZoneKind::InvertedText, "Inverse Text (green)"},
-}};
 
 QString FromView(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The first local file among dropped URLs; empty when there is none.
+QString DroppedFile(const QMimeData* data) {
+    if (data == nullptr) return {};
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) return url.toLocalFile();
+    return {};
 }
 
 } // namespace
@@ -61,12 +60,14 @@ TMainWindow::TMainWindow(std::unique_ptr<evalia::TQuadrelLibrary> library,
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     setFont(font);
+    setAcceptDrops(true);
     CreateComponents();
     CreateMainMenu();
     CreatePopupMenu();
     move(260, 131);
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
-    UpdateProcessEnabled();
+    UpdateActions();
+    UpdateStatusPanels();
     if (!session_->CanProcess())
         prompts_->ShowWarning(this, QString::fromStdString(session_->UnavailableReason()));
 }
@@ -87,7 +88,9 @@ void TMainWindow::CreateComponents() {
     Splitter1->setChildrenCollapsible(false);
 
     ListBoxZones = new QListWidget(Splitter1);
+    ListBoxZones->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListBoxZones->setStyleSheet(QStringLiteral("QListWidget::item { height: 13px; }"));
+    ListBoxZones->setIconSize(QSize(kSwatchSize, kSwatchSize));
     connect(ListBoxZones, &QListWidget::itemSelectionChanged, this,
             &TMainWindow::ListBoxZonesClick);
 
@@ -96,6 +99,9 @@ void TMainWindow::CreateComponents() {
     connect(VistrelImage1, &TVistrelImage::painted, this, &TMainWindow::VistrelImage1Paint);
     connect(VistrelImage1, &TVistrelImage::imageMouseDown, this,
             &TMainWindow::VistrelImage1ImageMouseDown);
+    connect(VistrelImage1, &TVistrelImage::imageMouseMove, this,
+            &TMainWindow::VistrelImage1ImageMouseMove);
+    connect(VistrelImage1, &TVistrelImage::scaled, this, &TMainWindow::UpdateStatusPanels);
 
     Splitter1->addWidget(ListBoxZones);
     Splitter1->addWidget(VistrelImage1);
@@ -103,179 +109,190 @@ void TMainWindow::CreateComponents() {
     Splitter1->setStretchFactor(1, 1);
     Splitter1->setSizes({kListBoxWidth, kClientWidth - kListBoxWidth});
     setCentralWidget(Splitter1);
+    CreateStatusBar();
+}
 
+// The open file on the left as before; what the window adds sits on the right.
+void TMainWindow::CreateStatusBar() {
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setFixedHeight(19);
     StatusBar1->setSizeGripEnabled(false);
     StatusPanel = new QLabel(StatusBar1);
     StatusPanel->setMinimumWidth(kStatusPanelWidth);
     StatusBar1->addWidget(StatusPanel, 1);
+    PointerPanel = new QLabel(StatusBar1);
+    PagePanel = new QLabel(StatusBar1);
+    ZoomPanel = new QLabel(StatusBar1);
+    StatusBar1->addPermanentWidget(PointerPanel);
+    StatusBar1->addPermanentWidget(PagePanel);
+    StatusBar1->addPermanentWidget(ZoomPanel);
     setStatusBar(StatusBar1);
-}
-
-void TMainWindow::CreateMainMenu() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    Open1 = file->addAction(QStringLiteral("&Open..."), this, &TMainWindow::Open1Click);
-    file->addSeparator();
-    Process1 = file->addAction(QStringLiteral("&Process !"), this, &TMainWindow::Process1Click);
-    Process1->setEnabled(false);
-    file->addSeparator();
-    SaveOutlinedImage1 = file->addAction(QStringLiteral("&Save Outlined Image..."), this,
-                                         &TMainWindow::SaveOutlinedImageClick);
-    SaveLayoutasXML1 = file->addAction(QStringLiteral("Save Layout as XML..."), this,
-                                       &TMainWindow::SaveLayoutasXML1Click);
-    file->addSeparator();
-    Exit1 = file->addAction(QStringLiteral("&Exit"), this, &TMainWindow::Exit1Click);
-
-    CreateZonesMenu(menuBar()->addMenu(QStringLiteral("&Zones")));
-    CreateZoomMenu(menuBar()->addMenu(QStringLiteral("Zoom")));
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&?"));
-    About1 = help->addAction(QStringLiteral("&About..."), this, &TMainWindow::About1Click);
-}
-
-void TMainWindow::CreateZonesMenu(QMenu* menu) {
-    for (std::size_t i = 0; i < kZoneItems.size(); ++i) {
-        const zones::ZoneKind kind = kZoneItems[i].kind;
-        QAction* item = menu->addAction(QString::fromLatin1(kZoneItems[i].caption));
-        item->setCheckable(true);
-        item->setChecked(true);
-        connect(item, &QAction::triggered, this, [this, kind] { ZoneKindClick(kind); });
-        ZoneItems[i] = item;
-    }
-}
-
-void TMainWindow::CreateZoomMenu(QMenu* menu) {
-    FitToWidth1 = menu->addAction(QStringLiteral("Fit To Width"), this,
-                                  [this] { VistrelImage1->SetZoomMode(zmFitToWidth); });
-    FitToHeight1 = menu->addAction(QStringLiteral("Fit To Height"), this,
-                                   [this] { VistrelImage1->SetZoomMode(zmFitToHeight); });
-    OriginalSize1 = menu->addAction(QStringLiteral("Original Size"), this,
-                                    [this] { VistrelImage1->SetZoomMode(zmFitToOriginal); });
-    OneToOne1 =
-        menu->addAction(QStringLiteral("1:1"), this, [this] { VistrelImage1->SetZoom(100.0); });
-}
-
-// The viewer's context menu gives "1:1" to the zoom mode that keeps the
-// current zoom; the main menu's "1:1" sets the zoom factor.
-void TMainWindow::CreatePopupMenu() {
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->addAction(QStringLiteral("FitToWidth"), this,
-                          [this] { VistrelImage1->SetZoomMode(zmFitToWidth); });
-    PopupMenu1->addAction(QStringLiteral("FitToHeight"), this,
-                          [this] { VistrelImage1->SetZoomMode(zmFitToHeight); });
-    PopupMenu1->addAction(QStringLiteral("1:1"), this,
-                          [this] { VistrelImage1->SetZoomMode(zmFitToOriginal); });
-    PopupMenu1->addAction(QStringLiteral("100%"), this, [this] { VistrelImage1->SetZoom(100.0); });
-    connect(VistrelImage1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PopupMenu1->popup(VistrelImage1->mapToGlobal(at)); });
-}
-
-QAction* TMainWindow::ZoneItem(zones::ZoneKind kind) const {
-    for (std::size_t i = 0; i < kZoneItems.size(); ++i)
-        if (kZoneItems[i].kind == kind) return ZoneItems[i];
-    return nullptr;
-}
-
-zones::ShownZoneKinds TMainWindow::ShownKinds() const {
-    zones::ShownZoneKinds shown;
-    for (std::size_t i = 0; i < kZoneItems.size(); ++i)
-        shown.set(kZoneItems[i].kind, ZoneItems[i]->isChecked());
-    return shown;
 }
 
 zones::ZoneSource TMainWindow::CurrentZones() const {
     return zonesBelongToPage_ ? session_->Zones() : zones::ZoneSource{};
 }
 
-void TMainWindow::RunCommand(const std::function<void()>& command) {
+evalia::SurfaceScale TMainWindow::Scale() const {
+    return {VistrelImage1->Zoom(), VistrelImage1->VerticalZoom()};
+}
+
+bool TMainWindow::RunCommand(const std::function<void()>& command) {
     try {
         command();
+        return true;
     } catch (const std::exception& error) {
-        prompts_->ShowError(this, QString::fromLocal8Bit(error.what()));
+        prompts_->ShowError(this, QString::fromLocal8Bit(zones::FailureReason(error).c_str()));
     } catch (...) {
         prompts_->ShowError(this, QStringLiteral("Unexpected error"));
     }
+    return false;
 }
 
 // ---- File menu ----------------------------------------------------------
 
 void TMainWindow::Open1Click() {
     const QString fileName = prompts_->ChooseFileToOpen(
-        this, {QStringLiteral("Open"), QStringLiteral("TIFF Files (*.tif)"), QString()});
+        this, {QStringLiteral("Open"), QStringLiteral("TIFF Files (*.tif)"), QString(),
+               recentFiles_.LastFolder()});
     if (fileName.isEmpty()) return;
+    recentFiles_.RememberFolderOf(fileName);
     OpenFile(fileName);
 }
 
-void TMainWindow::OpenFile(const QString& fileName) {
+bool TMainWindow::OpenFile(const QString& fileName) {
+    ForgetZones();
+    const QString path = QFileInfo(fileName).absoluteFilePath();
+    StatusPanel->setText(path);
+    const bool loaded = RunCommand([&] { VistrelImage1->LoadFile(fileName, zmFitToWidth, 0); });
+    if (loaded)
+        recentFiles_.Add(path);
+    else
+        StatusPanel->clear(); // the failed file is not the one shown
+    PageChanged();
+    return loaded;
+}
+
+void TMainWindow::GoToPage(int page) {
+    if (!VistrelImage1->Image().IsValid() || page < 0 || page >= VistrelImage1->PageCount() ||
+        page == VistrelImage1->Page())
+        return;
+    ForgetZones();
+    RunCommand([&] { VistrelImage1->SetPage(page); });
+    PageChanged();
+}
+
+void TMainWindow::ForgetZones() {
     selectedZones_.Clear();
     ListBoxZones->clear();
     zonesBelongToPage_ = false;
-    StatusPanel->setText(QFileInfo(fileName).absoluteFilePath());
-    RunCommand([&] { LoadPage(fileName); });
-    UpdateProcessEnabled();
 }
 
-void TMainWindow::LoadPage(const QString& fileName) {
-    VistrelImage1->LoadFile(fileName, zmFitToWidth, 0);
-    if (const auto refusal = zones::AnalysisRefusal(VistrelImage1->Image().DIB()))
-        prompts_->ShowWarning(this,
-                              QString::fromLatin1(refusal->data(), qsizetype(refusal->size())));
+void TMainWindow::PageChanged() {
+    if (const auto refusal = zones::AnalysisRefusal(VistrelImage1->Image().DIB());
+        refusal && VistrelImage1->Image().IsValid())
+        prompts_->ShowWarning(this, FromView(*refusal));
+    UpdateActions();
+    UpdateStatusPanels();
+    PointerPanel->clear();
 }
 
-// Processing needs the library and a 1-bit page.
-void TMainWindow::UpdateProcessEnabled() {
+// Commands that need a page are enabled only with one; processing needs the
+// library and a 1-bit page as well.
+void TMainWindow::UpdateActions() {
     const TMemoryImage& image = VistrelImage1->Image();
-    Process1->setEnabled(session_->CanProcess() && image.IsValid() &&
-                         !zones::AnalysisRefusal(image.DIB()));
+    const bool page = image.IsValid();
+    Process1->setEnabled(session_->CanProcess() && page && !zones::AnalysisRefusal(image.DIB()));
+    SaveOutlinedImage1->setEnabled(page);
+    ZoomIn1->setEnabled(page);
+    ZoomOut1->setEnabled(page);
+    PreviousPage1->setEnabled(page && VistrelImage1->Page() > 0);
+    NextPage1->setEnabled(page && VistrelImage1->Page() + 1 < VistrelImage1->PageCount());
+}
+
+void TMainWindow::UpdateStatusPanels() {
+    const bool page = VistrelImage1->Image().IsValid();
+    PagePanel->setText(page ? QStringLiteral("page %1 of %2")
+                                  .arg(VistrelImage1->Page() + 1)
+                                  .arg(VistrelImage1->PageCount())
+                            : QString());
+    ZoomPanel->setText(page ? QStringLiteral("Zoom %1%").arg(qRound(VistrelImage1->Zoom()))
+                            : QString());
 }
 
 void TMainWindow::Process1Click() {
     if (!Process1->isEnabled()) return;
     RunCommand([this] {
         const evalia::BusyCursor busy;
-        selectedZones_.Clear();
+        ForgetZones();
         const std::int32_t status = session_->Execute(VistrelImage1->ImageHandle());
+        if (status != LA_STATUS_OK) {
+            VistrelImage1->RefreshView(true);
+            throw std::runtime_error("The analysis of " + StatusPanel->text().toStdString() +
+                                     " failed: " + zones::AnalysisStatusReason(status) + ".");
+        }
         zonesBelongToPage_ = true;
-        if (status == LA_STATUS_OUT_OF_MEMORY)
-            prompts_->ShowWarning(this, QString::fromLatin1(kOutOfMemoryWarning));
         const std::int32_t skew = session_->SkewAngle();
         zones::StraightenPage(VistrelImage1->Image().DIB(), skew);
         const std::int32_t zoneCount = CurrentZones().zoneCount();
         prompts_->ShowInformation(this, evalia::ProcessReportText(zoneCount, skew));
-        FillZoneList(zoneCount);
+        FillZoneList();
         VistrelImage1->RefreshView(true);
     });
 }
 
-void TMainWindow::FillZoneList(std::int32_t zoneCount) {
+void TMainWindow::FillZoneList() {
     const QSignalBlocker quiet(ListBoxZones);
     ListBoxZones->clear();
-    for (int i = 0; i < zoneCount; ++i) ListBoxZones->addItem(evalia::ZoneListEntry(i));
+    const std::vector<zones::ZoneRecord> zones = zones::readZones(CurrentZones());
+    for (std::size_t i = 0; i < zones.size(); ++i)
+        ListBoxZones->addItem(new QListWidgetItem(evalia::ZoneColourIcon(zones[i].content),
+                                                  evalia::ZoneListEntry(int(i), zones[i])));
+    WidenListToEntries();
+}
+
+// The list starts narrow; once it holds entries with their kind and box it
+// is widened to show them whole, up to a third of the window.
+void TMainWindow::WidenListToEntries() {
+    const int wanted = ListBoxZones->sizeHintForColumn(0) + 2 * ListBoxZones->frameWidth() +
+                       ListBoxZones->verticalScrollBar()->sizeHint().width();
+    const int width = std::min(wanted, Splitter1->width() / 3);
+    if (width <= ListBoxZones->width()) return;
+    // A page that fitted the width before still does afterwards.
+    const bool fitted = VistrelImage1->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOff;
+    Splitter1->setSizes({width, Splitter1->width() - width - Splitter1->handleWidth()});
+    if (fitted && VistrelImage1->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn)
+        VistrelImage1->SetZoom(VistrelImage1->FitValue(zmFitToWidth));
+}
+
+bool TMainWindow::SaveWith(const evalia::FileDialogRequest& request,
+                           const std::function<void(const std::filesystem::path&)>& write) {
+    evalia::FileDialogRequest inFolder = request;
+    inFolder.folder = recentFiles_.LastFolder();
+    const QString fileName = prompts_->ChooseFileToSave(this, inFolder);
+    if (fileName.isEmpty()) return false;
+    recentFiles_.RememberFolderOf(fileName);
+    return RunCommand([&] { write(QFile::encodeName(fileName).toStdString()); });
 }
 
 void TMainWindow::SaveOutlinedImageClick() {
-    const QString fileName = prompts_->ChooseFileToSave(
-        this, {QStringLiteral("Save Outlined Image"), QStringLiteral("TIFF Files (*.tif)"),
-               QStringLiteral("tif")});
-    if (fileName.isEmpty()) return;
-    bool saved = false;
-    RunCommand([&] {
-        zones::WriteOutlinedImage(VistrelImage1->Image().DIB(),
-                                  QFile::encodeName(fileName).toStdString(), kOutlinedImageDivisor,
-                                  CurrentZones(), ShownKinds());
-        saved = true;
-    });
-    if (saved) prompts_->OpenWithDesktop(fileName);
+    if (!SaveOutlinedImage1->isEnabled()) return;
+    QString saved;
+    SaveWith({QStringLiteral("Save Outlined Image"), QStringLiteral("TIFF Files (*.tif)"),
+              QStringLiteral("tif"), QString()},
+             [&](const std::filesystem::path& file) {
+                 zones::WriteOutlinedImage(VistrelImage1->Image().DIB(), file,
+                                           kOutlinedImageDivisor, CurrentZones(), ShownKinds());
+                 saved = QFile::decodeName(file.c_str());
+             });
+    if (!saved.isEmpty()) prompts_->OpenWithDesktop(saved);
 }
 
 void TMainWindow::SaveLayoutasXML1Click() {
-    const QString fileName = prompts_->ChooseFileToSave(this, {QStringLiteral("Save Layout as XML"),
-                                                               QStringLiteral("XML Files (*.xml)"),
-                                                               QStringLiteral("xml")});
-    if (fileName.isEmpty()) return;
-    RunCommand(
-        [&] { zones::WriteLayoutXml(QFile::encodeName(fileName).toStdString(), CurrentZones()); });
+    SaveWith(
+        {QStringLiteral("Save Layout as XML"), QStringLiteral("XML Files (*.xml)"),
+         QStringLiteral("xml"), QString()},
+        [this](const std::filesystem::path& file) { zones::WriteLayoutXml(file, CurrentZones()); });
 }
 
 void TMainWindow::Exit1Click() {
@@ -288,15 +305,41 @@ void TMainWindow::About1Click() {
                                         FromView(zones::kContactLine));
 }
 
+void TMainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TMainWindow::dropEvent(QDropEvent* event) {
+    const QString file = DroppedFile(event->mimeData());
+    if (file.isEmpty()) return;
+    event->acceptProposedAction();
+    OpenFile(file);
+}
+
 // ---- Zone display -------------------------------------------------------
 
 int TMainWindow::ListSelection() const {
-    const QList<QListWidgetItem*> chosen = ListBoxZones->selectedItems();
-    return chosen.isEmpty() ? -1 : ListBoxZones->row(chosen.constFirst());
+    const int row = ListBoxZones->currentRow();
+    return row >= 0 && ListBoxZones->item(row)->isSelected() ? row : -1;
 }
 
+// The list shows the zones picked on the page; picking in the list picks on
+// the page, and the page scrolls to the zone last chosen.
 void TMainWindow::ListBoxZonesClick() {
+    selectedZones_.Clear();
+    for (int row = 0; row < ListBoxZones->count(); ++row)
+        if (ListBoxZones->item(row)->isSelected()) selectedZones_.Toggle(row);
+    const int chosen = ListSelection();
+    const std::vector<zones::ZoneRecord> zones = zones::readZones(CurrentZones());
+    if (chosen >= 0 && std::size_t(chosen) < zones.size())
+        VistrelImage1->ScrollToShow(evalia::ZoneSurfaceRect(zones[std::size_t(chosen)], Scale()));
     VistrelImage1->RefreshView(true);
+}
+
+void TMainWindow::SyncListWithSelection() {
+    const QSignalBlocker quiet(ListBoxZones);
+    for (int row = 0; row < ListBoxZones->count(); ++row)
+        ListBoxZones->item(row)->setSelected(selectedZones_.Contains(row));
 }
 
 void TMainWindow::ZoneKindClick(zones::ZoneKind) {
@@ -306,10 +349,11 @@ void TMainWindow::ZoneKindClick(zones::ZoneKind) {
 void TMainWindow::VistrelImage1Paint(QPainter& painter) {
     const std::vector<zones::ZoneRecord> zones = zones::readZones(CurrentZones());
     evalia::ZoneOverlayState state;
-    state.zoom = VistrelImage1->Zoom();
+    state.scale = Scale();
     state.shownKinds = ShownKinds();
     state.selected = &selectedZones_;
     state.listSelection = ListSelection();
+    state.showNumbers = ShowNumbers1->isChecked();
     evalia::DrawZoneOverlay(painter, zones, state);
 }
 
@@ -317,12 +361,30 @@ void TMainWindow::VistrelImage1ImageMouseDown(Qt::MouseButton button, Qt::Keyboa
                                               int y) {
     if (button != Qt::LeftButton) return;
     const std::vector<zones::ZoneRecord> zones = zones::readZones(CurrentZones());
-    for (const int zone : evalia::ZonesAtSurfacePoint(zones, QPoint(x, y), VistrelImage1->Zoom())) {
+    for (const int zone : evalia::ZonesAtSurfacePoint(zones, QPoint(x, y), Scale())) {
         const std::int32_t content = zones[std::size_t(zone)].content;
         prompts_->ShowPlain(this, QStringLiteral("Zone ") + QString::number(zone) +
                                       QStringLiteral(":") +
                                       FromView(zones::ZoneContentName(content)));
         selectedZones_.Toggle(zone);
+        SyncListWithSelection();
+        if (selectedZones_.Contains(zone)) ListBoxZones->scrollToItem(ListBoxZones->item(zone));
         VistrelImage1->RefreshView(true);
     }
+}
+
+void TMainWindow::VistrelImage1ImageMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int x,
+                                              int y) {
+    if (!VistrelImage1->Image().IsValid()) return;
+    const std::vector<zones::ZoneRecord> zones = zones::readZones(CurrentZones());
+    const QPoint page = evalia::SurfaceToPage(QPoint(x, y), Scale());
+    PointerPanel->setText(
+        evalia::PointerReadout(page, zones, evalia::ZonesAtPagePoint(zones, page)));
+}
+
+void TMainWindow::ShowPointerAt(QPoint pagePoint) {
+    const QPoint surface(evalia::PageToSurface(pagePoint.x(), VistrelImage1->Zoom()),
+                         evalia::PageToSurface(pagePoint.y(), VistrelImage1->VerticalZoom()));
+    VistrelImage1->ScrollToShow(QRect(surface, QSize(1, 1)));
+    VistrelImage1ImageMouseMove(Qt::NoButton, Qt::NoModifier, surface.x(), surface.y());
 }

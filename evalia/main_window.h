@@ -6,17 +6,24 @@
 // colours, and saves the zone table as XML or the outlined page as a TIFF
 // file. Dialogs and message boxes go through TUserPrompts, so the window
 // never blocks when driven by tests or unattended runs.
+//
+// Around that: zoom steps, a status bar that follows the pointer, a zone list
+// in step with the page, recent files, dropped files, and page navigation
+// in multi-page files. The menus are built in window_menus.cpp.
 #pragma once
 
 #include "evalia/analysis_session.h"
+#include "evalia/recent_files.h"
 #include "evalia/selected_zones.h"
 #include "evalia/user_prompts.h"
+#include "evalia/zone_overlay.h"
 #include "viewer/page_view.h"
 #include "zones/zone_kinds.h"
 
 #include <QMainWindow>
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -45,8 +52,13 @@ class TMainWindow : public QMainWindow {
     QSplitter* Splitter1 = nullptr;
     TVistrelImage* VistrelImage1 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
-    QLabel* StatusPanel = nullptr; // the status bar's one panel: the open file
+    QLabel* StatusPanel = nullptr;  // the open file
+    QLabel* PointerPanel = nullptr; // page coordinates and zones under the pointer
+    QLabel* PagePanel = nullptr;    // "page 2 of 3"
+    QLabel* ZoomPanel = nullptr;    // "Zoom 150%"
     QMenu* PopupMenu1 = nullptr;
+    QMenu* FileMenu = nullptr;
+    QMenu* RecentMenu = nullptr;
 
     // Menu items.
     QAction* Open1 = nullptr;
@@ -61,7 +73,20 @@ class TMainWindow : public QMainWindow {
     QAction* FitToHeight1 = nullptr;
     QAction* OriginalSize1 = nullptr;
     QAction* OneToOne1 = nullptr;
+    QAction* ZoomIn1 = nullptr;
+    QAction* ZoomOut1 = nullptr;
+    QAction* ShowNumbers1 = nullptr;
+    QAction* PreviousPage1 = nullptr;
+    QAction* NextPage1 = nullptr;
     QAction* About1 = nullptr;
+
+    // Adds a command to the File menu below the save commands, above Exit.
+    QAction* AddFileCommand(const QString& caption, const std::function<void()>& command);
+    // Asks for a file to save (starting in the last-used folder) and hands it
+    // to `write`; an error that `write` raises is shown in the error box.
+    // True when the file was written.
+    bool SaveWith(const evalia::FileDialogRequest& request,
+                  const std::function<void(const std::filesystem::path&)>& write);
 
     // The item of the "&Zones" menu for a kind.
     QAction* ZoneItem(zones::ZoneKind kind) const;
@@ -75,7 +100,12 @@ class TMainWindow : public QMainWindow {
   public slots:
     void Open1Click();
     // Open without the dialog: the file is already chosen.
-    void OpenFile(const QString& fileName);
+    // True when the page was loaded.
+    bool OpenFile(const QString& fileName);
+    void GoToPage(int page);
+    // Scrolls page point `pagePoint` into view and shows its status bar
+    // readout, as a move of the pointer there would.
+    void ShowPointerAt(QPoint pagePoint);
     void Process1Click();
     void SaveOutlinedImageClick();
     void SaveLayoutasXML1Click();
@@ -86,24 +116,45 @@ class TMainWindow : public QMainWindow {
     void VistrelImage1Paint(QPainter& painter);
     void VistrelImage1ImageMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x,
                                      int y);
+    void VistrelImage1ImageMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
+                                     int x, int y);
+
+  protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void CreateComponents();
+    void CreateStatusBar();
     void CreateMainMenu();
+    void CreateFileMenu(QMenu* menu);
     void CreateZonesMenu(QMenu* menu);
     void CreateZoomMenu(QMenu* menu);
+    void CreatePageMenu(QMenu* menu);
     void CreatePopupMenu();
+    void FillRecentMenu();
     // Runs a command; an error it raises is shown in the error box and the
-    // window goes on.
-    void RunCommand(const std::function<void()>& command);
-    void LoadPage(const QString& fileName);
-    void UpdateProcessEnabled();
-    void FillZoneList(std::int32_t zoneCount);
+    // window goes on. True when it ran to its end.
+    bool RunCommand(const std::function<void()>& command);
+    // What follows every page change: the refusal warning, the zones set
+    // aside, the actions and the status bar.
+    void PageChanged();
+    void UpdateActions();
+    void UpdateStatusPanels();
+    void ForgetZones();
+    // The page's surface scale of each direction (see zone_overlay.h).
+    evalia::SurfaceScale Scale() const;
+    // Mirrors the picked zones in the zone list, without echoing back.
+    void SyncListWithSelection();
+    void FillZoneList();
+    void WidenListToEntries();
     int ListSelection() const;
 
     std::unique_ptr<evalia::TAnalysisSession> session_;
     evalia::TUserPrompts* prompts_;
     evalia::TSelectedZones selectedZones_;
+    evalia::TRecentFiles recentFiles_;
+    QAction* exitSeparator_ = nullptr;
     // Open keeps the library's zone table (only Process replaces it) but it
     // belongs to the previous page: it is hidden until the next Process.
     bool zonesBelongToPage_ = false;

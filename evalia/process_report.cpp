@@ -1,5 +1,7 @@
 #include "evalia/process_report.h"
 
+#include "zones/zone_kinds.h"
+
 #include <QLocale>
 
 namespace evalia {
@@ -16,8 +18,15 @@ QString ProcessReportText(std::int32_t zoneCount, std::int32_t skewHundredths) {
            QStringLiteral("\u00B0.");
 }
 
-QString ZoneListEntry(int zone) {
-    return QStringLiteral("Zone ") + QString::number(zone);
+QString ZoneListEntry(int zone, const zones::ZoneRecord& record) {
+    const std::string_view kind = zones::ZoneContentName(record.content);
+    return QStringLiteral("%1 %2 %3,%4-%5,%6")
+        .arg(zone)
+        .arg(QString::fromUtf8(kind.data(), qsizetype(kind.size())))
+        .arg(record.left)
+        .arg(record.top)
+        .arg(record.right)
+        .arg(record.bottom);
 }
 
 } // namespace evalia

@@ -1,6 +1,8 @@
 // Texts that the main window shows after an analysis.
 #pragma once
 
+#include "zones/zone_source.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -16,7 +18,8 @@ QString GeneralFloatText(double value);
 // from the skew angle in hundredths of a degree.
 QString ProcessReportText(std::int32_t zoneCount, std::int32_t skewHundredths);
 
-// The text of the zone list entry for zone i: "Zone i".
-QString ZoneListEntry(int zone);
+// The zone list entry of zone i: its number, kind and box in page pixels,
+// "12 Text 156,204-890,260" (left,top-right,bottom).
+QString ZoneListEntry(int zone, const zones::ZoneRecord& record);
 
 } // namespace evalia

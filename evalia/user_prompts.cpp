@@ -13,7 +13,7 @@ namespace {
 
 QString RunFileDialog(QWidget* parent, const FileDialogRequest& request,
                       QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(parent, request.title, QString(), request.filter);
+    QFileDialog dialog(parent, request.title, request.folder, request.filter);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
@@ -72,10 +72,12 @@ void TQuietPrompts::ShowInformation(QWidget*, const QString& text) {
 }
 
 void TQuietPrompts::ShowWarning(QWidget*, const QString& text) {
+    ++failures_;
     WriteToStandardError("warning", text);
 }
 
 void TQuietPrompts::ShowError(QWidget*, const QString& text) {
+    ++failures_;
     WriteToStandardError("error", text);
 }
 

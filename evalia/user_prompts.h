@@ -14,6 +14,7 @@ struct FileDialogRequest {
     QString title;
     QString filter;        // e.g. "TIFF Files (*.tif)"
     QString defaultSuffix; // without the dot; empty for none
+    QString folder;        // where the dialog starts; empty for the dialog's own choice
 };
 
 class TUserPrompts {
@@ -47,9 +48,12 @@ class TDialogPrompts : public TUserPrompts {
 };
 
 // For unattended runs: no dialog is ever shown, every message goes to the
-// standard error stream, and files are neither chosen nor opened.
+// standard error stream, and files are neither chosen nor opened. Warnings
+// and errors are counted, so that the run can end with a failure status.
 class TQuietPrompts : public TUserPrompts {
   public:
+    int Failures() const { return failures_; }
+
     QString ChooseFileToOpen(QWidget*, const FileDialogRequest&) override { return {}; }
     QString ChooseFileToSave(QWidget*, const FileDialogRequest&) override { return {}; }
     void ShowPlain(QWidget* parent, const QString& text) override;
@@ -57,6 +61,9 @@ class TQuietPrompts : public TUserPrompts {
     void ShowWarning(QWidget* parent, const QString& text) override;
     void ShowError(QWidget* parent, const QString& text) override;
     void OpenWithDesktop(const QString&) override {}
+
+  private:
+    int failures_ = 0;
 };
 
 } // namespace evalia

@@ -1,6 +1,7 @@
 #include "library/zone_cleanup.h"
 
 #include "library/la_api.h"
+#include "library/zone_grid.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -53,9 +54,40 @@ bool isRemoved(const LaZone& z) {
     return z.index == kRemoved;
 }
 
-// The rules for one ordered pair. A rule that marks a zone does not stop the
-// later rules of the same pair.
-void applyRules(LaZone& a, LaZone& b, std::int64_t pageWidth, std::int64_t pageHeight) {
+} // namespace
+
+bool zoneWithin(const LaZone& a, const LaZone& b) {
+    return b.left >= a.left && b.right <= a.right && b.top >= a.top && b.bottom <= a.bottom;
+}
+
+std::int32_t overlapClass(const LaZone& a, const LaZone& b) {
+    const Intersection i = intersect(a, b);
+    if (i.empty) return 0;
+    if (quotient(i.weight, inclusiveArea(a), 0) > 950) return 1;
+    if (quotient(i.weight, inclusiveArea(b), 0) > 950) return 2;
+    return 0;
+}
+
+bool columnOverlap(const LaZone& a, const LaZone& b) {
+    const std::int64_t shared = std::int64_t(std::min(a.right, b.right)) - std::max(a.left, b.left);
+    const std::int64_t joint = std::int64_t(std::max(a.right, b.right)) - std::min(a.left, b.left);
+    return joint != 0 && shared * 1000 / joint > 950;
+}
+
+std::int64_t smallerShareOverlap(const LaZone& a, const LaZone& b) {
+    const Intersection i = intersect(a, b);
+    if (i.empty) return 0;
+    return std::min(quotient(i.weight, inclusiveArea(a), 0),
+                    quotient(i.weight, inclusiveArea(b), 0));
+}
+
+std::int64_t widthRatio(const LaZone& a, const LaZone& b) {
+    const std::int64_t wa = width(a);
+    const std::int64_t wb = width(b);
+    return wa < wb ? quotient(wa * 1000, wb, 1000) : quotient(wb * 1000, wa, 1000);
+}
+
+void applyRedundancyRules(LaZone& a, LaZone& b, std::int64_t pageWidth, std::int64_t pageHeight) {
     if (a.content == LA_CONTENT_NOISE && zoneWithin(b, a)) markRemoved(a);
     if (b.content == LA_CONTENT_NOISE && zoneWithin(a, b)) markRemoved(b);
     if (a.content == LA_CONTENT_PICTURE && b.content == LA_CONTENT_INVERTED_TEXT &&
@@ -91,45 +123,68 @@ void applyRules(LaZone& a, LaZone& b, std::int64_t pageWidth, std::int64_t pageH
         markRemoved(a);
 }
 
+namespace {
+
+bool pictureOrInverted(const LaZone& z) {
+    return z.content == LA_CONTENT_PICTURE || z.content == LA_CONTENT_INVERTED_TEXT;
+}
+
+// Every zone the rules could pair with zone i, ascending. For well-formed
+// boxes every rule needs the two boxes to share a pixel, except the one for a
+// picture over inverted text, which needs shared columns only; a reversed box
+// can meet the rules with any zone, so it pairs with all.
+class RuleCandidates {
+  public:
+    explicit RuleCandidates(const std::vector<LaZone>& zones) : zones_(zones), grid_(zones) {
+        for (std::size_t j = 0; j < zones.size(); ++j) {
+            if (!zoneWellFormed(zones[j]))
+                reversed_.push_back(std::int32_t(j));
+            else if (pictureOrInverted(zones[j]))
+                columnRule_.push_back(std::int32_t(j));
+        }
+    }
+
+    const std::vector<std::int32_t>& of(std::size_t i) {
+        found_.clear();
+        const LaZone& z = zones_[i];
+        if (!zoneWellFormed(z)) {
+            for (std::size_t j = 0; j < zones_.size(); ++j) found_.push_back(std::int32_t(j));
+            return found_;
+        }
+        grid_.meeting(z, found_);
+        found_.insert(found_.end(), reversed_.begin(), reversed_.end());
+        if (pictureOrInverted(z))
+            for (const std::int32_t j : columnRule_) {
+                const LaZone& o = zones_[std::size_t(j)];
+                if (o.content != z.content && o.left <= z.right && z.left <= o.right)
+                    found_.push_back(j);
+            }
+        std::sort(found_.begin(), found_.end());
+        found_.erase(std::unique(found_.begin(), found_.end()), found_.end());
+        return found_;
+    }
+
+  private:
+    const std::vector<LaZone>& zones_;
+    ZoneGrid grid_;
+    std::vector<std::int32_t> reversed_;   // zones with reversed spans
+    std::vector<std::int32_t> columnRule_; // well-formed pictures and inverted text
+    std::vector<std::int32_t> found_;
+};
+
 } // namespace
-
-bool zoneWithin(const LaZone& a, const LaZone& b) {
-    return b.left >= a.left && b.right <= a.right && b.top >= a.top && b.bottom <= a.bottom;
-}
-
-std::int32_t overlapClass(const LaZone& a, const LaZone& b) {
-    const Intersection i = intersect(a, b);
-    if (i.empty) return 0;
-    if (quotient(i.weight, inclusiveArea(a), 0) > 950) return 1;
-    if (quotient(i.weight, inclusiveArea(b), 0) > 950) return 2;
-    return 0;
-}
-
-bool columnOverlap(const LaZone& a, const LaZone& b) {
-    const std::int64_t shared = std::int64_t(std::min(a.right, b.right)) - std::max(a.left, b.left);
-    const std::int64_t joint = std::int64_t(std::max(a.right, b.right)) - std::min(a.left, b.left);
-    return joint != 0 && shared * 1000 / joint > 950;
-}
-
-std::int64_t smallerShareOverlap(const LaZone& a, const LaZone& b) {
-    const Intersection i = intersect(a, b);
-    if (i.empty) return 0;
-    return std::min(quotient(i.weight, inclusiveArea(a), 0),
-                    quotient(i.weight, inclusiveArea(b), 0));
-}
-
-std::int64_t widthRatio(const LaZone& a, const LaZone& b) {
-    const std::int64_t wa = width(a);
-    const std::int64_t wb = width(b);
-    return wa < wb ? quotient(wa * 1000, wb, 1000) : quotient(wb * 1000, wa, 1000);
-}
 
 void markRedundantZones(std::vector<LaZone>& zones, std::int32_t pageWidth,
                         std::int32_t pageHeight) {
+    // The pairs in the order of a loop over every ordered pair (i, j), so that
+    // a zone marked early drops out of the later pairs exactly as there; only
+    // the pairs no rule can act on are left out.
+    RuleCandidates candidates(zones);
     for (std::size_t i = 0; i < zones.size(); ++i) {
-        for (std::size_t j = 0; j < zones.size(); ++j) {
-            if (j == i || isRemoved(zones[i]) || isRemoved(zones[j])) continue;
-            applyRules(zones[i], zones[j], pageWidth, pageHeight);
+        for (const std::int32_t j : candidates.of(i)) {
+            if (isRemoved(zones[i])) break;
+            if (std::size_t(j) == i || isRemoved(zones[std::size_t(j)])) continue;
+            applyRedundancyRules(zones[i], zones[std::size_t(j)], pageWidth, pageHeight);
         }
     }
 }

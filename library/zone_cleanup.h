@@ -33,9 +33,17 @@ std::int64_t smallerShareOverlap(const LaZone& a, const LaZone& b);
 // The narrower width × 1000 / the wider; 1000 when the divisor is 0.
 std::int64_t widthRatio(const LaZone& a, const LaZone& b);
 
+// The rules for one ordered pair: marks a or b (index -1) when the other
+// makes it redundant. A rule that marks a zone does not stop the later rules
+// of the same pair.
+void applyRedundancyRules(LaZone& a, LaZone& b, std::int64_t pageWidth, std::int64_t pageHeight);
+
 // Marks redundant zones (index -1), visiting every ordered pair of zones that
-// are both still unmarked. pageWidth and pageHeight tell which pictures touch
-// the page edge; such pictures are never removed as nested in one another.
+// are both still unmarked, in order (pairs no rule can act on, boxes sharing
+// neither a pixel nor, for a picture and inverted text, columns, are skipped
+// through a grid index, so big pages cost in proportion to their zones). pageWidth and pageHeight
+// tell which pictures touch the page edge; such pictures are never removed as nested in one
+// another.
 void markRedundantZones(std::vector<LaZone>& zones, std::int32_t pageWidth,
                         std::int32_t pageHeight);
 

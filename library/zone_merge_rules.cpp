@@ -39,18 +39,17 @@ std::int64_t verticalGap(const LaZone& a, const LaZone& b) {
     return kVerticalOverlapGap;
 }
 
-bool inOneColumn(const LaZone& a, const LaZone& b, std::span<const LaZone> horizontalLines) {
+bool inOneColumn(const LaZone& a, const LaZone& b, const HorizontalLines& horizontalLines) {
     if (std::abs(std::int64_t(a.left) - b.left) > kMaxLeftShift) return false;
     const std::int64_t unionWidth =
         std::int64_t(std::max(a.right, b.right)) - std::min(a.left, b.left);
     if (unionWidth <= 0) return false;
     const std::int64_t common = std::int64_t(std::min(a.right, b.right)) - std::max(a.left, b.left);
-    return common * 1000 / unionWidth > kMinColumnOverlap &&
-           !separatedByLine(a, b, horizontalLines);
+    return common * 1000 / unionWidth > kMinColumnOverlap && !horizontalLines.separate(a, b);
 }
 
 bool stackedBelongTogether(const LaZone& a, LaTextStats& sa, const LaZone& b, const LaTextStats& sb,
-                           std::span<const LaZone> horizontalLines) {
+                           const HorizontalLines& horizontalLines) {
     if (!inOneColumn(a, b, horizontalLines)) return false;
     if (!sameTextSize(sa, sb)) return false;
     const std::int64_t limit =
@@ -88,7 +87,15 @@ bool liesWithinTolerance(const LaZone& inner, const LaZone& outer) {
            inner.bottom < std::int64_t(outer.bottom) + kNestingTolerance;
 }
 
-bool separatedByLine(const LaZone& a, const LaZone& b, std::span<const LaZone> horizontalLines) {
+HorizontalLines::HorizontalLines(std::span<const LaZone> lines)
+    : byTop_(lines.begin(), lines.end()) {
+    std::sort(byTop_.begin(), byTop_.end(),
+              [](const LaZone& x, const LaZone& y) { return x.top < y.top; });
+    for (const LaZone& line : byTop_)
+        tallest_ = std::max(tallest_, std::int64_t(line.bottom) - line.top);
+}
+
+bool HorizontalLines::separate(const LaZone& a, const LaZone& b) const {
     const LaZone* lower = nullptr;
     const LaZone* upper = nullptr;
     if (a.top > b.bottom) {
@@ -100,10 +107,19 @@ bool separatedByLine(const LaZone& a, const LaZone& b, std::span<const LaZone> h
     } else {
         return false; // zones sharing rows are never separated
     }
-    return std::any_of(horizontalLines.begin(), horizontalLines.end(), [&](const LaZone& line) {
-        return line.top <= lower->top && line.bottom >= upper->bottom &&
-               overlapsHorizontally(line, *lower) && overlapsHorizontally(line, *upper);
-    });
+    // A separating line starts at or above the lower zone's top and ends at
+    // or below the upper zone's bottom: from the lowest start up, until no
+    // line starting higher can reach that far down.
+    auto it = std::upper_bound(byTop_.begin(), byTop_.end(), lower->top,
+                               [](std::int64_t top, const LaZone& line) { return top < line.top; });
+    while (it != byTop_.begin()) {
+        const LaZone& line = *--it;
+        if (std::int64_t(line.top) + tallest_ < upper->bottom) break;
+        if (line.bottom >= upper->bottom && overlapsHorizontally(line, *lower) &&
+            overlapsHorizontally(line, *upper))
+            return true;
+    }
+    return false;
 }
 
 bool sameTextSize(LaTextStats& sa, const LaTextStats& sb) {
@@ -119,7 +135,7 @@ bool sameTextSize(LaTextStats& sa, const LaTextStats& sb) {
 }
 
 bool zonesBelongTogether(const LaZone& a, LaTextStats& sa, const LaZone& b, const LaTextStats& sb,
-                         std::int32_t pass, std::span<const LaZone> horizontalLines) {
+                         std::int32_t pass, const HorizontalLines& horizontalLines) {
     if (nested(a, b)) return true;
     if (pass == kStackedPass) return stackedBelongTogether(a, sa, b, sb, horizontalLines);
     if (pass == kSideBySidePass) return sideBySideBelongTogether(a, sa, b, sb);

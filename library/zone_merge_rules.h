@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace quadrel {
 
@@ -25,9 +26,21 @@ inline constexpr std::int32_t kSideBySidePass = 1;
 // True when `inner` lies within `outer` with 20 pixels to spare on each side.
 bool liesWithinTolerance(const LaZone& inner, const LaZone& outer);
 
-// True when a line of `horizontalLines` lies between two zones stacked one
-// above the other and spans both horizontally.
-bool separatedByLine(const LaZone& a, const LaZone& b, std::span<const LaZone> horizontalLines);
+// The horizontal line zones of a page, sorted by their top row, so that the
+// lines between two zones are found without looking at every line.
+class HorizontalLines {
+  public:
+    HorizontalLines() = default;
+    explicit HorizontalLines(std::span<const LaZone> lines);
+
+    // True when a line lies between two zones stacked one above the other and
+    // spans both horizontally.
+    bool separate(const LaZone& a, const LaZone& b) const;
+
+  private:
+    std::vector<LaZone> byTop_;
+    std::int64_t tallest_ = 0; // largest bottom - top of a line
+};
 
 // Same text size. Run modes that differ by less than 2 count as equal: `sa`
 // then takes the run mode of `sb`, and keeps it for the rest of the pass.
@@ -35,6 +48,6 @@ bool sameTextSize(LaTextStats& sa, const LaTextStats& sb);
 
 // The merge test of one pass for the pair (a, b), a coming first in the table.
 bool zonesBelongTogether(const LaZone& a, LaTextStats& sa, const LaZone& b, const LaTextStats& sb,
-                         std::int32_t pass, std::span<const LaZone> horizontalLines);
+                         std::int32_t pass, const HorizontalLines& horizontalLines);
 
 } // namespace quadrel

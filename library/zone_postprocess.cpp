@@ -5,9 +5,11 @@
 #include "library/image/smoothed_mode.h"
 #include "library/image/union_find.h"
 #include "library/la_api.h"
+#include "library/zone_grid.h"
 #include "library/zone_merge_rules.h"
 
 #include <algorithm>
+#include <climits>
 #include <iterator>
 #include <new>
 
@@ -111,6 +113,71 @@ std::int32_t measureTextZoneOnce(const LaBitmap& page, const LaZone& zone, LaTex
     return status;
 }
 
+constexpr std::int64_t kNestingReach = 20;     // liesWithinTolerance's margin
+constexpr std::int64_t kColumnLeftReach = 100; // stacked zones' largest left shift
+
+// The text zones that zonesBelongTogether could accept, or that could change
+// the first zone's run mode, as the later zone of a pair: nested zones meet
+// within the nesting margin, stacked zones start within the left shift, and
+// side-by-side zones share rows. Zones with reversed spans pair with all.
+class MergeCandidates {
+  public:
+    MergeCandidates(const std::vector<LaZone>& zones, std::int32_t pass)
+        : zones_(zones), pass_(pass), grid_(zones) {
+        for (std::size_t i = 0; i < zones.size(); ++i) {
+            if (!zoneWellFormed(zones[i])) reversed_.push_back(std::int32_t(i));
+            byLeft_.push_back(std::int32_t(i));
+            left_ = std::min<std::int64_t>(left_, zones[i].left);
+            right_ = std::max<std::int64_t>(right_, zones[i].right);
+        }
+        std::stable_sort(byLeft_.begin(), byLeft_.end(), [&](std::int32_t x, std::int32_t y) {
+            return zones[std::size_t(x)].left < zones[std::size_t(y)].left;
+        });
+    }
+
+    // Ascending, each once, all after zone i.
+    const std::vector<std::int32_t>& after(std::size_t i) {
+        found_.clear();
+        const LaZone& z = zones_[i];
+        if (!zoneWellFormed(z)) {
+            for (std::size_t j = i + 1; j < zones_.size(); ++j) found_.push_back(std::int32_t(j));
+            return found_;
+        }
+        grid_.meeting(clampedZone(z.left - kNestingReach, z.top - kNestingReach,
+                                  z.right + kNestingReach, z.bottom + kNestingReach),
+                      found_);
+        if (pass_ == kSideBySidePass)
+            grid_.meeting(clampedZone(left_, z.top, right_, z.bottom), found_);
+        if (pass_ == kStackedPass) {
+            const auto first = std::lower_bound(byLeft_.begin(), byLeft_.end(),
+                                                std::int64_t(z.left) - kColumnLeftReach,
+                                                [&](std::int32_t k, std::int64_t left) {
+                                                    return zones_[std::size_t(k)].left < left;
+                                                });
+            for (auto k = first; k != byLeft_.end() && zones_[std::size_t(*k)].left <=
+                                                           std::int64_t(z.left) + kColumnLeftReach;
+                 ++k)
+                found_.push_back(*k);
+        }
+        found_.insert(found_.end(), reversed_.begin(), reversed_.end());
+        found_.erase(std::remove_if(found_.begin(), found_.end(),
+                                    [&](std::int32_t j) { return std::size_t(j) <= i; }),
+                     found_.end());
+        std::sort(found_.begin(), found_.end());
+        found_.erase(std::unique(found_.begin(), found_.end()), found_.end());
+        return found_;
+    }
+
+  private:
+    const std::vector<LaZone>& zones_;
+    std::int32_t pass_;
+    ZoneGrid grid_;
+    std::vector<std::int32_t> reversed_;
+    std::vector<std::int32_t> byLeft_; // positions ordered by left edge
+    std::int64_t left_ = INT32_MAX, right_ = INT32_MIN;
+    std::vector<std::int32_t> found_;
+};
+
 // Box of every group of merged zones, in group order.
 std::vector<LaZone> groupBoxes(const std::vector<LaZone>& textZones, UnionFind& sets) {
     std::int32_t groupCount = 0;
@@ -134,7 +201,7 @@ std::vector<LaZone> groupBoxes(const std::vector<LaZone>& textZones, UnionFind& 
 
 std::int32_t postProcessOrThrow(const LaBitmap* textInput, std::vector<LaZone>& zones,
                                 std::int32_t pass, TextStatsCache* cache) {
-    const std::vector<LaZone> lines = horizontalLines(zones);
+    const HorizontalLines lines(horizontalLines(zones));
     if (!textInput) return LA_STATUS_OK;
 
     std::vector<LaZone> textZones;
@@ -147,11 +214,16 @@ std::int32_t postProcessOrThrow(const LaBitmap* textInput, std::vector<LaZone>& 
         if (status != LA_STATUS_OK) return status;
     }
 
+    // Every pair (i, j), i before j, in order as the run modes carry over
+    // between pairs; the pairs left out can neither merge nor change a run mode.
     UnionFind sets(textZones.size());
+    MergeCandidates candidates(textZones, pass);
     for (std::size_t i = 0; i < textZones.size(); ++i)
-        for (std::size_t j = i + 1; j < textZones.size(); ++j)
+        for (const std::int32_t k : candidates.after(i)) {
+            const std::size_t j = std::size_t(k);
             if (zonesBelongTogether(textZones[i], stats[i], textZones[j], stats[j], pass, lines))
                 sets.join(std::int32_t(i), std::int32_t(j));
+        }
 
     // The merged text zones follow every other zone, in the order of their first members.
     std::vector<LaZone> rebuilt;

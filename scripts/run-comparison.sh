@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times Quadrel's default pipe against Leptonica's page segmentation and
-# Tesseract's layout analysis (and the two component extractions) on the
-# CCITT fax pages and a generated A4 page, and prints a Markdown table with
+# Tesseract's layout analysis (and the two component extractions, and the
+# deskewing pipe against pixGetRegionsBinary + pixFindSkew) on the CCITT fax
+# pages and generated pages of many kinds, and prints a Markdown table with
 # the machine it ran on.
 #
 # Installs libleptonica-dev and libtesseract-dev when missing, builds

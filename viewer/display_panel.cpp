@@ -51,19 +51,23 @@ void TDisplayPanel::DrawPage(QPainter& painter) {
         stretchMode = 2;
         break;
     }
-    const imaging::TDIB& source = owner_.Antialiasing() == aaScaleToGray ? PageToDraw(page) : page;
+    const imaging::TDIB& source =
+        owner_.Antialiasing() == aaScaleToGray ? PageToDraw(page, devicePixelRatioF()) : page;
     source.StretchDraw(painter, 0, 0, width(), height(), stretchMode);
 }
 
 // The grey reduction when a 1-bit page is shown below half size (made once
-// per surface size), else the page itself.
-const imaging::TDIB& TDisplayPanel::PageToDraw(const imaging::TDIB& page) {
-    if (greyImage_ && greyImageSurface_ == size()) return *greyImage_;
+// per surface size), else the page itself. The size counts device pixels: on
+// a screen of two device pixels per surface pixel the reduction is made at
+// twice the zoom, so the page is as sharp as the outlines drawn over it.
+const imaging::TDIB& TDisplayPanel::PageToDraw(const imaging::TDIB& page, double pixelRatio) {
+    const QSize deviceSize = size() * pixelRatio;
+    if (greyImage_ && greyImageSurface_ == deviceSize) return *greyImage_;
     greyImage_.reset();
-    const double zoom = owner_.Zoom();
+    const double zoom = owner_.Zoom() * pixelRatio;
     if (zoom < kScaleToGrayBelow && page.BitCount() == 1) {
         greyImage_ = page.ScaleToGray(kGreyLevels, zoom);
-        greyImageSurface_ = size();
+        greyImageSurface_ = deviceSize;
         return *greyImage_;
     }
     return page;

@@ -58,12 +58,12 @@ class TDisplayPanel : public QWidget {
 
   private:
     void DrawPage(QPainter& painter);
-    const imaging::TDIB& PageToDraw(const imaging::TDIB& page);
+    const imaging::TDIB& PageToDraw(const imaging::TDIB& page, double pixelRatio);
 
     TDisplayPanelOwner& owner_;
     bool painting_ = false;
     std::optional<imaging::TDIB> greyImage_;
-    // The surface size the grey image was made for: the reduction rounds its
+    // The surface size in device pixels the grey image was made for: the reduction rounds its
     // size while the surface truncates, so its own size may differ by one.
     QSize greyImageSurface_;
 };

@@ -9,6 +9,7 @@
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QStyle>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -40,12 +41,17 @@ TVistrelImage::TVistrelImage(QWidget* parent)
     connect(displayPanel_, &TDisplayPanel::mouseDown, this, &TVistrelImage::imageMouseDown);
     connect(displayPanel_, &TDisplayPanel::mouseUp, this, &TVistrelImage::imageMouseUp);
     connect(displayPanel_, &TDisplayPanel::mouseMove, this, &TVistrelImage::imageMouseMove);
+    // Moves without a button held reach the owner too (the pointer readout).
+    displayPanel_->setMouseTracking(true);
 }
 
 TVistrelImage::~TVistrelImage() = default;
 
 void TVistrelImage::LoadFile(const QString& fileName, TZoomMode mode, int page) {
     LoadPage(fileName, page);
+    // A new page starts at its top left, not where the last one was scrolled to.
+    horizontalScrollBar()->setValue(0);
+    verticalScrollBar()->setValue(0);
     SetZoom(FitValue(mode));
 }
 
@@ -60,9 +66,12 @@ void TVistrelImage::LoadPage(const QString& fileName, int page) {
     try {
         image_->LoadImage(fileName, page);
     } catch (...) {
-        // The previous page is gone: show the empty view, then report.
+        // The previous page is gone: show the empty view, without the scroll
+        // bars of the old surface, then report.
         annotations_.Clear();
-        RefreshView(true);
+        LayOut(0, 0);
+        displayPanel_->DropGreyImage();
+        displayPanel_->update();
         throw;
     }
     LoadAnnotations();
@@ -137,6 +146,53 @@ void TVistrelImage::SetZoom(double zoom) {
     forceRepaint_ = false;
     annotations_.SetScale(zoom_, displayPanel_->geometry());
     emit scaled();
+}
+
+double TVistrelImage::VerticalZoom() const {
+    const int rows = image_->DIB().Height();
+    if (!image_->IsValid() || rows <= 0) return zoom_;
+    return zoom_ * image_->VertSizeCorrected() / rows;
+}
+
+void TVistrelImage::StepZoom(viewer::ZoomDirection direction, QPoint anchor) {
+    zoomMode_ = zmCustom;
+    ZoomAbout(viewer::NextZoomStep(zoom_, direction), anchor);
+}
+
+void TVistrelImage::StepZoom(viewer::ZoomDirection direction) {
+    StepZoom(direction, viewport()->rect().center());
+}
+
+void TVistrelImage::ZoomAbout(double zoom, QPoint anchor) {
+    const double previous = zoom_;
+    const QPointF onSurface = anchor - displayPanel_->pos();
+    SetZoom(zoom);
+    if (previous <= 0.0) return;
+    // The surface grows by the same factor both ways, whatever the resolutions.
+    const double factor = zoom_ / previous;
+    horizontalScrollBar()->setValue(static_cast<int>(std::lround(onSurface.x() * factor)) -
+                                    anchor.x());
+    verticalScrollBar()->setValue(static_cast<int>(std::lround(onSurface.y() * factor)) -
+                                  anchor.y());
+}
+
+void TVistrelImage::ScrollToShow(const QRect& area) {
+    const QRect visible(-displayPanel_->pos(), viewport()->size());
+    if (visible.contains(area)) return;
+    const QPoint centre = area.center() - QPoint(visible.width() / 2, visible.height() / 2);
+    horizontalScrollBar()->setValue(centre.x());
+    verticalScrollBar()->setValue(centre.y());
+}
+
+void TVistrelImage::wheelEvent(QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier) || event->angleDelta().y() == 0) {
+        QScrollArea::wheelEvent(event);
+        return;
+    }
+    // Wheel events reach the scroll area through its viewport, in its pixels.
+    StepZoom(event->angleDelta().y() > 0 ? viewer::ZoomDirection::In : viewer::ZoomDirection::Out,
+             event->position().toPoint());
+    event->accept();
 }
 
 void TVistrelImage::SetZoomMode(TZoomMode mode) {

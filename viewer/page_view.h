@@ -6,13 +6,16 @@
 // (the scroll bar of that direction hidden), else scrolled. A 1-bit page
 // shown below half size is smoothed by drawing a 16-level grey reduction.
 // Paint and mouse events of the surface reach the owner as signals, with
-// coordinates in surface pixels (page pixels x Zoom / 100).
+// coordinates in surface pixels: page columns x Zoom / 100 across, page rows
+// x VerticalZoom / 100 down (the two differ on pages of unequal resolutions).
+// Ctrl + mouse wheel zooms by steps about the pointer.
 #pragma once
 
 #include "viewer/annotations.h"
 #include "viewer/display_panel.h"
 #include "viewer/memory_image.h"
 #include "viewer/zoom_fit.h"
+#include "viewer/zoom_steps.h"
 
 #include <QScrollArea>
 
@@ -31,7 +34,8 @@ class TVistrelImage : public QScrollArea, private TDisplayPanelOwner {
 
     // Loads page `page` of the file, reads its annotations (errors there are
     // ignored) and sets Zoom to the fit value of `mode` without changing
-    // ZoomMode. Loading errors propagate.
+    // ZoomMode. The new page is shown from its top-left corner. Loading errors
+    // propagate, and leave an empty view without scroll bars.
     void LoadFile(const QString& fileName, TZoomMode mode, int page);
 
     int Page() const { return image_->Page(); }
@@ -46,6 +50,14 @@ class TVistrelImage : public QScrollArea, private TDisplayPanelOwner {
     void SetImageHandle(platform::GlobalHandle handle);
 
     double Zoom() const override { return zoom_; }
+    // The zoom of page rows: Zoom stretched by the page's horizontal over
+    // vertical resolution, as the surface height is (Zoom without a page).
+    double VerticalZoom() const;
+    // Steps the zoom in or out (see zoom_steps.h) keeping the page point under
+    // `anchor` (viewport pixels) where it is; the zoom mode becomes zmCustom.
+    void StepZoom(viewer::ZoomDirection direction, QPoint anchor);
+    // Steps about the centre of the visible area.
+    void StepZoom(viewer::ZoomDirection direction);
     // Clamps to 0.1 .. 10000 percent, resizes and places the surface.
     void SetZoom(double zoom);
     TZoomMode ZoomMode() const { return zoomMode_; }
@@ -71,6 +83,10 @@ class TVistrelImage : public QScrollArea, private TDisplayPanelOwner {
     // changed anything or `force` is set.
     void RefreshView(bool force);
 
+    // Scrolls so that `area` (surface pixels) is in view, centred when it
+    // fits; does nothing when it is already wholly visible.
+    void ScrollToShow(const QRect& area);
+
     // The visible area and the scroll bars as the fit rules see them.
     TViewportMetrics Metrics() const;
     bool IsLayingOut() const override { return layingOut_; }
@@ -87,6 +103,7 @@ class TVistrelImage : public QScrollArea, private TDisplayPanelOwner {
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
   private:
@@ -98,6 +115,9 @@ class TVistrelImage : public QScrollArea, private TDisplayPanelOwner {
     // Reads a page of a file with its annotations; the next zoom repaints.
     void LoadPage(const QString& fileName, int page);
     void LoadAnnotations();
+    // Sets the zoom, then scrolls so that the surface point that was under
+    // `anchor` (viewport pixels) is there again.
+    void ZoomAbout(double zoom, QPoint anchor);
 
     std::unique_ptr<TMemoryImage> image_;
     TDisplayPanel* displayPanel_ = nullptr;

@@ -5,8 +5,10 @@
 #include "library/image/run_clipping.h"
 #include "library/image/smoothed_mode.h"
 #include "library/image/union_find.h"
+#include "library/zone_grid.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 namespace quadrel {
@@ -98,6 +100,52 @@ std::vector<LaBlockBox> collectMerged(UnionFind& sets, std::vector<LaBlockBox>& 
         merged[std::size_t(newIndex[i])].add(extents[i]);
     }
     return merged;
+}
+
+// How far apart, from the upper block's bottom to the lower block's top, two
+// blocks can be and still be similar: similarBlocks accepts a gap of at most
+// the taller height, the mean pitch, or 1.5 strokes, and each of those is at
+// most the larger of the two blocks' reaches.
+std::int64_t similarityReach(const LaBlockBox& b) {
+    return std::max({std::int64_t(b.bottom) - b.top + 1, std::int64_t(b.pitch),
+                     2 * std::int64_t(b.stroke) + 2, std::int64_t(2)});
+}
+
+// Joins every pair of blocks similarBlocks accepts (earlier block first),
+// testing only pairs that share columns within reach of each other: a pair
+// is found from whichever of the two has the larger reach.
+void joinSimilarPairs(const std::vector<LaBlockBox>& blocks,
+                      std::span<const SeparatorLine> separators, UnionFind& sets) {
+    std::vector<LaZone> tops, bottoms;
+    std::vector<std::int32_t> reversed; // blocks whose columns run backwards
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const LaBlockBox& b = blocks[i];
+        if (b.left > b.right) reversed.push_back(std::int32_t(i));
+        tops.push_back(clampedZone(b.left, b.top, b.right, b.top));
+        bottoms.push_back(clampedZone(b.left, b.bottom, b.right, b.bottom));
+    }
+    const ZoneGrid topGrid(tops), bottomGrid(bottoms);
+    const auto test = [&](std::size_t i, std::size_t j) {
+        if (i != j && similarBlocks(blocks[std::min(i, j)], blocks[std::max(i, j)], separators))
+            sets.join(std::int32_t(i), std::int32_t(j));
+    };
+    std::vector<std::int32_t> found;
+    for (std::size_t k = 0; k < blocks.size(); ++k) {
+        const LaBlockBox& b = blocks[k];
+        const std::int64_t reach = similarityReach(b);
+        found.clear();
+        // k as the upper block: the tops of later blocks near its bottom.
+        topGrid.meeting(clampedZone(b.left, b.bottom - reach, b.right, b.bottom + reach), found);
+        for (const std::int32_t j : found)
+            if (std::size_t(j) > k) test(k, std::size_t(j));
+        found.clear();
+        // k as the lower block: the bottoms of earlier blocks near its top.
+        bottomGrid.meeting(clampedZone(b.left, b.top - reach, b.right, b.top + reach), found);
+        for (const std::int32_t j : found)
+            if (std::size_t(j) < k) test(std::size_t(j), k);
+    }
+    for (const std::int32_t r : reversed)
+        for (std::size_t j = 0; j < blocks.size(); ++j) test(std::size_t(r), j);
 }
 
 } // namespace
@@ -207,10 +255,7 @@ std::vector<LaBlockBox> mergeSimilarBlocks(std::vector<LaBlockBox>& blocks, cons
         blocks[i].label = std::int32_t(i);
     }
     UnionFind sets(blocks.size());
-    for (std::size_t i = 0; i < blocks.size(); ++i)
-        for (std::size_t j = i + 1; j < blocks.size(); ++j)
-            if (similarBlocks(blocks[i], blocks[j], separators))
-                sets.join(std::int32_t(i), std::int32_t(j));
+    joinSimilarPairs(blocks, separators, sets);
     return collectMerged(sets, blocks, blocks);
 }
 
@@ -218,15 +263,29 @@ std::vector<LaBlockBox> mergeOverlappingBlocks(std::vector<LaBlockBox>& blocks) 
     std::vector<LaBlockBox> grown;
     grown.reserve(blocks.size());
     for (const LaBlockBox& b : blocks) grown.push_back(boxOf(b));
+    const auto zoneOf = [](const LaBlockBox& b) {
+        return LaZone{b.left, b.top, b.right, b.bottom, 0, 0};
+    };
+    std::vector<LaZone> zones;
+    zones.reserve(grown.size());
+    for (const LaBlockBox& b : grown) zones.push_back(zoneOf(b));
+    // Overlapping boxes share a pixel, so the first later box that overlaps
+    // is among those the grid finds; it follows every box as it grows.
+    ZoneGrid grid(zones);
+    std::vector<std::int32_t> found;
     UnionFind sets(blocks.size());
     for (std::size_t i = 0; i + 1 < grown.size(); ++i) {
-        for (std::size_t j = i + 1; j < grown.size(); ++j) {
-            if (!boxesOverlap(grown[i], grown[j])) continue;
+        found.clear();
+        grid.meeting(zoneOf(grown[i]), found);
+        for (const std::int32_t k : found) {
+            const std::size_t j = std::size_t(k);
+            if (j <= i || !boxesOverlap(grown[i], grown[j])) continue;
             sets.join(std::int32_t(i), std::int32_t(j));
             LaBlockBox both = grown[i];
             both.add(grown[j]);
             grown[i] = both;
             grown[j] = both;
+            grid.grow(j, zoneOf(both));
             break;
         }
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace quadrel {
@@ -32,6 +33,22 @@ class BresenhamWalk {
 
     const Point& point() const { return point_; }
     std::int64_t major() const { return major_; }
+    // The walk runs along rows, left to right: its points between two
+    // changes of row are consecutive pixels of one row.
+    bool alongRowsRightwards() const { return xMajor_ && stepX_ == 1; }
+
+    // Steps from here that move along the major axis only (up to `limit`).
+    std::int64_t straightStepsAhead(std::int64_t limit) const {
+        if (error_ >= 0) return 0;
+        if (minor_ == 0) return limit;
+        return std::min(limit, (-error_ + 2 * minor_ - 1) / (2 * minor_));
+    }
+
+    // `count` steps known to move along the major axis only.
+    void stepStraight(std::int64_t count) {
+        (xMajor_ ? point_.x : point_.y) += count * (xMajor_ ? stepX_ : stepY_);
+        error_ += 2 * minor_ * count;
+    }
 
     void step() {
         if (error_ < 0) {
@@ -100,6 +117,55 @@ std::int64_t stepsUntilInside(const LaBitmap& bitmap, BresenhamWalk& walk) {
     return n;
 }
 
+// First column in [x, limit) of `row` whose pixel is black when `black`, else
+// white; `limit` when there is none. Eight bytes at a time where they lie
+// wholly before `limit`.
+std::int64_t nextOfColour(const LaBitmap& bitmap, const std::uint8_t* row, std::int64_t x,
+                          std::int64_t limit, bool black) {
+    // Bits of a byte turned to 1 where the pixel has the colour sought.
+    const std::uint8_t flip = std::uint8_t((bitmap.blackIsZero ? 0xFF : 0x00) ^ (black ? 0 : 0xFF));
+    while (x < limit) {
+        if ((x & 7) == 0 && limit - x >= 64) {
+            std::uint64_t word;
+            std::memcpy(&word, row + (x >> 3), sizeof word);
+            word = __builtin_bswap64(word) ^ (flip * 0x0101010101010101ull);
+            if (word) return x + __builtin_clzll(word);
+            x += 64;
+            continue;
+        }
+        const std::uint8_t bits = std::uint8_t((row[x >> 3] ^ flip) & (0xFF >> (x & 7)));
+        if (bits) return std::min(limit, (x & ~std::int64_t(7)) + __builtin_clz(bits) - 24);
+        x = (x & ~std::int64_t(7)) + 8;
+    }
+    return limit;
+}
+
+// Records the colour changes met on `count` consecutive pixels of input row
+// y from column x on, numbered from step `firstStep`; outside the input reads
+// as white. `black` is the colour before the first of them and after the last.
+void recordSegmentTransitions(const LaBitmap& input, std::int64_t y, std::int64_t x,
+                              std::int64_t count, std::int64_t firstStep, bool& black,
+                              std::vector<std::int64_t>& transitions) {
+    const std::int64_t from = y < 0 || y >= input.height ? x : std::max<std::int64_t>(x, 0);
+    const std::int64_t to =
+        y < 0 || y >= input.height ? x : std::min<std::int64_t>(x + count, input.width);
+    if (black && from > x) { // white before the input's left edge
+        transitions.push_back(firstStep);
+        black = false;
+    }
+    const std::uint8_t* row = from < to ? input.row(std::int32_t(y)) : nullptr;
+    for (std::int64_t c = from; c < to;) {
+        c = nextOfColour(input, row, c, to, !black);
+        if (c == to) break;
+        transitions.push_back(firstStep + (c - x));
+        black = !black;
+    }
+    if (black && std::max(from, to) < x + count) { // white past the right edge
+        transitions.push_back(firstStep + (std::max(from, to) - x));
+        black = false;
+    }
+}
+
 // Walks from p0 to p1 and records the step numbers at which the sampled colour
 // changes (starting from white). Sampling runs from the first step inside the
 // input to the step before the one where the walk back from p1 first enters
@@ -114,6 +180,20 @@ void recordRowTransitions(const LaBitmap& input, Point p0, Point p1,
     const std::int64_t stepsBack = stepsUntilInside(input, backward);
     const std::int64_t end = forward.major() - stepsBack; // one past the last sampled step
     bool black = false;
+    if (forward.alongRowsRightwards()) {
+        // A row of the input at a time, between the walk's changes of row.
+        while (n < end) {
+            const std::int64_t count = forward.straightStepsAhead(end - n - 1) + 1;
+            recordSegmentTransitions(input, forward.point().y, forward.point().x, count, n, black,
+                                     transitions);
+            n += count;
+            if (n >= end) break;
+            forward.stepStraight(count - 1);
+            forward.step();
+        }
+        if (black) transitions.push_back(end);
+        return;
+    }
     for (; n < end; ++n) {
         if (sampleIsBlack(input, forward.point()) != black) {
             transitions.push_back(n);

@@ -21,19 +21,14 @@ class Error(Exception):
         return self.args[0]
 
 
-_STATUS_REASONS = {
-    2: "the page could not be handed to the analysis",
-    4: "a text zone holds no black pixel",
-}
-
-
 def _checked(core):
     if core.status == _quadrel.STATUS_OK:
         return core
+    # The reasons are worded as the command line and Evalia word them.
+    reason = _quadrel.status_reason(core.status)
     if core.status == _quadrel.STATUS_OUT_OF_MEMORY:
-        raise MemoryError("the analysis ran out of memory (status 1)")
-    reason = _STATUS_REASONS.get(core.status, "the analysis failed")
-    raise Error(f"{reason} (status {core.status})", core.status)
+        raise MemoryError(reason)
+    raise Error(reason, core.status)
 
 
 def _is_pil_image(image):

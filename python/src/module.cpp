@@ -8,6 +8,7 @@
 #include "python/src/page_block.h"
 #include "python/src/page_inputs.h"
 #include "python/src/page_layout.h"
+#include "zones/analysis_status.h"
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -257,4 +258,5 @@ PYBIND11_MODULE(_quadrel, m) {
     m.def("analyse_file", &analyseFile, "path"_a, "page"_a, "binarize"_a, "pipe"_a, "params"_a,
           "dpi"_a);
     m.def("page_count", &pageCount, "path"_a);
+    m.def("status_reason", &zones::AnalysisStatusReason, "status"_a);
 }

@@ -1,5 +1,6 @@
 #include "evalia/main_window.h"
 
+#include "evalia/process_report.h"
 #include "fake_prompts.h"
 #include "imaging/image_stream.h"
 #include "imaging/tiff_io.h"
@@ -13,9 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <dlfcn.h>
-
-#include <dlfcn.h>
+#include <QProcess>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -102,18 +102,33 @@ TEST_F(FormTest, StartsWithItsCaptionMenusAndProcessingDisabled) {
     EXPECT_TRUE(prompts.messages.empty());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Folivane Layout Analysis - Evaluation Utility"));
     EXPECT_EQ(form->width(), 688);
-    EXPECT_EQ(Captions(form->menuBar()->actions()), (QStringList{"&File", "&Zones", "Zoom", "&?"}));
+    // The specified items in their order; what the window adds follows them
+    // (and "Open Recent" sits below "Open", where users look for it).
+    EXPECT_EQ(Captions(form->menuBar()->actions()),
+              (QStringList{"&File", "&Zones", "Zoom", "&Page", "&?"}));
     EXPECT_EQ(Captions(MenuNamed(*form, "&File")->actions()),
-              (QStringList{"&Open...", "-", "&Process !", "-", "&Save Outlined Image...",
-                           "Save Layout as XML...", "-", "&Exit"}));
+              (QStringList{"&Open...", "Open &Recent", "-", "&Process !", "-",
+                           "&Save Outlined Image...", "Save Layout as XML...", "-", "&Exit"}));
     EXPECT_EQ(Captions(MenuNamed(*form, "&Zones")->actions()),
               (QStringList{"Image (red)", "Text (blue)", "Line (yellow)", "Noise (gray)",
                            "Table (purple)", "Column Table (teal)", "Cell Table (maroon)",
-                           "Inverse Text (green)"}));
-    for (QAction* item : form->ZoneItems)
+                           "Inverse Text (green)", "-", "Zone &Numbers"}));
+    for (QAction* item : form->ZoneItems) {
         EXPECT_TRUE(item->isChecked()) << item->text().toStdString();
+        EXPECT_FALSE(item->icon().isNull()) << item->text().toStdString();
+    }
     EXPECT_EQ(Captions(MenuNamed(*form, "Zoom")->actions()),
-              (QStringList{"Fit To Width", "Fit To Height", "Original Size", "1:1"}));
+              (QStringList{"Fit To Width", "Fit To Height", "Original Size", "1:1", "-", "Zoom &In",
+                           "Zoom &Out"}));
+    EXPECT_EQ(form->Open1->shortcut(), QKeySequence(QKeySequence::Open));
+    EXPECT_EQ(form->SaveLayoutasXML1->shortcut(), QKeySequence(QKeySequence::Save));
+    EXPECT_EQ(form->Exit1->shortcut(), QKeySequence(QKeySequence::Quit));
+    EXPECT_EQ(form->Process1->shortcut(), QKeySequence(Qt::Key_F5));
+    // Nothing to save, zoom or page through before a page is open.
+    EXPECT_FALSE(form->SaveOutlinedImage1->isEnabled());
+    EXPECT_FALSE(form->ZoomIn1->isEnabled());
+    EXPECT_FALSE(form->NextPage1->isEnabled());
+    EXPECT_TRUE(form->SaveLayoutasXML1->isEnabled());
     EXPECT_EQ(Captions(MenuNamed(*form, "&?")->actions()), (QStringList{"&About..."}));
     EXPECT_EQ(Captions(form->PopupMenu1->actions()),
               (QStringList{"FitToWidth", "FitToHeight", "1:1", "100%"}));
@@ -173,8 +188,10 @@ TEST_F(FormTest, ProcessReportsListsAndLeavesAnUnskewedPageAlone) {
     EXPECT_EQ(messages[0].text, QString::number(n) + QString::fromUtf8(" zones found.\r\nSkew "
                                                                        "angle is 0\u00B0."));
     ASSERT_EQ(form->ListBoxZones->count(), n);
+    const std::vector<ZoneRecord> zones = Zones();
     for (int i = 0; i < n; ++i)
-        EXPECT_EQ(form->ListBoxZones->item(i)->text(), QStringLiteral("Zone %1").arg(i));
+        EXPECT_EQ(form->ListBoxZones->item(i)->text(),
+                  evalia::ZoneListEntry(i, zones[std::size_t(i)]));
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
     const auto after = form->VistrelImage1->Image().DIB().Block();
@@ -229,13 +246,16 @@ TEST_F(FormTest, OutlinedImageIsHalfSizeAndHandedToTheDesktop) {
 }
 
 TEST_F(FormTest, ErrorsReachOneErrorBoxAndTheWindowGoesOn) {
-    // Nothing open yet: there is no page to outline.
-    prompts.filesToSave << dir.filePath("nothing.tif");
+    // Nothing open yet: there is no page to outline, and the command is off.
+    EXPECT_FALSE(form->SaveOutlinedImage1->isEnabled());
     form->SaveOutlinedImageClick();
-    auto nothing = prompts.TakeMessages();
-    ASSERT_EQ(nothing.size(), 1u);
-    EXPECT_EQ(nothing[0].kind, "error");
-    EXPECT_TRUE(prompts.openedWithDesktop.isEmpty());
+    EXPECT_TRUE(prompts.dialogs.empty());
+    EXPECT_TRUE(prompts.TakeMessages().empty());
+
+    // A tall page scrolled down, then a broken file: the error names the
+    // reader's own reason, and neither its path nor the old scroll bars stay.
+    Open(WritePage("tall.tif", 200, 3000, imaging::pf1bit));
+    form->VistrelImage1->verticalScrollBar()->setValue(500);
 
     const QString junk = dir.filePath("junk.tif");
     {
@@ -247,8 +267,13 @@ TEST_F(FormTest, ErrorsReachOneErrorBoxAndTheWindowGoesOn) {
     auto messages = prompts.TakeMessages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].kind, "error");
-    EXPECT_FALSE(messages[0].text.isEmpty());
+    EXPECT_TRUE(messages[0].text.startsWith(QStringLiteral("TIFFOpen: ")))
+        << messages[0].text.toStdString();
+    EXPECT_GT(messages[0].text.size(), QStringLiteral("TIFFOpen: ").size());
     EXPECT_FALSE(form->Process1->isEnabled());
+    EXPECT_FALSE(form->SaveOutlinedImage1->isEnabled());
+    EXPECT_TRUE(form->StatusPanel->text().isEmpty());
+    EXPECT_EQ(form->VistrelImage1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 
     prompts.filesToSave << QStringLiteral("/nonexistent-folder/layout.xml");
     form->SaveLayoutasXML1Click();
@@ -291,6 +316,47 @@ TEST_F(FormTest, AboutAndZoomCommands) {
     form->VistrelImage1->SetZoom(40.0);
     form->OneToOne1->trigger(); // "1:1" of the main menu: the zoom factor
     EXPECT_DOUBLE_EQ(form->VistrelImage1->Zoom(), 100.0);
+}
+
+TEST_F(FormTest, ANewPageOpensAtItsTopLeft) {
+    Open(WritePage("tall.tif", 200, 3000, imaging::pf1bit));
+    QScrollBar* bar = form->VistrelImage1->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    ASSERT_GT(bar->value(), 0);
+    Open(WritePage("other.tif", 200, 2500, imaging::pf1bit));
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(form->VistrelImage1->DisplayPanel()->pos(), QPoint(0, 0));
+}
+
+// The program run as a user's script would: a page that cannot be opened
+// or analysed ends the run with status 1 and the reason on stderr.
+TEST_F(FormTest, UnattendedRunsExitWithTheirOutcome) {
+    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/evalia");
+    if (!QFile::exists(program)) GTEST_SKIP() << "the evalia program is not built";
+    const auto run = [&](const QString& page, int* status) {
+        QProcess process;
+        process.start(program, {QStringLiteral("--process"), page, QStringLiteral("--screenshot"),
+                                dir.filePath(QStringLiteral("shot.png"))});
+        EXPECT_TRUE(process.waitForFinished(60000));
+        *status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        return QString::fromLocal8Bit(process.readAllStandardError());
+    };
+    int status = 0;
+    const QString junk = dir.filePath(QStringLiteral("junk.tif"));
+    QFile file(junk);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("II*\0garbage", 11);
+    file.close();
+    EXPECT_TRUE(run(junk, &status).contains(QStringLiteral("error: TIFFOpen: ")));
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(run(WritePage("grey.tif", 64, 48, imaging::pf8bit), &status)
+                    .contains(QStringLiteral("not black and white")));
+    EXPECT_EQ(status, 1);
+    const QString fax = FaxPage();
+    if (fax.isEmpty()) return;
+    run(fax, &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("shot.png"))));
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "evalia/pointer_readout.h"
 #include "evalia/process_report.h"
 
 #include <QLocale>
@@ -28,8 +29,17 @@ TEST_F(ProcessReport, GeneralFormatUsesTheUsersSeparatorWithoutGrouping) {
 }
 
 TEST_F(ProcessReport, ZoneListEntriesAreNumberedFromZero) {
-    EXPECT_EQ(evalia::ZoneListEntry(0), QStringLiteral("Zone 0"));
-    EXPECT_EQ(evalia::ZoneListEntry(17), QStringLiteral("Zone 17"));
+    EXPECT_EQ(evalia::ZoneListEntry(12, {156, 204, 890, 260, LA_CONTENT_TEXT}),
+              QStringLiteral("12 Text 156,204-890,260"));
+    EXPECT_EQ(evalia::ZoneListEntry(0, {0, 0, 5, 7, 9}), QStringLiteral("0 Noise 0,0-5,7"));
 }
 
 } // namespace
+
+TEST(PointerReadout, NamesThePointAndEachZoneThere) {
+    const std::vector<zones::ZoneRecord> zones{{0, 0, 10, 10, LA_CONTENT_TEXT},
+                                               {0, 0, 50, 50, LA_CONTENT_TABLE}};
+    EXPECT_EQ(evalia::PointerReadout({60, 70}, zones, {}), QStringLiteral("x 60, y 70"));
+    EXPECT_EQ(evalia::PointerReadout({5, 5}, zones, {0, 1}),
+              QStringLiteral("x 5, y 5  |  zone 0 Text, zone 1 Table"));
+}

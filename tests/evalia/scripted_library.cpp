@@ -17,12 +17,12 @@ struct ScriptedZone {
 
 struct Script {
     int32_t skew = 0;
-    int32_t status = 0; // returned by the next LA_Execute only
     std::vector<ScriptedZone> pending;
     std::vector<ScriptedZone> table; // what the last LA_Execute produced
     LaDibHandle lastDib = nullptr;
     int executions = 0;
     int contextsAlive = 0;
+    int32_t status = LA_STATUS_OK; // what LA_Execute answers
 };
 
 Script& script() {
@@ -44,7 +44,8 @@ SCRIPTED_EXPORT void Scripted_SetResult(int32_t skew, const int32_t* zones, int3
         script().pending.push_back(
             {zones[5 * i], zones[5 * i + 1], zones[5 * i + 2], zones[5 * i + 3], zones[5 * i + 4]});
 }
-// The next LA_Execute returns this status; later ones return 0 again.
+// LA_Execute answers this status from now on; any but LA_STATUS_OK leaves
+// the zone table as it was, as the library does.
 SCRIPTED_EXPORT void Scripted_SetStatus(int32_t status) {
     script().status = status;
 }
@@ -72,8 +73,9 @@ SCRIPTED_EXPORT void LA_Done(LaContext* ctx) {
 SCRIPTED_EXPORT int32_t LA_Execute(LaContext*, LaDibHandle dib) {
     script().lastDib = dib;
     ++script().executions;
+    if (script().status != LA_STATUS_OK) return script().status;
     script().table = script().pending;
-    return std::exchange(script().status, 0);
+    return LA_STATUS_OK;
 }
 
 SCRIPTED_EXPORT int32_t LA_GetZonesCount(LaContext*) {

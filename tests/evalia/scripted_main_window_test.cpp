@@ -2,88 +2,15 @@
 // the test chooses.
 #include "evalia/main_window.h"
 
-#include "fake_prompts.h"
 #include "imaging/image_loader.h"
-#include "imaging/tiff_io.h"
+#include "scripted_form.h"
 
-#include <QCoreApplication>
-#include <QFile>
 #include <QListWidget>
-#include <QLocale>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
 
-#include <dlfcn.h>
-#include <gtest/gtest.h>
-
 namespace {
-
-int CountColour(const QImage& image, const QRect& area, const QColor& colour) {
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x) n += image.pixelColor(x, y) == colour;
-    return n;
-}
-
-std::string ScriptedLibraryPath() {
-    return QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString() +
-           "/libevalia_scripted_quadrel.so";
-}
-
-class ScriptedFormTest : public testing::Test {
-  protected:
-    void SetUp() override {
-        QLocale::setDefault(QLocale::c());
-        // Kept open for the whole test, so the script survives the window.
-        module = dlopen(ScriptedLibraryPath().c_str(), RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(module, nullptr) << dlerror();
-        setResult = reinterpret_cast<decltype(setResult)>(dlsym(module, "Scripted_SetResult"));
-        lastDib = reinterpret_cast<decltype(lastDib)>(dlsym(module, "Scripted_LastDib"));
-        setStatus = reinterpret_cast<decltype(setStatus)>(dlsym(module, "Scripted_SetStatus"));
-        contextsAlive =
-            reinterpret_cast<decltype(contextsAlive)>(dlsym(module, "Scripted_ContextsAlive"));
-        ASSERT_TRUE(setResult && lastDib && setStatus && contextsAlive);
-
-        form = std::make_unique<TMainWindow>(std::make_unique<evalia::TQuadrelLibrary>(
-                                                 std::vector<std::string>{ScriptedLibraryPath()}),
-                                             prompts);
-        form->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    }
-
-    void TearDown() override {
-        form.reset();
-        if (module != nullptr) dlclose(module);
-        QLocale::setDefault(QLocale::system());
-    }
-
-    // Opens a 1-bit page, all black unless `white`, and processes it with
-    // the given result.
-    void OpenAndProcess(int width, int height, std::int32_t skew,
-                        const std::vector<std::int32_t>& zones, bool white = false) {
-        imaging::TDIB page;
-        page.NewImage(width, height, imaging::pf1bit, 200, 200);
-        if (white) page.Fill(255);
-        const QString path = dir.filePath(QStringLiteral("page.tif"));
-        imaging::SaveTiff(page, path.toStdString(), false, imaging::tcGroup4, 0);
-        prompts.filesToOpen << path;
-        form->Open1Click();
-        ASSERT_TRUE(form->Process1->isEnabled());
-        setResult(skew, zones.data(), std::int32_t(zones.size() / 5));
-        form->Process1Click();
-    }
-
-    void* module = nullptr;
-    void (*setResult)(std::int32_t, const std::int32_t*, std::int32_t) = nullptr;
-    LaDibHandle (*lastDib)() = nullptr;
-    void (*setStatus)(std::int32_t) = nullptr;
-    int (*contextsAlive)() = nullptr;
-    FakePrompts prompts;
-    QTemporaryDir dir;
-    std::unique_ptr<TMainWindow> form;
-};
 
 TEST_F(ScriptedFormTest, OneContextLivesAsLongAsTheWindow) {
     EXPECT_TRUE(prompts.messages.empty());
@@ -113,28 +40,6 @@ TEST_F(ScriptedFormTest, ASkewedPageIsReportedStraightenedAndMovedDown) {
         EXPECT_EQ(page.GetPixel(x, 23), 1) << x;
     }
     EXPECT_EQ(page.GetPixel(500, 200), 0);
-}
-
-TEST_F(ScriptedFormTest, AnAnalysisOutOfMemoryIsReportedWithTheZonesItFound) {
-    OpenAndProcess(400, 200, 0, {}, true);
-    prompts.messages.clear();
-    for (std::int32_t status : {1, 4}) {
-        setResult(0, std::vector<std::int32_t>{10, 20, 300, 60, 6}.data(), 1);
-        setStatus(status);
-        form->Process1Click();
-        const std::vector<RecordedMessage> messages = prompts.TakeMessages();
-        ASSERT_FALSE(messages.empty());
-        EXPECT_EQ(messages.back().text,
-                  QString::fromUtf8("1 zones found.\r\nSkew angle is 0\u00B0."));
-        EXPECT_EQ(form->ListBoxZones->count(), 1);
-        if (status != 1) {
-            EXPECT_EQ(messages.size(), 1u) << "status " << status << " is not reported";
-            continue;
-        }
-        ASSERT_EQ(messages.size(), 2u);
-        EXPECT_EQ(messages[0].kind, QStringLiteral("warning"));
-        EXPECT_TRUE(messages[0].text.contains(QStringLiteral("out of memory")));
-    }
 }
 
 TEST_F(ScriptedFormTest, ProcessDropsTheGreyViewOfTheUnstraightenedPage) {
@@ -181,11 +86,16 @@ TEST_F(ScriptedFormTest, ZonesLandWhereTheZoomPutsThem) {
     shot = surface->grab().toImage();
     EXPECT_EQ(CountColour(shot, inside0, blue), 0);
     EXPECT_GT(CountColour(shot, inside1, grey), 0);
-    // Choosing zone 0 in the list hatches it as well.
+    // The list shows the pick; choosing zone 0 there picks it alone, as a
+    // plain click in a list does, and hatches it.
+    EXPECT_TRUE(form->ListBoxZones->item(1)->isSelected());
     form->ListBoxZones->setCurrentRow(0);
+    EXPECT_EQ(form->SelectedZones().Numbers(), QStringList{QStringLiteral("0")});
     shot = surface->grab().toImage();
     EXPECT_GT(CountColour(shot, inside0, blue), 0);
+    EXPECT_EQ(CountColour(shot, inside1, grey), 0);
     form->ListBoxZones->clearSelection();
+    EXPECT_TRUE(form->SelectedZones().IsEmpty());
 
     // Code 9 follows the "Noise (gray)" tick; a hidden zone is still hit.
     form->ZoneItem(zones::ZoneKind::Noise)->trigger();
@@ -196,7 +106,7 @@ TEST_F(ScriptedFormTest, ZonesLandWhereTheZoomPutsThem) {
     QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(7, 7));
     ASSERT_EQ(prompts.messages.size(), 1u);
     EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Zone 1:Noise"));
-    EXPECT_TRUE(form->SelectedZones().IsEmpty());
+    EXPECT_EQ(form->SelectedZones().Numbers(), QStringList{QStringLiteral("1")});
     QTest::mouseClick(surface, Qt::RightButton, {}, QPoint(7, 7));
     EXPECT_EQ(prompts.messages.size(), 1u);
 }

@@ -31,7 +31,7 @@ int CountColour(const QImage& image, const QRect& area, const QColor& colour) {
 
 evalia::ZoneOverlayState AtZoom(double zoom) {
     evalia::ZoneOverlayState state;
-    state.zoom = zoom;
+    state.scale = evalia::SurfaceScale::Uniform(zoom);
     return state;
 }
 
@@ -115,13 +115,70 @@ TEST(ZoneOverlay, SelectedAndListChosenZonesAreHatchedOnce) {
 
 TEST(ZoneOverlay, ClicksHitHalfOpenRectanglesInZoneOrder) {
     const std::vector<ZoneRecord> zones{{10, 20, 300, 60, kText}, {0, 0, 400, 400, 5}};
-    EXPECT_EQ(evalia::ZonesAtSurfacePoint(zones, {299, 59}, 100.0), (std::vector<int>{0, 1}));
-    EXPECT_EQ(evalia::ZonesAtSurfacePoint(zones, {300, 59}, 100.0), (std::vector<int>{1}));
-    EXPECT_EQ(evalia::ZonesAtSurfacePoint(zones, {10, 20}, 100.0), (std::vector<int>{0, 1}));
-    EXPECT_EQ(evalia::ZonesAtSurfacePoint(zones, {9, 20}, 100.0), (std::vector<int>{1}));
+    EXPECT_EQ(evalia::ZonesAtSurfacePoint(zones, {299, 59}, evalia::SurfaceScale::Uniform(100.0)),
+              (std::vector<int>{0, 1}));
+    EXPECT_EQ(evalia::ZonesAtSurfacePoint(zones, {300, 59}, evalia::SurfaceScale::Uniform(100.0)),
+              (std::vector<int>{1}));
+    EXPECT_EQ(evalia::ZonesAtSurfacePoint(zones, {10, 20}, evalia::SurfaceScale::Uniform(100.0)),
+              (std::vector<int>{0, 1}));
+    EXPECT_EQ(evalia::ZonesAtSurfacePoint(zones, {9, 20}, evalia::SurfaceScale::Uniform(100.0)),
+              (std::vector<int>{1}));
     // At 50 % the surface point (149, 29) is page (298, 58).
-    EXPECT_EQ(evalia::ZonesAtSurfacePoint(zones, {149, 29}, 50.0), (std::vector<int>{0, 1}));
-    EXPECT_EQ(evalia::ZonesAtSurfacePoint(zones, {150, 30}, 50.0), (std::vector<int>{1}));
+    EXPECT_EQ(evalia::ZonesAtSurfacePoint(zones, {149, 29}, evalia::SurfaceScale::Uniform(50.0)),
+              (std::vector<int>{0, 1}));
+    EXPECT_EQ(evalia::ZonesAtSurfacePoint(zones, {150, 30}, evalia::SurfaceScale::Uniform(50.0)),
+              (std::vector<int>{1}));
+}
+
+// A 200 x 100 dpi page is shown twice as tall per row as per column: at 50 %
+// its rows scale by 100 %. Outlines and clicks follow both factors.
+TEST(ZoneOverlay, UnequalResolutionsScaleRowsAndColumnsApart) {
+    const std::vector<ZoneRecord> zones{{10, 20, 300, 60, kText}};
+    evalia::ZoneOverlayState state;
+    state.scale = {50.0, 100.0};
+    state.showNumbers = false;
+    const QImage image = Render(zones, state);
+    EXPECT_EQ(image.pixelColor(5, 20), kBlue);
+    EXPECT_EQ(image.pixelColor(149, 59), kBlue);
+    EXPECT_EQ(image.pixelColor(149, 60), kWhite);
+    EXPECT_EQ(image.pixelColor(5, 10), kWhite); // where one factor for both would put it
+    EXPECT_EQ(evalia::ZoneSurfaceRect(zones[0], state.scale), QRect(5, 20, 145, 40));
+
+    EXPECT_EQ(evalia::ZonesAtSurfacePoint(zones, {149, 59}, state.scale), std::vector<int>{0});
+    EXPECT_TRUE(evalia::ZonesAtSurfacePoint(zones, {149, 60}, state.scale).empty());
+    EXPECT_TRUE(evalia::ZonesAtSurfacePoint(zones, {100, 15}, state.scale).empty());
+    EXPECT_EQ(evalia::SurfaceToPage(QPoint(149, 59), state.scale), QPoint(298, 59));
+}
+
+// Yellow keeps its colour on the outline itself, with a dark ring on both
+// sides so that it shows on white; dark colours get no ring.
+TEST(ZoneOverlay, LightOutlinesGetADarkRing) {
+    evalia::ZoneOverlayState state = AtZoom(100.0);
+    state.showNumbers = false;
+    const QImage image = Render({{10, 10, 100, 100, 0}, {200, 10, 300, 100, kText}}, state);
+    const QColor yellow(255, 255, 0);
+    EXPECT_EQ(image.pixelColor(10, 50), yellow);
+    EXPECT_EQ(image.pixelColor(99, 50), yellow);
+    for (const QPoint ring : {QPoint(9, 50), QPoint(11, 50), QPoint(100, 50), QPoint(50, 9)})
+        EXPECT_LT(image.pixelColor(ring).lightness(), 80) << ring.x() << "," << ring.y();
+    EXPECT_EQ(image.pixelColor(199, 50), kWhite);
+    EXPECT_EQ(image.pixelColor(201, 50), kWhite);
+}
+
+TEST(ZoneOverlay, NumbersCanBeHiddenAndGrowWithTheZoom) {
+    const std::vector<ZoneRecord> zones{{0, 0, 100, 100, kText}};
+    const auto inkBelowRightOfCentre = [&](const evalia::ZoneOverlayState& state, QRect area) {
+        const QImage image = Render(zones, state, QSize(800, 800));
+        return area.width() * area.height() - CountColour(image, area, kWhite);
+    };
+    evalia::ZoneOverlayState state = AtZoom(100.0);
+    EXPECT_GT(inkBelowRightOfCentre(state, QRect(51, 51, 20, 20)), 0);
+    state.showNumbers = false;
+    EXPECT_EQ(inkBelowRightOfCentre(state, QRect(51, 51, 20, 20)), 0);
+    // At 400 % the centre is (200, 200); an 11-pixel digit would end within
+    // 15 rows of it, the grown one reaches further down.
+    state = AtZoom(400.0);
+    EXPECT_GT(inkBelowRightOfCentre(state, QRect(201, 216, 40, 20)), 0);
 }
 
 TEST(SelectedZones, ToggleAddsAndRemovesDecimalNumbers) {

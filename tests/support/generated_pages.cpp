@@ -1,5 +1,6 @@
 #include "tests/support/generated_pages.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace testsupport {
@@ -185,6 +186,76 @@ TestPage generatedTiltedPage() {
     body.wordGap = 20;
     body.rise = int(std::lround(1000.0 * std::tan(1.5 * 3.14159265358979 / 180.0)));
     drawParagraphs(page, random, 160, 1500, 2000, 200, body, 50);
+    return page;
+}
+
+TestPage generatedRuledGridPage() {
+    TestPage page(2480, 3508);
+    Lcg random(1642u);
+    drawTable(page, random, 100, 100, 190, 47, 12, 70);
+    return page;
+}
+
+TestPage generatedDitheredPage() {
+    TestPage page(2480, 3508);
+    Lcg random(31337u);
+    const TextStyle body;
+    drawParagraphs(page, random, 200, 2280, 3350, 2900, body, 52);
+    drawParagraphs(page, random, 200, 2280, 600, 150, body, 52);
+    // A smooth grey picture (0 white .. 255 black) diffused to black and white.
+    const int left = 240, bottom = 700, width = 2000, height = 2200;
+    std::vector<int> error(std::size_t(width + 2) * 2, 0);
+    for (int y = 0; y < height; ++y) {
+        int* here = error.data() + std::size_t(y % 2) * std::size_t(width + 2) + 1;
+        int* next = error.data() + std::size_t((y + 1) % 2) * std::size_t(width + 2) + 1;
+        std::fill(next - 1, next + width + 1, 0);
+        for (int x = 0; x < width; ++x) {
+            const double shade = 0.5 + 0.25 * std::sin(x / 170.0) + 0.2 * std::cos(y / 230.0) +
+                                 0.05 * std::sin((x + y) / 37.0);
+            const int want = int(255.0 * std::clamp(shade, 0.0, 1.0)) + here[x] / 16;
+            const bool ink = want >= 128;
+            if (ink) page.set(left + x, bottom + y);
+            const int e = want - (ink ? 255 : 0);
+            here[x + 1] += 7 * e;
+            next[x - 1] += 3 * e;
+            next[x] += 5 * e;
+            next[x + 1] += e;
+        }
+    }
+    return page;
+}
+
+namespace {
+
+// A clustered-dot halftone at 45 degrees, `pitch` pixels between dots, of a
+// picture darkening from left to right and top to bottom.
+void drawHalftone(TestPage& page, int left, int bottom, int width, int height, int pitch) {
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const double u = (x + y) / double(pitch), v = (x - y) / double(pitch);
+            const double du = u - std::floor(u) - 0.5, dv = v - std::floor(v) - 0.5;
+            const double shade = 0.15 + 0.7 * (double(x) / width + double(height - y) / height) / 2;
+            if (du * du + dv * dv < shade * 0.32) page.set(left + x, bottom + y);
+        }
+}
+
+} // namespace
+
+TestPage generatedHalftonePage() {
+    TestPage page(2480, 3508);
+    Lcg random(8585u);
+    const TextStyle body;
+    drawHalftone(page, 200, 2300, 1000, 1000, 5);
+    drawParagraphs(page, random, 1320, 2280, 3300, 2300, body, 52);
+    // A black band with white text, and solid blocks beside paragraphs.
+    page.fillRect(200, 1900, 2080, 300);
+    TextStyle white;
+    white.ink = false;
+    drawTextLine(page, random, 260, 2200, 2020, white);
+    page.fillRect(200, 1000, 700, 800);
+    drawParagraphs(page, random, 1000, 2280, 1800, 1000, body, 52);
+    drawHalftone(page, 1280, 150, 1000, 750, 5);
+    drawParagraphs(page, random, 200, 1160, 900, 150, body, 52);
     return page;
 }
 

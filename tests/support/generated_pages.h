@@ -28,6 +28,18 @@ TestPage generatedPicturePage();
 // as on a page fed into the scanner askew.
 TestPage generatedTiltedPage();
 
+// 2480 x 3508 (A4 at 300 dpi): a dense ruled form of 12 by 70 cells, a word
+// or two in most cells; close to a thousand zones.
+TestPage generatedRuledGridPage();
+
+// 2480 x 3508: a smooth grey picture of 2000 x 2200 pixels diffused to black
+// and white (Floyd-Steinberg) between paragraphs: many tiny components.
+TestPage generatedDitheredPage();
+
+// 2480 x 3508: two clustered-dot halftone pictures, a black band with white
+// text, a solid black block and paragraphs.
+TestPage generatedHalftonePage();
+
 struct NamedPage {
     std::string name;
     TestPage (*make)();

@@ -1,7 +1,10 @@
 // Test entry point for widget tests: one QApplication for the whole run, on
 // the off-screen platform unless another one is asked for, so the tests
-// never need a display.
+// never need a display. Settings go to a temporary folder, so that tests
+// neither read nor change the user's recent files.
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +13,9 @@
 int main(int argc, char** argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
+    const QTemporaryDir settingsFolder;
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder.path());
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -174,10 +174,16 @@ TEST_F(ViewerTest, AFailedLoadShowsAnEmptyViewAndReports) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("junk.tif"));
     ASSERT_TRUE(testsupport::WriteBytes(path.toStdString(), {'I', 'I', 42, 0, 9, 9, 9, 9}));
+    ShowPage(3000, 3000, 100.0); // scrolled both ways
+    ASSERT_EQ(viewer.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_THROW(viewer.LoadFile(path, zmFitToWidth, 0), imaging::ImageError);
     EXPECT_FALSE(viewer.Image().IsValid());
-    const QImage shot = viewer.DisplayPanel()->grab().toImage();
-    EXPECT_EQ(shot.pixelColor(5, 5), QColor(128, 128, 128));
+    // Nothing of the old page is left: no surface, no scroll bars.
+    EXPECT_TRUE(viewer.DisplayPanel()->size().isEmpty());
+    EXPECT_EQ(viewer.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(viewer.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    const QImage shot = viewer.grab().toImage();
+    EXPECT_EQ(shot.pixelColor(200, 150), QColor(128, 128, 128));
 }
 
 } // namespace
