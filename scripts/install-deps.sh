@@ -7,6 +7,8 @@ packages=(
     libtiff-dev libpng-dev libnetpbm-dev qt6-base-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     libcli11-dev nlohmann-json3-dev
+    pybind11-dev python3-pybind11 python3-dev python3-numpy python3-pil
+    python3-dask python3-distributed
     jbigkit-bin jbigkit-testdata libtiff-tools libxml2-utils python3-jsonschema
     xvfb xauth
 )
