@@ -10,9 +10,7 @@
 #include <charconv>
 #include <iostream>
 
-#ifndef QUADREL_VERSION
-#define QUADREL_VERSION "unknown"
-#endif
+#include "quadrel/version.h"
 
 namespace quadrel_cli {
 namespace {

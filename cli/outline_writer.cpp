@@ -1,4 +1,5 @@
 #include "cli/outline_writer.h"
+#include "quadrel/version.h"
 
 #include <dlfcn.h>
 

@@ -1,8 +1,6 @@
 #include "cli/page_result.h"
 
-#ifndef QUADREL_VERSION
-#define QUADREL_VERSION "unknown"
-#endif
+#include "quadrel/version.h"
 
 namespace quadrel_cli {
 namespace {

@@ -1,4 +1,5 @@
 #include "evalia/main_window.h"
+#include "quadrel/version.h"
 
 #include "evalia/busy_cursor.h"
 #include "evalia/pointer_readout.h"
@@ -302,7 +303,8 @@ void TMainWindow::Exit1Click() {
 void TMainWindow::About1Click() {
     prompts_->ShowInformation(this, QString::fromLatin1(kCaption) + QStringLiteral("\r\n") +
                                         FromView(zones::kLegalNotice) + QStringLiteral("\r\n") +
-                                        FromView(zones::kContactLine));
+                                        FromView(zones::kContactLine) + QStringLiteral("\r\n") +
+                                        QStringLiteral("Version " QUADREL_VERSION));
 }
 
 void TMainWindow::dragEnterEvent(QDragEnterEvent* event) {

@@ -1,5 +1,6 @@
 // The entry point of libquadrel_outline.so (see outline_module.h).
 #include "zones/outline_module.h"
+#include "quadrel/version.h"
 
 #include "zones/failure_reason.h"
 #include "zones/gui_session.h"

@@ -126,7 +126,7 @@ struct RunStatistics {
 // their colours, run after run: each colour's sum grows in the same order as
 // one run at a time would grow it.
 void addSquaredDeviations(std::span<const std::int32_t> list, CountedRuns runs,
-                          const double mean[2], double q[2]) {
+                          const double mean[2], std::span<double, 2> q) {
     const std::int32_t* e = list.data();
     std::size_t k = runs.first;
     double& a = q[k & 1]; // colour of runs first, first + 2, ...

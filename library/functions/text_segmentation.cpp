@@ -100,7 +100,7 @@ std::vector<LaTextBlock> textBlocksOf(const std::vector<LaBlockBox>& boxes,
         t.xMax = b.right;
         t.yMax = b.bottom;
         t.content = LA_CONTENT_TEXT;
-        blocks.push_back(std::move(t));
+        blocks.push_back(t);
     }
     return blocks;
 }
@@ -176,7 +176,7 @@ void appendPictureElements(const std::vector<LaLineGroup>& groups, LaList<LaText
             t.xMax = e.right;
             t.yMax = e.bottom;
             t.content = LA_CONTENT_PICTURE;
-            output.push_back(std::move(t));
+            output.push_back(t);
         }
     }
 }
@@ -203,7 +203,7 @@ std::int32_t segment(const LaBitmap& input, const LaList<LaRegionRecord>* lines,
         }
     }
     appendPictureElements(page.groups, output);
-    for (LaTextBlock& t : textBlocks) output.push_back(std::move(t));
+    for (const LaTextBlock& t : textBlocks) output.push_back(t);
     // The zone post-processing measures text on this page again.
     RunTableMemo::keep(input, RunAxis::kRows, std::move(page.source.runTable));
     return LA_STATUS_OK;

@@ -1,4 +1,5 @@
 #include "evalia/main_window.h"
+#include "quadrel/version.h"
 
 #include "evalia/process_report.h"
 #include "fake_prompts.h"
@@ -308,6 +309,7 @@ TEST_F(FormTest, AboutAndZoomCommands) {
     EXPECT_TRUE(prompts.messages[0].text.startsWith(
         QStringLiteral("Folivane Layout Analysis - Evaluation Utility\r\n")));
     EXPECT_TRUE(prompts.messages[0].text.contains(QStringLiteral("2006")));
+    EXPECT_TRUE(prompts.messages[0].text.endsWith(QStringLiteral("\r\nVersion " QUADREL_VERSION)));
 
     form->FitToHeight1->trigger();
     EXPECT_EQ(form->VistrelImage1->ZoomMode(), zmFitToHeight);
