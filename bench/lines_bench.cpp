@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Component extraction, line and table detection (code 2) and line removal
 // (code 4) on a CCITT fax page and on a generated A4 page at 300 dpi.
 #include "library/functions/analysis_functions.h"

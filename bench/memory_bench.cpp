@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Peak memory of one analysis with the default pipe on an A4 page at 300 dpi
 // (2480 x 3508) and on the real fax pages, counted by replacing the global allocation functions:
 // every byte the library allocates from the heap passes through them. Reported as counters next to

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Whole analyses through the C interface, DIB import and zone table
 // included: the default pipe (codes 2, 8, 4, 32) and the full pipe (codes 1,
 // 2, 8, 4, 16, 32), on each CCITT fax page and on a generated A4 page at

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // How the default pipe's cost grows with the page: the generated ruled-grid
 // form (300 dpi, about a thousand zones) and the generated A4 text page,
 // tiled across x down times into one page, against the same number of

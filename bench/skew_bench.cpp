@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Skew detection with deskew (code 1) and inverse text detection (code 8) on
 // CCITT fax pages: page 1 (a typed letter) turned by 2 degrees, so that the
 // deskew really rotates, and page 8 (a white-on-black banner under a note).

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Text block segmentation (code 32) on the CCITT fax pages and on a
 // generated A4 page at 300 dpi full of letter-like blobs.
 #include "library/functions/analysis_functions.h"

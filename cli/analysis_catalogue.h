@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // What the command line knows about the analysis for its help and its checks:
 // each function code with what it finds, and each tunable parameter with its
 // meaning, unit, default and the range the command line accepts. The numbers

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The part of --help that teaches: inputs, outputs, the function codes, the
 // parameters, the exit statuses and examples.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The --json document, and the form in which a worker process hands its
 // result back to the parent (the same JSON object per page).
 #pragma once

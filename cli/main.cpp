@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // quadrel: analyses the layout of scanned pages in batch and reports their zones.
 #include "cli/exit_status.h"
 #include "cli/json_report.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The outlined image for the command line, drawn by libquadrel_outline.so.
 // The module (and with it Qt) is loaded only when an outlined image is asked
 // for, so plain analyses start without Qt.

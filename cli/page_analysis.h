@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The analysis of one page, as the desktop utility's Process does it: the
 // page's DIB handle goes to LA_Execute (the image keeps owning the block),
 // the skew angle is read back, the page is straightened by it for the

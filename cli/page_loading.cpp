@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 #include "cli/page_loading.h"
 
 #include "imaging/image_stream.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Reading the pages of an input for analysis, with failure reasons a user
 // can act on. "-" is standard input, read whole once and kept, so that its
 // pages can be counted and then loaded (in worker processes too).

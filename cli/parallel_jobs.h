@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Runs the analysis of many pages, either in this process or in worker
 // processes. The analysis library serialises analyses within a process, so
 // parallel pages need separate processes: `jobs` workers are forked once and

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The analysis context of one page: made, configured and released together.
 #pragma once
 

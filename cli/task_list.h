@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Expands the command line's files into the list of pages to analyse, and
 // names the output files of each page.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The default, human-readable output: a table of zones per analysed page, a
 // one-line summary, and one stderr line per failure.
 #pragma once

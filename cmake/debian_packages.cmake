@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 # `cpack -G DEB` in the build tree makes four Debian packages, one per
 # install component:
 #   libquadrel1     runtime  libquadrel.so.1 and libquadrel_memory.so.1
@@ -56,5 +58,15 @@ set(CPACK_DEBIAN_EVALIA_PACKAGE_NAME evalia)
 set(CPACK_DEBIAN_EVALIA_PACKAGE_DEPENDS ${quadrel_runtime_dependency})
 set(CPACK_DEBIAN_EVALIA_DESCRIPTION
     "Evalia, the desktop evaluation utility: opens a TIFF page, runs the analysis\nand shows every zone outlined in the colour of its kind.")
+
+# Every package carries the machine-readable copyright file where Debian
+# looks for it: /usr/share/doc/<package>/copyright.
+foreach(component_package runtime:libquadrel1 dev:libquadrel-dev cli:quadrel evalia:evalia)
+    string(REPLACE ":" ";" pair ${component_package})
+    list(GET pair 0 component)
+    list(GET pair 1 package)
+    install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/copyright
+            DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${package} COMPONENT ${component})
+endforeach()
 
 include(CPack)

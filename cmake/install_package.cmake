@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 # What `cmake --install` adds for callers of the library: the two shared
 # libraries with their sonames, the CMake package (lib/cmake/Quadrel) with
 # exported targets and a version file, and lib/pkgconfig/quadrel.pc. Both

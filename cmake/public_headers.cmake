@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 # The installed headers live together under include/quadrel/. Each is also
 # copied into the build tree's include/quadrel/, so that code in this tree
 # (the examples, the tests of the C++ face) includes them exactly as a caller

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // One analysis context of the bound library, alive as long as its owner.
 //
 // Wraps the run-time binding: every call goes through the looked-up exports

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The busy cursor for the length of a scope: set on construction, and the
 // previous cursor restored on every way out, exceptions included.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Evalia: the desktop evaluation utility of the Quadrel layout analysis.
 //
 //   evalia [FILE]                the window, library bound at start; FILE is

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // TMainWindow: Evalia's main window.
 //
 // Opens a TIFF page into the viewer, runs the analysis library on it (bound

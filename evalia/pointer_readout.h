@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The status bar's account of the page under the pointer: its page
 // coordinates and the zones there, so that a user can explore a result
 // without clicking through message boxes.

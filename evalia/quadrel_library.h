@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The analysis library bound at run time.
 //
 // Evalia does not link libquadrel: it loads it with dlopen when the main

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The files the user opened last and the folder the file dialogs start in,
 // kept in the user's settings between runs (QSettings under "Quadrel" /
 // "Evalia", in the default settings format and place).

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The zones the user has picked by clicking on the page, kept as their
 // numbers in decimal text, in the order they were picked.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Everything the main window asks of the user or the desktop, behind one
 // interface: the file dialogs, the message boxes and the opening of a saved
 // file. The program uses the modal Qt implementation; tests and unattended

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The main window's menus, their shortcuts and the viewer's context menu.
 // The specified items come first in each menu, in their order; what the
 // window adds (recent files, zoom steps, zone numbers, pages) follows them.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Zone colours as the window paints them: the kind's colour, whether it is
 // too light to show on white paper, the contrasting shade drawn next to it,
 // and the swatch that stands for a kind in menus and the zone list.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The zone overlay of the page view and the hit-test of a click on it.
 //
 // Both are plain functions of the zone table and the view state, so they can

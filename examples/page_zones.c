@@ -1,3 +1,5 @@
+/* SPDX-License-Identifier: Apache-2.0 */
+/* Copyright 2026 The Quadrel authors */
 /* page_zones: builds a page from its own pixel buffer, analyses it with the
  * default pipe and prints the zone table.
  *

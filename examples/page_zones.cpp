@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // page_zones_cpp: the C++ face of the library (quadrel/quadrel.hpp).
 //
 //   page_zones_cpp [PAGE.pbm]

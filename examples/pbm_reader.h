@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 /* A tiny reader of binary PBM files (P4), the 1-bit format of netpbm, for
  * the examples: rows top first, packed 8 pixels a byte, leftmost pixel in
  * the most significant bit, a 1 bit black - exactly the packed rows that

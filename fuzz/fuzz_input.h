@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Reads the control values of a fuzz input: small integers taken from the
 // front of the bytes, zero once they run out, so that every input is valid.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // LA_Execute on arbitrary pages, pipes and parameters.
 //
 // An input is read front to back:

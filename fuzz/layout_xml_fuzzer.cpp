@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The XML layout writer on arbitrary zone tables, read through stand-in zone
 // accessors that may also report a count the table does not hold (as a
 // faulty or foreign library could).

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 """Makes the starting inputs of the fuzz targets in fuzz/corpus/<target>/.
 
 Pieces of the CCITT fax pages (Debian's jbigkit-testdata, through jbgtopbm)

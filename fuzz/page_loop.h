@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The page loop of the reader fuzz targets: every page up to a few, and one
 // past the count, each read from the start of the stream.
 #pragma once

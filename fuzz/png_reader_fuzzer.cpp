@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The PNG reader on arbitrary bytes: a page that loads must be a consistent
 // image; every failure must surface as imaging::ImageError, and the image
 // must then be left as it was. A crash, a sanitizer report, a leak or any

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The netpbm reader on arbitrary bytes: the page count, then every page (up
 // to a few) and one past the count. libnetpbm's own error exit must never
 // be reached: every failure surfaces as imaging::ImageError and leaves the

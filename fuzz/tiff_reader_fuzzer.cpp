@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The TIFF reader on arbitrary bytes: page count, every page (up to a few)
 // read into a TDIB, the raw directory reader, and each small 1-bit page
 // handed on to the analysis library as the utility does.

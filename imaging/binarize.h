@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Turns a grey or colour page into a 1-bit page by a global Otsu threshold.
 #pragma once
 

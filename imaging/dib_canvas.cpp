@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // TDIB and Qt: a top-down QImage copy for display, the drawing canvas
 // (a painter on a copy of the pixels, copied back when closed) and
 // StretchDraw onto a caller's painter.

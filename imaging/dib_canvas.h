@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Drawing state of a TDIB while its canvas is open: a Qt image holding a copy
 // of the pixels and the painter on it. Private to the image library.
 #pragma once

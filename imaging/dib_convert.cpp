@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // TDIB::ConvertTo: pixel format conversion in place.
 //
 // The utility converts 1 -> 8, 8 -> 24 and 1 -> 24 (the outlined image is

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // TDIB::ShearDeskew: straightens a page by two shears, one moving rows
 // sideways and one moving columns up or down, each shift growing linearly
 // across the page. Every pass works in place, walking in the direction that

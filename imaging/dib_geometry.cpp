@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // TDIB geometry: nearest-neighbour and smooth resize, canvas resize, and the
 // row and column shifts that straighten a deskewed page.
 #include "imaging/dib_image.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // TDIB::ScaleToGray: the viewer's grey reduction of a 1-bit page shown below
 // half size. Each destination pixel counts the white (value 1) source pixels
 // of a k x k box and maps the count to one of L grey levels, so thin black

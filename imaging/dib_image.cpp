@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // TDIB: lifetime of the memory block, header fields, pixel accessors,
 // palette, fill, inversion, cloning and BMP output. Conversions, geometry,
 // deskew, grey reduction and drawing live in the dib_*.cpp sources.

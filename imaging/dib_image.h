@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // TDIB: the utility's in-memory page image.
 //
 // The page is a packed device-independent bitmap (a 40-byte information

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Byte layout of a packed DIB: information header fields, palette and row
 // sizes, and the pixels-per-metre <-> dots-per-inch conversion. Shared by the
 // sources of TDIB; not part of the public interface.

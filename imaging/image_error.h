@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The error raised by every operation of the image library.
 //
 // what() is the short message a user sees ("TIFFOpen", "Invalid TIFF Page

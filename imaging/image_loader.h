@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Loading an image file of any supported format into a TDIB.
 //
 // The format is told by the first bytes of the stream (image_format.h): a

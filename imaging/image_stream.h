@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Byte streams the image library reads and writes: a file on disk or a block
 // of memory. libtiff reaches them through the procedures of tiff_client.h,
 // and the loaders look at their first bytes to tell formats apart.

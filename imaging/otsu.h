@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Global threshold of a grey page by Otsu's method: the grey level that
 // splits the histogram into the two classes with the largest between-class
 // variance.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Pages of the formats read without Qt: TIFF, PNG and netpbm (PBM, PGM,
 // PPM, PAM), told apart by their first bytes.
 #pragma once

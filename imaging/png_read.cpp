@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // libpng reports errors by a long jump to the point set by setjmp. Every
 // libpng call runs inside one of the small "guarded" functions below, which
 // hold no object with a destructor, so the jump skips nothing that needs

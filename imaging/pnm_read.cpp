@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // libnetpbm reads from a C stream (here the page's bytes through fmemopen)
 // and reports errors by a long jump to a buffer registered with
 // pm_setjmpbufsave; without one it would end the process. Every libnetpbm

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Netpbm pages (PBM, PGM, PPM and PAM) into a TDIB, through libnetpbm.
 //
 // A netpbm file may hold several images one after the other; each is a page.

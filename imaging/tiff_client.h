@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // libtiff on the program's own streams.
 //
 // TiffHandle opens libtiff through TIFFClientOpen with procedures that move

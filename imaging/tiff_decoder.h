@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // TTiffDecoder: a raw reader of one TIFF directory's tag entries.
 //
 // The viewer uses it to fetch private data that libtiff does not interpret,

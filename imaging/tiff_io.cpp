@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The compression code table and the page count of a TIFF stream.
 #include "imaging/tiff_io.h"
 

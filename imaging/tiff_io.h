@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // TIFF pages in and out of a TDIB, through libtiff.
 //
 // Reading accepts bilevel, grey, palette and colour pages in any of libtiff's

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // LoadTiff: one TIFF directory into a TDIB.
 //
 // The page's tags decide the pixel format, the palette, whether the bits are

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // SaveTiff: a TDIB as one TIFF page, tags set in a fixed order through
 // helpers that raise when libtiff refuses a value.
 #include "imaging/image_stream.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The analysis context: what one caller keeps between calls. It owns the
 // imported page, every function's input copy, output and status, the
 // parameters, the zone table, and the default pipe it may have made.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The contexts LA_Init has made and LA_Done has not yet released.
 //
 // A context handle is a plain pointer in the caller's hands; a caller may

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Runs one function code of a pipe on a fresh copy of the current bitmap and
 // files its result in the context.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The exported C interface: argument checks, status mapping and the library
 // lock. No C++ exception leaves these functions; running out of memory
 // becomes status 1 (or a null handle), as does any other failure inside.

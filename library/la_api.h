@@ -1,3 +1,5 @@
+/* SPDX-License-Identifier: Apache-2.0 */
+/* Copyright 2026 The Quadrel authors */
 /* Quadrel: layout analysis of 1-bit scanned pages.
  *
  * A plain C interface. A caller creates an analysis context with LA_Init,

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The one process-wide lock of the library.
 //
 // LA_Execute holds it from its first step to its last, so at most one

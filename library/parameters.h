@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The numeric parameters of a context, addressed by their identifiers.
 //
 // 100-102 go to line and table detection, 200-203 to line removal, 300-301

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The pipe: the ordered function codes that LA_Execute runs, and the
 // process-wide table that names every live pipe by a number.
 //

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Quadrel for C++20: the C interface of la_api.h and quadrel_memory.h with
 // owners, standard containers and exceptions. Header only; link
 // Quadrel::quadrel (CMake) or `pkg-config --libs quadrel`.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Result records of the analysis functions and the public zone record.
 //
 // Every function fills a list (a std::vector) of one record kind. Fields are

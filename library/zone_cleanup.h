@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Removal of zones that another zone makes redundant: noise inside a zone,
 // inverted text under a picture or framing text, pictures inside pictures,
 // tiny text inside pictures. Then the survivors are compacted.

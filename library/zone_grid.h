@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // An index of zone boxes in square cells, so that the zones whose boxes meet
 // a given box are found without looking at every zone: the clean-up rules
 // compare only zones that meet, and a big page has thousands of zones.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // When two text zones of the zone table belong together: nested zones always;
 // in the stacked pass, zones of one column close above one another with no
 // horizontal line between them; in the side-by-side pass, zones on the same

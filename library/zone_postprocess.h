@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Final merging of text zones: pass 0 joins text zones stacked above one
 // another (unless a horizontal line separates them), pass 1 joins text zones
 // side by side; both join zones nested in one another. Text size is measured

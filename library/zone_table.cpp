@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 #include "library/zone_table.h"
 
 #include "library/image/run_table_memo.h"

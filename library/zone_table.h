@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The public zone table: every result list the context holds, gathered into
 // one table of page rectangles, cleaned of redundant zones and handed to the
 // text zone merging passes.

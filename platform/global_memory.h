@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The movable memory blocks of libquadrel_memory (quadrel_memory.h) under
 // the names the library and the image code use inside this tree.
 //

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Movable memory blocks behind opaque handles.
 //
 // A handle is a number, never an address: every call looks it up in the

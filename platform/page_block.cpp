@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // QM_CreatePage: the page block LA_Execute reads, built from a caller's
 // packed rows. The block always has one form (bottom row first, a 1 bit
 // black, padding bits white) whatever the caller's polarity, so a page gives

@@ -1,3 +1,5 @@
+/* SPDX-License-Identifier: Apache-2.0 */
+/* Copyright 2026 The Quadrel authors */
 /* Quadrel memory blocks: movable, zero-filled memory addressed by a handle,
  * and the page block that LA_Execute reads.
  *

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 # Configures and builds into build/ (Release unless BUILD_TYPE says otherwise).
 # Extra CMake arguments may follow, e.g. -DQUADREL_BUILD_GUI=OFF.
 set -euo pipefail

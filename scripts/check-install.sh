@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 # Checks Quadrel as a user outside this tree gets it, from an existing build
 # tree (BUILD_DIR, default build/, Release with the command line):
 #   1. `cmake --install` into a temporary prefix: the headers, both shared

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 # Starts Evalia under a virtual X server on a CCITT fax page, analyses the
 # page and saves a picture of the window.
 #

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 # Installs the Debian 12 packages needed to build, test and run Quadrel and Evalia.
 set -euo pipefail
 packages=(

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 # Runs clang-tidy (checks in .clang-tidy) over the product code: the library, the
 # memory layer, the image library, the shared zone output and both programs.
 # Tests, benchmarks and fuzz targets are not product code and are left out.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 # Times Quadrel's default pipe against Leptonica's page segmentation and
 # Tesseract's layout analysis (and the two component extractions, and the
 # deskewing pipe against pixGetRegionsBinary + pixFindSkew) on the CCITT fax

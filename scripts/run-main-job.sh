@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 # Sets everything up on a fresh Debian 12 machine, builds in Release and
 # analyses a real scanned page (CCITT fax page 3 from jbigkit-testdata,
 # converted to a Group 4 TIFF at 200 dpi): prints its zone table and writes

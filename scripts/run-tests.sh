@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 # Sets everything up on a fresh Debian 12 machine, builds, and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The annotation layer carried by the page view. Evalia's commands make no
 // use of annotations; the layer keeps the raw bytes of a page's private
 // annotation tag so that they survive while the page is open, and follows

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // TDisplayPanel: the surface on which the viewer draws the page at its
 // zoomed size. Its coordinates are surface pixels: page pixels x zoom / 100.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // TMemoryImage: the page that the viewer shows, with the file and page it
 // came from.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The page viewer: a scrollable, zoomable view of one page of an image file.
 //
 // TVistrelImage is the scroll area; it owns the page (TMemoryImage), the

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The zoom (in percent) that each zoom mode asks for, from the page size and
 // the space the viewer offers. Pure arithmetic, so the fit rules can be
 // checked without a window.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The zoom ladder of the viewer's zoom-in and zoom-out commands: the usual
 // steps of page viewers, so that repeated steps land on familiar values
 // (100, 150, 200 %) whatever zoom a fit mode left behind.

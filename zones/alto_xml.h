@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // ALTO 4.4: the layout of one page as digital-library viewers read it.
 // Measurement unit pixel; one block per zone, id "zone_<index>", in reading
 // order, on the original page (see DeskewGeometry); each block refers to a

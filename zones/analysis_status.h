@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // What a failed analysis tells its user: the reason behind a non-zero status
 // of LA_Execute, worded the same by both programs.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Where the zones of a straightened page lie on the page the user gave.
 //
 // Skew detection (code 1) turns the page about its centre onto a larger white

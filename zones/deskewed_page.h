@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The straightened page the zone table lies on, for users who want to see or
 // process what the analysis saw (quadrel --deskewed).
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The reason a failure gives a user: what the exception says, with the image
 // library's detail or the system's message where there is one.
 #pragma once

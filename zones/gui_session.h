@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The Qt application object that drawing zone numbers needs (fonts), made
 // for an off-screen platform: the program never shows a window.
 #pragma once

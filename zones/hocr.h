@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // hOCR 1.2: the layout of one page as XHTML, as OCR tools read it. One
 // element per zone, id "zone_<index>", in reading order, with the bbox of
 // its corners on the original page (see DeskewGeometry), right and bottom

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // What the standard layout writers (PAGE XML, ALTO, hOCR) and the JSON report
 // are given: the page the user handed to the analysis, and the zone table the
 // analysis returned for it.

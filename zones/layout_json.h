@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // One analysed page as a JSON object, the form the command line's --json
 // report (and its worker processes) use. docs/json.md describes every field
 // and docs/quadrel-report.schema.json is its JSON Schema:

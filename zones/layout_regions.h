@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The zone table arranged for the standard formats: each zone with its id,
 // its corners on the original page, its parent table, in reading order.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The XML layout file: the zone table of an analysis context as plain ASCII
 // lines, each ended by CR LF, with no declaration and no indentation.
 //

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The maker's notice shown in the About box and in the header comments of
 // the XML layout file.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The entry point of libquadrel_outline.so (see outline_module.h).
 #include "zones/outline_module.h"
 #include "quadrel/version.h"

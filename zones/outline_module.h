@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The outlined-image writer as a module of its own, libquadrel_outline.so.
 //
 // Drawing the zone numbers needs Qt's GUI module (fonts), which the command

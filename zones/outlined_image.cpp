@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 #include "zones/outlined_image.h"
 
 #include "imaging/image_stream.h"

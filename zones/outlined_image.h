@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The outlined image: a reduced copy of the page with every shown zone
 // outlined in its colour and labelled with its number, saved as a 24-bit RGB
 // TIFF (LZW, one strip).

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The one way the programs write an output (XML layout file, outlined image,
 // JSON report, ...): a name on the command line or in a dialog becomes
 // bytes in the right place, or a failure that names the file and the

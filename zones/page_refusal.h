@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The pages the analysis takes as they are, and the message both programs
 // give for the others.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Straightening a page by the skew angle the analysis measured (parameter
 // LA_PARAM_SKEW_ANGLE, in hundredths of a degree), as both programs do before
 // showing or outlining the page.

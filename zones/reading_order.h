@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The reading order of a zone table, used by the standard formats and the
 // JSON report. The zone table keeps its own order; this is a second one.
 //

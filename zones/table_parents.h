@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Which table each column and cell of the zone table belongs to. The library
 // lists a table's columns and cells as zones of their own, inside the table's
 // box; the standard formats nest them in their table and the JSON names it.

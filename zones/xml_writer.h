@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // A small writer of indented UTF-8 XML for the standard layout formats.
 // Text and attribute values are escaped, and whatever cannot stand in an XML
 // document (bytes that are not UTF-8, control characters) becomes U+FFFD, so

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Zone kinds as the utility presents them: the name used in messages, the
 // line of the XML layout file, the outline colour, and the set of kinds the
 // user has chosen to show. Content codes outside 0-6 are noise.

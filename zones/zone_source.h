@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Read access to the zone table of an analysis context.
 //
 // The command line links the analysis library while the desktop utility binds

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Quadrel against Leptonica and Tesseract, in one process, on the same pages.
 //
 // For every CCITT fax page and a generated A4 page at 300 dpi it times:

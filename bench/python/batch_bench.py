@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 """Pages per second: quadrel.batch with 1 and 2 local worker processes beside
 `quadrel --jobs 1` and `--jobs 2` on the same folder.
 

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 """What handing a numpy page to quadrel.analyse costs beside the analysis.
 
 A 300-dpi A4 page (2480 x 3508) is made from the CCITT test page 1 scaled by

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 # Times a whole `quadrel --json` run on a CCITT fax page against `tiffinfo`
 # on the same page, side by side with hyperfine: the program starts, reads
 # the page, analyses it and prints its zones, so the figure covers loading

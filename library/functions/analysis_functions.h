@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The six analysis functions that may stand in a pipe. Each works on its own
 // copy of the current page, in the bitmap's own row numbers (row 0 is the
 // first stored row), and returns a status; what it leaves in its output is

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The working box of words and text blocks, and the links that tie each text
 // element of the page's line groups to the box that currently holds it.
 #pragma once

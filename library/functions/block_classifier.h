@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Text-or-picture decision for one block image, from run-length statistics
 // of its rows and columns: very small blocks are text; blocks with almost no
 // ink or much ink, with very busy rows or columns, or with run statistics in

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 #include "library/functions/block_merging.h"
 
 #include "library/image/components.h"

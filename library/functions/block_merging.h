@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Text block merging: blocks formed from words are joined into
 // paragraph-sized blocks in two kinds of stage.
 //

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Dark bands: stretches of rows inside one connected component that are wide
 // and mostly black, the places where white-on-black text may stand.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Inverse text detection: dark bands that are mostly black are cut out, read
 // with black and white exchanged through text block segmentation, and kept
 // when that finds a text block of some height in them.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Code 2: the ruling lines of a page, then the tables they form.
 #include "library/functions/analysis_functions.h"
 #include "library/functions/table_detection.h"

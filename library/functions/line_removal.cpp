@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Code 4: a copy of the page with its ruling lines painted white. Lines are
 // found and judged on the unchanged input; only the copy is painted.
 #include "library/functions/analysis_functions.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The boundary of an analysis function that fills a list: the list starts
 // empty, and a function that fails (or runs out of memory) leaves it empty.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Rotation of a 1-bit page about its centre, a row at a time: each output row
 // is a straight Bresenham walk through the input, and the black runs met along
 // the walk are copied as runs, so the cost follows the page size and the

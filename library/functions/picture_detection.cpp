@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Picture detection: every component that grouping puts into a tall element
 // (a photograph, a drawing, a long rule) is reported with its own box.
 #include "library/functions/analysis_functions.h"

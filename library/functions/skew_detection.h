@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Skew measurement: the centres of character-sized components vote, in a
 // distance-by-direction accumulator, for the straight lines they lie on; the
 // direction with the strongest line gives the angle of the text lines.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Tables from crossing ruling lines: lines that cross (within a tolerance)
 // are grouped into tables, and every table is split into columns (between
 // neighbouring vertical lines) and cells (grid cells merged where a line is

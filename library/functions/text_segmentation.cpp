@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Code 32: text block segmentation.
 //
 // Bottom-up: connected components are grouped into text lines of elements,

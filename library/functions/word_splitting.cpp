@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 #include "library/functions/word_splitting.h"
 
 #include "library/image/row_span_index.h"

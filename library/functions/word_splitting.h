@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Words and first blocks of text block segmentation: the text elements of
 // each line group are cut into words at gaps wide for the line's typical gap
 // and height, then small words (punctuation, short words, stray marks) are

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The library's 1-bit raster: rows padded to 4 bytes, a signed stride and a
 // per-bitmap polarity. Pixel x of a row is bit 7 - (x mod 8) of byte x / 8.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Transition list of one pixel column, read bit by bit from row 0 upwards.
 #pragma once
 

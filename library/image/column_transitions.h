@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The rows where each pixel column changes colour, for every column of a
 // bitmap at once. The bitmap is turned a quarter in 64 x 64 tiles (a white
 // tile costs one test), after which a column is read 64 rows at a time like

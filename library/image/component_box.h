@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Box of a set of components: smallest xMin, largest xEnd (exclusive),
 // smallest yMin, largest yMax (inclusive). Starts empty.
 #pragma once

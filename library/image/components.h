@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Black connected components of a band of a 1-bit bitmap.
 //
 // Every row is encoded as a list of black runs through a byte transition

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Cutting a group of components into elements: the members are sorted left
 // to right and cut at gaps that are wide for the group (first pass, against
 // the mean small gap), then each piece again at gaps wide for the piece

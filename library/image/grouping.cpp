@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Component grouping. Components are chained to their nearest right neighbour
 // on the same text line (found through the run table, so only components that
 // really sit side by side on some row are weighed), chains lying side by side

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Component grouping: components chained to their nearest right neighbour on
 // the same line, chains side by side merged into groups, and each group cut
 // into elements (word- or piece-like runs of components) at wide gaps.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Which found lines are real ruling lines: thin, long for their thickness,
 // and standing free of other ink (the isolation test), plus the segment walk
 // the isolation test counts frame pixels with.

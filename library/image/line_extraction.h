@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The line finder: black runs of every row (horizontal lines) or of every
 // column (vertical lines) are joined into dense segments around long anchor
 // runs, segments of neighbouring rows (columns) are linked into lines, and

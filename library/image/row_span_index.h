@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Items (boxes, lines) ordered by their top row, so that the items sharing
 // rows with a given span are found without looking at every item of the page.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The black runs of a row as a window [left, right) of it shows them: a
 // crop of the window, encoded, has exactly these runs, since the runs of a
 // row never touch one another.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Run tables of the pages of one analysis, kept for its length. Line
 // detection and line removal search the same page (inverse text detection in
 // between does not change it), and the zone post-processing measures text on

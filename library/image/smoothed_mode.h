@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Typical value of a histogram: the bin with the best triangular-weighted
 // score around it.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Sets of the items 0 … n − 1 kept as a parent table, the one union-find of
 // the library (run labelling, line linking, grouping, block and zone merging).
 //

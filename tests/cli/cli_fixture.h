@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // What the command line's end-to-end tests share: a page with text and a
 // ruled table, a scratch folder per test, and JSON runs.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The help that teaches, the parameter ranges it documents, and the
 // outlined image's labels and resolution.
 #include "library/la_api.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // What the program reads: PNG and netpbm pages beside TIFF, standard input,
 // every page of a file, and the photometric reading of Group 4 pages.
 #include "tests/cli/cli_fixture.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // quadrel --page-xml, --alto, --hocr and --deskewed on real fax pages (a
 // letter, an invoice with its ruled table, a dense grid of cells, a page with
 // pictures, and a letter turned by 2 degrees analysed with skew detection):

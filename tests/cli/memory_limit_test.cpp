@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The quadrel program under an address-space limit: whatever the limit, a
 // page is either analysed completely or reported as failed, never reported
 // with zones missing.

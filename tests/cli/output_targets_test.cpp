@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Where the program's outputs go: through symbolic links, FIFOs and devices
 // without replacing them, to standard output for "-", and failures that say
 // which file and why.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // PNG and netpbm files of a test page, written by hand or straight through
 // libpng, so that the command line's tests do not depend on the readers they
 // exercise. TestPage row 0 is the bottom of the page; files start at the top.

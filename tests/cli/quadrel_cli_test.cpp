@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // End-to-end runs of the quadrel program on generated and real pages.
 #include "library/la_api.h"
 #include "tests/cli/cli_fixture.h"

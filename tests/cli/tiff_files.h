@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // TIFF files written straight through libtiff, so that the command line's
 // tests do not depend on the image library they exercise.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Prompts that answer from a script and record what the window said, so the
 // window's commands run without any modal dialog.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // A stand-in for the analysis library with the same eight exports, loaded
 // by the window's run-time binding in tests. Its zone table and skew angle
 // are set by the test (Scripted_SetResult), so the window can be checked

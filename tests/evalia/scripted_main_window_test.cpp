@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The window driven by a stand-in library whose zone table and skew angle
 // the test chooses.
 #include "evalia/main_window.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // What the window offers beyond its menus' commands: zones on pages of
 // unequal resolutions, zoom steps, the pointer readout, the zone list in
 // step with the page, failed analyses, dropped files, recent files and the

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Zone tables of whole pages as short text, for regression fixtures: the
 // pages, the two pipes they are analysed with, and the text form.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Every page of the fixture set, analysed now, must give exactly the zone
 // table saved in tests/golden/data: any change of a zone, its order, its
 // content code, the status or the skew angle fails.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Writes the zone-table fixtures of every page and pipe into a folder (the
 // first argument, else the fixture folder of the source tree). Run it only
 // when a change of the zone tables is intended, and review the diff.

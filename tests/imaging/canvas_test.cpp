@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Drawing on an image through its canvas, and stretching it onto a painter.
 #include "imaging/dib_image.h"
 

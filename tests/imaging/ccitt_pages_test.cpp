@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The CCITT fax test pages, converted to Group 4 TIFF files, load as the
 // 1-bit pages they are, pixel for pixel.
 #include "imaging/image_loader.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The DIB image: block layout, accessors, palette queries, handles, cloning.
 #include "imaging/dib_image.h"
 #include "library/la_api.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Whole-image operations of the DIB image: conversion, resize, shifts,
 // shear deskew and the grey reduction.
 #include "imaging/dib_image.h"

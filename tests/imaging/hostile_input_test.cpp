@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Inputs that the fuzz targets found troublesome, kept as regression tests:
 // each once made the image library misbehave under the sanitizers.
 #include "imaging/image_stream.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Format detection of the image loader, BMP through Qt, and PNG.
 #include "imaging/image_loader.h"
 #include "imaging/image_stream.h"

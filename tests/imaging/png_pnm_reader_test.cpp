@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // PNG pages through libpng and netpbm pages through libnetpbm: pixel
 // formats, sample scaling, transparency, pages of a netpbm file, and the
 // errors of damaged files (which must never end the process).

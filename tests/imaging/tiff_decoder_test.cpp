@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The raw directory reader used for the annotation tag.
 #include "imaging/image_stream.h"
 #include "imaging/tiff_decoder.h"

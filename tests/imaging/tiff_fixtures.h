@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Helpers for the image library tests: TIFF files written with libtiff
 // directly (so the reader is checked against files it did not write), a
 // builder of hand-made TIFF bytes for tags libtiff would not write and for

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Broken and hostile TIFF files: each raises ImageError with a clear
 // message; none crashes, hangs or reads outside its buffers (the sanitizer
 // build checks the latter).

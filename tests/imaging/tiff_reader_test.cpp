@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Reading pages written by libtiff directly: photometric and inversion
 // rules, palettes, deep samples, tiles, resolution units, strips, pages.
 #include "imaging/image_stream.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Saving and loading TIFF pages: every pixel format and compression the
 // utility meets, the tags written, and multi-page files.
 #include "imaging/image_stream.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The exported interface: parameters, pipes, statuses and the zone accessors.
 #include "library/la_api.h"
 #include "platform/global_memory.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // measureBlock against a plain restatement of its features: every row and
 // column list encoded one at a time, every statistic summed run by run in
 // floating point. The features must agree to the last bit, since the

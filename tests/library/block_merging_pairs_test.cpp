@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The merge stages look only at pairs of blocks near one another; they must
 // merge exactly what a loop over every pair merges.
 #include "library/functions/block_merging.h"

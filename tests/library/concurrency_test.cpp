@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Several callers in one process: every context analyses under the one library
 // lock, so threads that each own a context get exactly the tables that one
 // thread gets; and the calls that do not take the lock (zone accessors,

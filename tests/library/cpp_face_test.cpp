@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The header-only C++ face (quadrel/quadrel.hpp) over the C interface.
 #include <quadrel/quadrel.hpp>
 

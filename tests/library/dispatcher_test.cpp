@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // One function code run on a context: the input copy, the slots it replaces,
 // the row conversion of its records and the bitmap it leaves current.
 #include "library/context.h"

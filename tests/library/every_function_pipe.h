@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // A caller's pipe that runs every analysis function once, deskew first.
 #pragma once
 

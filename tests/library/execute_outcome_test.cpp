@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // LA_Execute with the real analysis functions: what the caller gets when one
 // function runs out of memory, from a top-down DIB, and for ruling lines.
 #include "library/dispatcher.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Stand-in analysis functions for tests of the pipe, the dispatcher and the
 // zone table: each logs its call and returns records the test chose.
 #pragma once

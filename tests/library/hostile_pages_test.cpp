@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Valid but hostile pages through the default pipe and through a pipe of every
 // function: degenerate shapes, solid and random ink, extreme aspect ratios, a
 // large page, and pages the library cannot hold. Each run must end with a

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Measurements read from a page's row runs, cut to a window, against the
 // same measurements read from the pixels: text zone statistics (both passes
 // must merge the same zones, with zones inside the page, on its edges and

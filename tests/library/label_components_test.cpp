@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The run labeller against a flood fill of the pixels (8-connected), on
 // random pages: the same components, numbered in the order of their first
 // runs, with the same boxes; and extractComponents agreeing with it.

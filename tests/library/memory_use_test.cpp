@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Repeated analyses keep memory flat: what a context holds after a run is
 // replaced, not added to, by the next run, and a released context gives
 // everything back. Measured with glibc's count of bytes in use, which

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Page rotation against a model that samples the input one pixel at a time
 // along each output row's walk (the rotation itself copies whole runs).
 #include "library/functions/page_rotation.h"

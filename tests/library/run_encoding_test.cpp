@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The word-at-a-time encoders against their pixel-by-pixel definitions, on
 // random bitmaps of awkward sizes: widths that are not whole bytes or words,
 // heights that are not whole tiles, both polarities, both row directions and

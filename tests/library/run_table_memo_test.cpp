@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The run tables kept between line searches of one analysis: found only for
 // the very same pixels, handed over once, and never seen outside the scope
 // or the thread that keeps them.

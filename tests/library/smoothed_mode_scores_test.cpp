@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The linear-time scoring of smoothedMode against the definition: every bin's
 // triangular-weighted sum in floating point, bin by bin.
 #include "library/image/smoothed_mode.h"

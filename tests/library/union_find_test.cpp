@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The union-find every labelling and merging step shares: which root a union
 // keeps, and how groups are numbered.
 #include "library/image/union_find.h"

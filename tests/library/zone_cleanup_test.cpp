@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Removal of redundant zones and the geometry tests it rests on.
 #include "library/la_api.h"
 #include "library/zone_cleanup.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The grid index of zone boxes, and the zone clean-up that rests on it: both
 // must give exactly what looking at every pair gives.
 #include "library/la_api.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Gathering the result lists into the public zone table.
 #include "library/context.h"
 #include "library/la_api.h"

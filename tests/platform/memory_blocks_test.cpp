@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The movable memory blocks of libquadrel_memory: sizes, nested locks,
 // reallocation and refused handles.
 #include "platform/quadrel_memory.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // QM_CreatePage: the page block built from a caller's packed rows.
 #include "library/la_api.h"
 #include "platform/global_memory.h"

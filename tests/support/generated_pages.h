@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Whole pages drawn in code, the same on every machine and every run: a
 // fixed linear congruential generator decides every glyph. They stand in for
 // kinds of scans the CCITT fax pages do not have (a 300 dpi A4 page with a

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Bigger pages made from a page: repeated in a grid, or at twice the
 // resolution. Used to see how analysis time grows with the page.
 #pragma once

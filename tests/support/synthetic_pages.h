@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Pages made up in code for stress tests and benchmarks: text-like pages at a
 // given resolution, noise, checkerboards. Every page is the same on every run
 // (the random generators start from fixed values).

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Pages drawn in code for tests, and the CCITT fax pages from Debian's
 // jbigkit-testdata. Rows are numbered as stored: row 0 is the first stored
 // row of the DIB, which for an ordinary bottom-up page is the bottom of the page.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Validation of written XML files with xmllint (package libxml2-utils)
 // against the schemas kept in tests/schemas.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The zone table of a context read through the exported accessors, and small
 // owners for contexts and pipes, for tests that drive the library as a caller.
 #pragma once

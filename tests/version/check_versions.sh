@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 # Every place a user or a packager reads the version must show the one
 # written in project(VERSION): the command line, the library SONAMEs, the
 # pkg-config and CMake package files, the Debian packages, the Python module

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Test entry point for widget tests: one QApplication for the whole run, on
 // the off-screen platform unless another one is asked for, so the tests
 // never need a display. Settings go to a temporary folder, so that tests

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 #include "viewer/memory_image.h"
 
 #include "tiny_tiff.h"

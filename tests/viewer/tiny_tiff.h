@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Small uncompressed 1-bit TIFF files written byte by byte, so that a test
 // controls every tag, including the private annotation tag 32932 that the
 // image library does not write.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Zoom steps, the zoom about the pointer, scrolling to an area, the start of
 // a newly opened page, unequal resolutions and high-density screens.
 #include "viewer/page_view.h"

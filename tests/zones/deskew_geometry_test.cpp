@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Zones of a straightened page placed back on the page the user gave: the
 // geometry must be the analysis library's own, within a pixel.
 #include "library/la_api.h"

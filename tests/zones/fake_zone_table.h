@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // A zone table of a test's own, served through the same accessor signatures
 // as the library's, for the writers that read zones through a ZoneSource.
 #pragma once

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // PAGE XML, ALTO and hOCR written from built zone tables: valid against their
 // schemas (PAGE 2019-07-15, Apache 2.0; ALTO 4.4, CC BY-SA 4.0; see
 // tests/schemas/README.md), one region per zone, the right element per kind,

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 #include "imaging/tiff_io.h"
 #include "tests/zones/fake_zone_table.h"
 #include "zones/outlined_image.h"

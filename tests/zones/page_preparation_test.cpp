@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // What both programs do to a page around the analysis: refuse a page that is
 // not black and white, and straighten a page by the measured skew.
 #include "zones/page_refusal.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The reading order of built zone tables whose order a reader knows, and the
 // parent table of columns and cells.
 #include "library/la_api.h"

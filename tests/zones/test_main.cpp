@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The outlined image draws zone numbers, which needs a QGuiApplication.
 #include <QGuiApplication>
 #include <gtest/gtest.h>
