@@ -8,7 +8,7 @@ from ._batch_outputs import reason
 from ._inputs import page_count
 
 # Files a folder contributes; other files in it are left alone.
-PAGE_SUFFIXES = (".tif", ".tiff")
+PAGE_SUFFIXES = (".tif", ".tiff", ".png", ".pbm", ".pgm", ".ppm", ".pnm")
 
 
 @dataclasses.dataclass(frozen=True)

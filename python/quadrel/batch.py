@@ -27,6 +27,9 @@ from ._settings import check_dpi, check_params, check_pipe, parameter_id
 FORMATS = {
     "json": (".json", "to_json"),
     "xml": (".xml", "to_xml"),
+    "page": (".page.xml", "to_page_xml"),
+    "alto": (".alto.xml", "to_alto"),
+    "hocr": (".hocr", "to_hocr"),
 }
 
 

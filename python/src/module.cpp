@@ -8,7 +8,10 @@
 #include "python/src/page_block.h"
 #include "python/src/page_inputs.h"
 #include "python/src/page_layout.h"
+#include "zones/alto_xml.h"
 #include "zones/analysis_status.h"
+#include "zones/hocr.h"
+#include "zones/page_xml.h"
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -217,6 +220,12 @@ PageLayout layoutFromState(const py::tuple& t) {
     return l;
 }
 
+// A standard layout format of the page, by the command line's own writer.
+template <std::string (*Write)(const zones::LayoutDocument&)>
+std::string standardFormat(const PageLayout& layout, const std::string& file, int page) {
+    return Write(layoutDocument(file, page, layout));
+}
+
 void bindPageLayout(py::module_& m) {
     py::class_<PageLayout>(m, "PageLayout", "The zone table of one analysed page.")
         .def_readonly("status", &PageLayout::status)
@@ -233,6 +242,9 @@ void bindPageLayout(py::module_& m) {
             },
             "file"_a, "page"_a)
         .def("to_xml", &layoutXml)
+        .def("to_page_xml", standardFormat<zones::WritePageXml>, "file"_a, "page"_a)
+        .def("to_alto", standardFormat<zones::WriteAltoXml>, "file"_a, "page"_a)
+        .def("to_hocr", standardFormat<zones::WriteHocr>, "file"_a, "page"_a)
         .def(py::pickle(&layoutState, &layoutFromState));
 }
 

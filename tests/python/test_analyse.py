@@ -123,7 +123,7 @@ class Errors(unittest.TestCase):
         with open(garbage, "wb") as f:
             f.write(b"not an image at all")
         error = self.assertRaisesWith(OSError, garbage, garbage)
-        self.assertEqual(error.strerror, "not a TIFF file")
+        self.assertEqual(error.strerror, "Unknown image format")
         self.assertRaisesWith(IndexError, "the file has 1 page", ccitt_tiff(1), page=1)
         self.assertRaisesWith(IndexError, "page -1", ccitt_tiff(1), page=-1)
         self.assertRaisesWith(ValueError, "page=", text_page(), page=2)

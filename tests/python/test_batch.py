@@ -74,7 +74,7 @@ class BatchChecks:
             self.assertIsNone(row["error"])
         failed = {os.path.basename(r["file"]): r for r in rows if r["status"] == "failed"}
         self.assertEqual(sorted(failed), ["cut.tif", "grey.tif", "notes.tif"])
-        self.assertIn("not a TIFF file", failed["notes.tif"]["error"])
+        self.assertIn("Unknown image format", failed["notes.tif"]["error"])
         self.assertIsNone(failed["notes.tif"]["page"])
         self.assertIn("bits per pixel", failed["grey.tif"]["error"])
         self.assertEqual(failed["grey.tif"]["page"], 0)
