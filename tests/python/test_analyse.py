@@ -9,7 +9,8 @@ import numpy as np
 from PIL import Image
 
 import quadrel
-from pages import SCRATCH, ccitt_tiff, grey_tiff, quadrel_json, text_page, zone_rows
+from pages import LAYOUT_FORMATS, SCRATCH, ccitt_tiff, grey_tiff, quadrel_json, \
+    quadrel_layout_files, text_page, without_timestamps, zone_rows
 
 
 class SamePagesAsTheCommandLine(unittest.TestCase):
@@ -34,6 +35,19 @@ class SamePagesAsTheCommandLine(unittest.TestCase):
     def test_to_json_is_the_command_lines_page_object(self):
         path = ccitt_tiff(2)
         self.assertEqual(json.loads(quadrel.analyse(path).to_json()), quadrel_json(path)[0])
+
+    def test_standard_formats_are_the_command_lines_files(self):
+        path = ccitt_tiff(2)
+        for pipe in (None, [1, 2, 8, 4, 16, 32]):
+            args = ["--pipe", ",".join(map(str, pipe))] if pipe else []
+            expected = quadrel_layout_files(path, *args)
+            layout = quadrel.analyse(path, pipe=pipe)
+            for option, method in LAYOUT_FORMATS.items():
+                with self.subTest(pipe=pipe, format=option):
+                    text = getattr(layout, method)()
+                    self.assertEqual(without_timestamps(text), without_timestamps(expected[option]))
+                    self.assertIn("zone_0", text)
+                    self.assertNotIn("quadrel unknown", text)
 
     def test_pipes_and_parameters_as_on_the_command_line(self):
         path = ccitt_tiff(3)
