@@ -5,8 +5,8 @@
     >>> for zone in layout.zones:
     ...     print(zone.kind.name, zone.left, zone.top, zone.right, zone.bottom)
 
-analyse() takes a numpy array, a PIL image or the path of a TIFF file and
-returns a Layout whose zones are the rectangles the analysis found.
+analyse() takes a numpy array, a PIL image or the path of a TIFF, PNG or
+PBM/PGM/PPM file and returns a Layout whose zones are the rectangles the analysis found.
 quadrel.batch analyses many files on a Dask cluster.
 """
 
