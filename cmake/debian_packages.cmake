@@ -1,11 +1,14 @@
 # SPDX-License-Identifier: Apache-2.0
 # Copyright 2026 The Quadrel authors
-# `cpack -G DEB` in the build tree makes four Debian packages, one per
+# `cpack -G DEB` in the build tree makes up to five Debian packages, one per
 # install component:
 #   libquadrel1     runtime  libquadrel.so.1 and libquadrel_memory.so.1
 #   libquadrel-dev  dev      headers, .so links, CMake package, quadrel.pc, examples
 #   quadrel         cli      the command line and its outline module
 #   evalia          evalia   the desktop utility (which loads libquadrel.so.1)
+#   python3-quadrel python   the Python package, for the interpreter it was
+#                            built for (lib/python3.X/dist-packages, on
+#                            Debian's path under /usr)
 # The two libraries share a package: they are released together, and every
 # caller of libquadrel links libquadrel_memory. dpkg-shlibdeps finds the
 # system libraries each package needs; the dependencies on our own packages
@@ -24,6 +27,9 @@ set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL runtime dev cli)
 if(QUADREL_BUILD_GUI)
     list(APPEND CPACK_COMPONENTS_ALL evalia)
+endif()
+if(QUADREL_BUILD_PYTHON)
+    list(APPEND CPACK_COMPONENTS_ALL python)
 endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
@@ -59,9 +65,26 @@ set(CPACK_DEBIAN_EVALIA_PACKAGE_DEPENDS ${quadrel_runtime_dependency})
 set(CPACK_DEBIAN_EVALIA_DESCRIPTION
     "Evalia, the desktop evaluation utility: opens a TIFF page, runs the analysis\nand shows every zone outlined in the colour of its kind.")
 
+# The extension module is built for one interpreter version.
+math(EXPR quadrel_python_next "${Python_VERSION_MINOR} + 1")
+set(CPACK_DEBIAN_PYTHON_PACKAGE_NAME python3-quadrel)
+set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
+set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS
+    "${quadrel_runtime_dependency}, python3 (>= ${Python_VERSION_MAJOR}.${Python_VERSION_MINOR}), python3 (<< ${Python_VERSION_MAJOR}.${quadrel_python_next}), python3-numpy")
+set(CPACK_DEBIAN_PYTHON_PACKAGE_RECOMMENDS "python3-pil, python3-dask, python3-distributed")
+set(CPACK_DEBIAN_PYTHON_DESCRIPTION
+    "The Python package quadrel: analyses numpy arrays, PIL images and page files\ninto zones, and folders of pages in batches on Dask (quadrel.batch).")
+
 # Every package carries the machine-readable copyright file where Debian
 # looks for it: /usr/share/doc/<package>/copyright.
-foreach(component_package runtime:libquadrel1 dev:libquadrel-dev cli:quadrel evalia:evalia)
+set(quadrel_doc_packages runtime:libquadrel1 dev:libquadrel-dev cli:quadrel)
+if(QUADREL_BUILD_GUI)
+    list(APPEND quadrel_doc_packages evalia:evalia)
+endif()
+if(QUADREL_BUILD_PYTHON)
+    list(APPEND quadrel_doc_packages python:python3-quadrel)
+endif()
+foreach(component_package ${quadrel_doc_packages})
     string(REPLACE ":" ";" pair ${component_package})
     list(GET pair 0 component)
     list(GET pair 1 package)

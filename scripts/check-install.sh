@@ -14,7 +14,7 @@
 #      removed again at the end; otherwise each dependency is checked against
 #      the installed packages and the new ones, and the packages are unpacked
 #      into a tree. The examples are built against the packaged files and
-#      compared again, and so is the packaged command line.
+#      compared again, and so are the packaged command line and Python module.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD_DIR=$(realpath "${BUILD_DIR:-build}")
@@ -132,4 +132,15 @@ check_prefix "$root" deb
 "$root/bin/quadrel" --json "$work/page.tif" | zones_of_json >"$work/packaged-cli.txt"
 diff -q "$work/expected.txt" "$work/packaged-cli.txt" >/dev/null || fail "packaged quadrel differs"
 echo "packaged quadrel: same zones"
+if ls "$work/debs/python3-quadrel_"*.deb >/dev/null 2>&1; then
+    python_dir=$(/usr/bin/python3 -c 'import sys; print("python%d.%d" % sys.version_info[:2])')
+    PYTHONPATH="$root/lib/$python_dir/dist-packages" /usr/bin/python3 -c '
+import sys, quadrel
+for z in quadrel.analyse(sys.argv[1]).zones:
+    print(z.left, z.top, z.right, z.bottom, int(z.kind))' "$work/page.tif" \
+        >"$work/packaged-python.txt"
+    diff -q "$work/expected.txt" "$work/packaged-python.txt" >/dev/null ||
+        fail "packaged Python module differs"
+    echo "packaged python3-quadrel: same zones"
+fi
 echo "check-install: all checks passed"

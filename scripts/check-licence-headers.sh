@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 # Every source file of the project starts with its SPDX licence line and one
 # copyright line (after a #! line where there is one). Prints the files that
 # do not and fails; with --fix, adds the two lines to them.

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 """The pages of a batch: inputs (files, folders, globs) to one task per page."""
 
 import dataclasses
@@ -8,7 +10,7 @@ from ._batch_outputs import reason
 from ._inputs import page_count
 
 # Files a folder contributes; other files in it are left alone.
-PAGE_SUFFIXES = (".tif", ".tiff")
+PAGE_SUFFIXES = (".tif", ".tiff", ".png", ".pbm", ".pgm", ".ppm", ".pnm")
 
 
 @dataclasses.dataclass(frozen=True)

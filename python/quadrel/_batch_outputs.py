@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 """What a batch task does on its worker, and the files it leaves behind:
 outputs written whole or not at all, and the manifest."""
 

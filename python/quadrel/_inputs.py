@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 """analyse(): the page in any of its accepted forms, to a Layout."""
 
 import os
@@ -77,7 +79,7 @@ def analyse(image, *, pipe=None, params=None, page=0, binarize=False, dpi=None):
     image : numpy array, PIL image, str or os.PathLike
         A 2-D array (bool: True is ink; integer: 0 is black, any other value
         white), a PIL image of mode "1" (or "L"/"RGB" with binarize=True), or
-        the path of a TIFF file.
+        the path of a TIFF, PNG or PBM/PGM/PPM file.
     pipe : sequence of int, optional
         Function codes (quadrel.Function) to run in order; None runs the
         library's default pipe (LINES_AND_TABLES, INVERSE_TEXT,

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 """The result of an analysis: Layout, its Zones and their kinds."""
 
 import enum
@@ -72,6 +74,18 @@ class Layout:
     def to_xml(self):
         """The XML layout file of the page (a str, lines ended by CR LF)."""
         return self._core.to_xml()
+
+    def to_page_xml(self):
+        """The page as PAGE XML (2019-07-15), as `quadrel --page-xml` writes it (a str)."""
+        return self._core.to_page_xml(self.file or "", self.page)
+
+    def to_alto(self):
+        """The page as ALTO 4.4, as `quadrel --alto` writes it (a str)."""
+        return self._core.to_alto(self.file or "", self.page)
+
+    def to_hocr(self):
+        """The page as hOCR 1.2 XHTML, as `quadrel --hocr` writes it (a str)."""
+        return self._core.to_hocr(self.file or "", self.page)
 
     def __reduce__(self):
         return (Layout, (self._core, self.file, self.page))

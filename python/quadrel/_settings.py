@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 """Function codes, parameter ids and the checks of analyse()'s settings.
 
 The numbers come from the library's public header through the extension

@@ -1,11 +1,14 @@
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 """Batch analysis on Dask: many files, one task per page, on this machine or
 on a cluster.
 
     python3 -m quadrel.batch scans/ more/*.tif --out results --workers 4
     python3 -m quadrel.batch scans/ --out results --scheduler tcp://host:8786
 
-Every page's outputs are written atomically as <stem>-p<page>.<ext> in the
-output folder; a page whose outputs all exist is skipped, so an interrupted
+Every page's outputs are written atomically as <stem>-p<page><suffix> in the
+output folder, one per format: json (.json), xml (.xml), page (.page.xml, PAGE
+XML), alto (.alto.xml) and hocr (.hocr); a page whose outputs all exist is skipped, so an interrupted
 run picks up where it stopped. manifest.jsonl records every page (file, page,
 status "ok"/"failed"/"skipped", zones, seconds, error) and summary.json the
 totals. The command exits with 0 when no page failed, 1 otherwise.
@@ -27,6 +30,9 @@ from ._settings import check_dpi, check_params, check_pipe, parameter_id
 FORMATS = {
     "json": (".json", "to_json"),
     "xml": (".xml", "to_xml"),
+    "page": (".page.xml", "to_page_xml"),
+    "alto": (".alto.xml", "to_alto"),
+    "hocr": (".hocr", "to_hocr"),
 }
 
 
@@ -163,7 +169,7 @@ def _parser():
         prog="python3 -m quadrel.batch",
         description="Analyses the layout of every page of files, folders and glob patterns "
                     "on Dask worker processes.")
-    p.add_argument("inputs", nargs="+", metavar="INPUT", help="TIFF files, folders or globs")
+    p.add_argument("inputs", nargs="+", metavar="INPUT", help="TIFF, PNG or PBM/PGM/PPM files, folders or globs")
     p.add_argument("--out", required=True, metavar="DIR", help="output folder")
     p.add_argument("--format", type=_formats, default=["json"],
                    help=f"comma-separated output formats: {', '.join(FORMATS)} (default json)")

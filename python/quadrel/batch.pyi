@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 import os
 from typing import Any, Iterable, Mapping, Sequence, TypedDict
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // Packing a 2-D array of pixels into 1-bit rows, ink as 1 bits.
 #pragma once
 

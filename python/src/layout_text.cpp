@@ -1,6 +1,9 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 #include "python/src/layout_text.h"
 
-#include "cli/json_report.h"
+#include "cli/page_result.h"
+#include "zones/layout_json.h"
 #include "zones/layout_xml.h"
 
 namespace quadrel_python {
@@ -30,17 +33,23 @@ std::int32_t storedContent(LaContext* context, std::int32_t i, std::int32_t* con
 
 } // namespace
 
-std::string layoutJson(const std::string& file, int page, const PageLayout& layout) {
+zones::LayoutDocument layoutDocument(const std::string& file, int page, const PageLayout& layout) {
     quadrel_cli::PageResult result;
     result.file = file;
     result.page = page;
     result.width = layout.width;
     result.height = layout.height;
+    result.xDpi = layout.xDpi;
+    result.yDpi = layout.yDpi;
     result.skew = layout.skew;
     result.skewMeasured = layout.skewMeasured;
     result.zones = layout.zones;
-    return quadrel_cli::pageToJson(result).dump(2, ' ', false,
-                                                nlohmann::ordered_json::error_handler_t::replace);
+    return quadrel_cli::layoutDocumentOf(result);
+}
+
+std::string layoutJson(const std::string& file, int page, const PageLayout& layout) {
+    return zones::LayoutPageJson(layoutDocument(file, page, layout))
+        .dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
 std::string layoutXml(const PageLayout& layout) {

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // quadrel._quadrel: the compiled half of the Python package. It turns the
 // pages Python hands it into page blocks, runs the analysis with the
 // interpreter lock released, and gives back the zone table; the package's
@@ -8,7 +10,11 @@
 #include "python/src/page_block.h"
 #include "python/src/page_inputs.h"
 #include "python/src/page_layout.h"
+#include "quadrel/version.h"
+#include "zones/alto_xml.h"
 #include "zones/analysis_status.h"
+#include "zones/hocr.h"
+#include "zones/page_xml.h"
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -217,6 +223,12 @@ PageLayout layoutFromState(const py::tuple& t) {
     return l;
 }
 
+// A standard layout format of the page, by the command line's own writer.
+template <std::string (*Write)(const zones::LayoutDocument&)>
+std::string standardFormat(const PageLayout& layout, const std::string& file, int page) {
+    return Write(layoutDocument(file, page, layout));
+}
+
 void bindPageLayout(py::module_& m) {
     py::class_<PageLayout>(m, "PageLayout", "The zone table of one analysed page.")
         .def_readonly("status", &PageLayout::status)
@@ -233,6 +245,9 @@ void bindPageLayout(py::module_& m) {
             },
             "file"_a, "page"_a)
         .def("to_xml", &layoutXml)
+        .def("to_page_xml", standardFormat<zones::WritePageXml>, "file"_a, "page"_a)
+        .def("to_alto", standardFormat<zones::WriteAltoXml>, "file"_a, "page"_a)
+        .def("to_hocr", standardFormat<zones::WriteHocr>, "file"_a, "page"_a)
         .def(py::pickle(&layoutState, &layoutFromState));
 }
 
@@ -242,6 +257,7 @@ void bindPageLayout(py::module_& m) {
 PYBIND11_MODULE(_quadrel, m) {
     using namespace quadrel_python;
     m.doc() = "Compiled core of the quadrel package; use the functions of quadrel instead.";
+    m.attr("__version__") = QUADREL_VERSION;
     py::register_exception_translator([](std::exception_ptr p) {
         try {
             if (p) std::rethrow_exception(p);

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The page block LA_Execute reads, built from a caller's packed 1-bit rows.
 #pragma once
 

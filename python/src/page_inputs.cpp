@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 #include "python/src/page_inputs.h"
 
 #include "cli/page_loading.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // The pages the module accepts, each made into something LA_Execute reads:
 // packed rows (a PIL image of mode "1", a packed numpy array), grey or colour
 // pixels thresholded by Otsu's method, and a page of an image file.

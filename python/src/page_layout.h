@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
 // One page through the analysis library: the context set up with the
 // caller's pipe and parameters, the page block analysed, the zone table and
 // skew read back.

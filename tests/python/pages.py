@@ -1,9 +1,12 @@
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 """Pages and programs the Python tests share: the CCITT fax pages as Group 4
 TIFFs, synthetic pages drawn with numpy, and runs of `quadrel --json`."""
 
 import functools
 import json
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -63,3 +66,28 @@ def zone_rows(zones):
     if zones and isinstance(zones[0], dict):
         return [(z["content"], z["left"], z["top"], z["right"], z["bottom"]) for z in zones]
     return [(int(z.kind), z.left, z.top, z.right, z.bottom) for z in zones]
+
+
+# The standard layout formats: the command line's option and the Layout
+# method for each.
+LAYOUT_FORMATS = {"--page-xml": "to_page_xml", "--alto": "to_alto", "--hocr": "to_hocr"}
+
+
+def without_timestamps(text):
+    """The text with the creation times of PAGE XML and ALTO blanked."""
+    return re.sub(r"<(Created|LastChange|processingDateTime)>[^<]*<", r"<\1><", text)
+
+
+def quadrel_layout_files(path, *args):
+    """What `quadrel ARGS... --page-xml --alto --hocr PATH` writes, by option."""
+    folder = tempfile.mkdtemp(dir=SCRATCH)
+    outputs = {option: os.path.join(folder, option.strip("-")) for option in LAYOUT_FORMATS}
+    command = [QUADREL, "--quiet", *args]
+    for option, output in outputs.items():
+        command += [option, output]
+    subprocess.run([*command, path], check=True, capture_output=True)
+    texts = {}
+    for option, output in outputs.items():
+        with open(output, encoding="utf-8", newline="") as f:
+            texts[option] = f.read()
+    return texts

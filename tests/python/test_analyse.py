@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 """quadrel.analyse against the command line, its settings and its errors."""
 
 import json
@@ -9,7 +11,8 @@ import numpy as np
 from PIL import Image
 
 import quadrel
-from pages import SCRATCH, ccitt_tiff, grey_tiff, quadrel_json, text_page, zone_rows
+from pages import LAYOUT_FORMATS, SCRATCH, ccitt_tiff, grey_tiff, quadrel_json, \
+    quadrel_layout_files, text_page, without_timestamps, zone_rows
 
 
 class SamePagesAsTheCommandLine(unittest.TestCase):
@@ -34,6 +37,19 @@ class SamePagesAsTheCommandLine(unittest.TestCase):
     def test_to_json_is_the_command_lines_page_object(self):
         path = ccitt_tiff(2)
         self.assertEqual(json.loads(quadrel.analyse(path).to_json()), quadrel_json(path)[0])
+
+    def test_standard_formats_are_the_command_lines_files(self):
+        path = ccitt_tiff(2)
+        for pipe in (None, [1, 2, 8, 4, 16, 32]):
+            args = ["--pipe", ",".join(map(str, pipe))] if pipe else []
+            expected = quadrel_layout_files(path, *args)
+            layout = quadrel.analyse(path, pipe=pipe)
+            for option, method in LAYOUT_FORMATS.items():
+                with self.subTest(pipe=pipe, format=option):
+                    text = getattr(layout, method)()
+                    self.assertEqual(without_timestamps(text), without_timestamps(expected[option]))
+                    self.assertIn("zone_0", text)
+                    self.assertNotIn("quadrel unknown", text)
 
     def test_pipes_and_parameters_as_on_the_command_line(self):
         path = ccitt_tiff(3)
@@ -123,7 +139,7 @@ class Errors(unittest.TestCase):
         with open(garbage, "wb") as f:
             f.write(b"not an image at all")
         error = self.assertRaisesWith(OSError, garbage, garbage)
-        self.assertEqual(error.strerror, "not a TIFF file")
+        self.assertEqual(error.strerror, "Unknown image format")
         self.assertRaisesWith(IndexError, "the file has 1 page", ccitt_tiff(1), page=1)
         self.assertRaisesWith(IndexError, "page -1", ccitt_tiff(1), page=-1)
         self.assertRaisesWith(ValueError, "page=", text_page(), page=2)

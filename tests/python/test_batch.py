@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 """quadrel.batch over a folder of good and broken pages: on a LocalCluster of
 two processes, and on a scheduler and two workers started as processes."""
 
@@ -12,13 +14,15 @@ import time
 import unittest
 
 import numpy as np
+from PIL import Image
 
 import quadrel.batch
-from pages import ccitt_tiff, grey_tiff, quadrel_json
+from pages import LAYOUT_FORMATS, ccitt_tiff, grey_tiff, quadrel_json, quadrel_layout_files, \
+    without_timestamps
 
 
 def make_folder():
-    """Three CCITT pages, a two-page file, and three broken inputs: a file
+    """Three CCITT pages, a two-page file, a PNG page and three broken inputs: a file
     that is no TIFF, a TIFF cut short and a grey page (refused without
     --binarize). Returns the folder and the pages that analyse."""
     folder = tempfile.mkdtemp(prefix="quadrel-batch-in-")
@@ -35,6 +39,9 @@ def make_folder():
     grey_tiff(os.path.join(folder, "grey.tif"), np.full((50, 60), 128, np.uint8))
     good = [(os.path.join(folder, f"ccitt{n}.tif"), 0) for n in (1, 2, 3)]
     good += [(os.path.join(folder, "two.tif"), p) for p in (0, 1)]
+    png = os.path.join(folder, "ccitt7.png")
+    Image.open(ccitt_tiff(7)).save(png, dpi=(200, 200))
+    good.append((png, 0))
     return folder, good
 
 
@@ -65,6 +72,17 @@ class BatchChecks:
         leftovers = [n for n in os.listdir(out) if n.endswith(".tmp")]
         self.assertEqual(leftovers, [])
 
+    def check_layout_files(self, out, task):
+        """The batch's PAGE XML, ALTO and hOCR files of a page are the command line's."""
+        file, page = task
+        expected = quadrel_layout_files(file)
+        stem = os.path.splitext(os.path.basename(file))[0]
+        for option, suffix in zip(LAYOUT_FORMATS, [".page.xml", ".alto.xml", ".hocr"]):
+            with open(os.path.join(out, f"{stem}-p{page}{suffix}"), encoding="utf-8",
+                      newline="") as f:
+                self.assertEqual(without_timestamps(f.read()),
+                                 without_timestamps(expected[option]), suffix)
+
     def check_manifest(self, rows, good, folder):
         by_key = {(r["file"], r["page"]): r for r in rows}
         for file, page in good:
@@ -74,7 +92,7 @@ class BatchChecks:
             self.assertIsNone(row["error"])
         failed = {os.path.basename(r["file"]): r for r in rows if r["status"] == "failed"}
         self.assertEqual(sorted(failed), ["cut.tif", "grey.tif", "notes.tif"])
-        self.assertIn("not a TIFF file", failed["notes.tif"]["error"])
+        self.assertIn("Unknown image format", failed["notes.tif"]["error"])
         self.assertIsNone(failed["notes.tif"]["page"])
         self.assertIn("bits per pixel", failed["grey.tif"]["error"])
         self.assertEqual(failed["grey.tif"]["page"], 0)
@@ -88,13 +106,13 @@ class LocalClusterBatch(unittest.TestCase, BatchChecks):
                    "2", "--format", "json,xml"]
         first = subprocess.run(command, capture_output=True, text=True, timeout=120)
         self.assertEqual(first.returncode, 1, first.stderr)
-        self.assertIn("5 analysed, 0 skipped, 3 failed", first.stdout)
+        self.assertIn("6 analysed, 0 skipped, 3 failed", first.stdout)
         self.assertIn("notes.tif", first.stderr)
         rows = read_manifest(out)
         self.check_manifest(rows, good, folder)
         self.check_outputs(out, good)
         with open(os.path.join(out, "summary.json")) as f:
-            self.assertEqual(json.load(f)["analysed"], 5)
+            self.assertEqual(json.load(f)["analysed"], 6)
         with open(os.path.join(out, "ccitt1-p0.xml"), "rb") as f:
             self.assertEqual(f.read(),
                              quadrel.analyse(os.path.join(folder, "ccitt1.tif")).to_xml().encode())
@@ -106,7 +124,7 @@ class LocalClusterBatch(unittest.TestCase, BatchChecks):
         again = quadrel.batch.run([folder], out, formats=["json", "xml"], workers=2)
         statuses = {(os.path.basename(r["file"]), r["page"]): r["status"] for r in again}
         self.assertEqual(statuses[("ccitt2.tif", 0)], "ok")
-        self.assertEqual(sum(s == "skipped" for s in statuses.values()), 4)
+        self.assertEqual(sum(s == "skipped" for s in statuses.values()), 5)
         self.assertEqual(os.stat(os.path.join(out, "ccitt1-p0.json")).st_mtime_ns, stamp)
         self.assertEqual(again, read_manifest(out))
 
@@ -176,13 +194,15 @@ class ExternalSchedulerBatch(unittest.TestCase, BatchChecks):
             client.wait_for_workers(2, timeout=60)
             self.assertEqual(len(client.scheduler_info()["workers"]), 2)
         run = subprocess.run([sys.executable, "-m", "quadrel.batch", folder, "--out", out,
-                              "--scheduler", address, "--quiet"],
+                              "--scheduler", address, "--quiet", "--format",
+                              "json,page,alto,hocr"],
                              capture_output=True, text=True, timeout=120)
         self.assertEqual(run.returncode, 1, run.stderr)
         self.assertEqual(run.stdout, "")
         rows = read_manifest(out)
         self.check_manifest(rows, good, folder)
         self.check_outputs(out, good)
+        self.check_layout_files(out, good[-1])
 
 
 if __name__ == "__main__":

@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: Apache-2.0
+# Copyright 2026 The Quadrel authors
 """The interpreter lock is released during an analysis; nothing leaks; an
 analysis that runs out of memory raises MemoryError."""
 
