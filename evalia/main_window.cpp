@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 // Copyright 2026 The Quadrel authors
 #include "evalia/main_window.h"
+#include "evalia/layout_export.h"
+#include "zones/output_file.h"
 #include "quadrel/version.h"
 
 #include "evalia/busy_cursor.h"
@@ -207,6 +209,7 @@ void TMainWindow::UpdateActions() {
     const bool page = image.IsValid();
     Process1->setEnabled(session_->CanProcess() && page && !zones::AnalysisRefusal(image.DIB()));
     SaveOutlinedImage1->setEnabled(page);
+    SaveLayoutAsMenu->setEnabled(page && zonesBelongToPage_);
     ZoomIn1->setEnabled(page);
     ZoomOut1->setEnabled(page);
     PreviousPage1->setEnabled(page && VistrelImage1->Page() > 0);
@@ -240,6 +243,7 @@ void TMainWindow::Process1Click() {
         const std::int32_t zoneCount = CurrentZones().zoneCount();
         prompts_->ShowInformation(this, evalia::ProcessReportText(zoneCount, skew));
         FillZoneList();
+        UpdateActions();
         VistrelImage1->RefreshView(true);
     });
 }
@@ -296,6 +300,20 @@ void TMainWindow::SaveLayoutasXML1Click() {
         {QStringLiteral("Save Layout as XML"), QStringLiteral("XML Files (*.xml)"),
          QStringLiteral("xml"), QString()},
         [this](const std::filesystem::path& file) { zones::WriteLayoutXml(file, CurrentZones()); });
+}
+
+void TMainWindow::SaveLayoutAsFormat(int index) {
+    int count = 0;
+    const evalia::LayoutFormat& format = evalia::LayoutFormats(count)[index];
+    const imaging::TDIB& page = VistrelImage1->Image().DIB();
+    const zones::LayoutDocument document = evalia::LayoutDocumentOf(
+        VistrelImage1->Image().FileName(), VistrelImage1->Page(), page.Width(), page.Height(),
+        page.XDpi(), page.YDpi(), CurrentZones());
+    SaveWith({QStringLiteral("Save Layout As ") + QString::fromLatin1(format.caption).chopped(3),
+              QString::fromLatin1(format.filter), QString::fromLatin1(format.suffix), QString()},
+             [&](const std::filesystem::path& file) {
+                 zones::WriteOutput(file, format.write(document));
+             });
 }
 
 void TMainWindow::Exit1Click() {

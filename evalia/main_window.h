@@ -61,6 +61,7 @@ class TMainWindow : public QMainWindow {
     QMenu* PopupMenu1 = nullptr;
     QMenu* FileMenu = nullptr;
     QMenu* RecentMenu = nullptr;
+    QMenu* SaveLayoutAsMenu = nullptr; // the standard formats
 
     // Menu items.
     QAction* Open1 = nullptr;
@@ -111,6 +112,9 @@ class TMainWindow : public QMainWindow {
     void Process1Click();
     void SaveOutlinedImageClick();
     void SaveLayoutasXML1Click();
+    // Saves the zones of the analysed page in the standard format `index`
+    // of evalia::LayoutFormats.
+    void SaveLayoutAsFormat(int index);
     void About1Click();
     void Exit1Click();
     void ListBoxZonesClick();

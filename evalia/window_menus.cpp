@@ -4,6 +4,7 @@
 // The specified items come first in each menu, in their order; what the
 // window adds (recent files, zoom steps, zone numbers, pages) follows them.
 #include "evalia/main_window.h"
+#include "evalia/layout_export.h"
 #include "evalia/zone_colours.h"
 
 #include <QFileInfo>
@@ -57,6 +58,12 @@ void TMainWindow::CreateFileMenu(QMenu* file) {
     SaveLayoutasXML1 = file->addAction(QStringLiteral("Save Layout as XML..."), this,
                                        &TMainWindow::SaveLayoutasXML1Click);
     SaveLayoutasXML1->setShortcut(QKeySequence::Save);
+    SaveLayoutAsMenu = file->addMenu(QStringLiteral("Save Layout &As"));
+    int formats = 0;
+    const evalia::LayoutFormat* format = evalia::LayoutFormats(formats);
+    for (int i = 0; i < formats; ++i)
+        SaveLayoutAsMenu->addAction(QString::fromLatin1(format[i].caption), this,
+                                    [this, i] { SaveLayoutAsFormat(i); });
     exitSeparator_ = file->addSeparator();
     Exit1 = file->addAction(QStringLiteral("&Exit"), this, &TMainWindow::Exit1Click);
     Exit1->setShortcut(QKeySequence::Quit);

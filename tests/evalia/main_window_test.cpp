@@ -111,7 +111,8 @@ TEST_F(FormTest, StartsWithItsCaptionMenusAndProcessingDisabled) {
               (QStringList{"&File", "&Zones", "Zoom", "&Page", "&?"}));
     EXPECT_EQ(Captions(MenuNamed(*form, "&File")->actions()),
               (QStringList{"&Open...", "Open &Recent", "-", "&Process !", "-",
-                           "&Save Outlined Image...", "Save Layout as XML...", "-", "&Exit"}));
+                           "&Save Outlined Image...", "Save Layout as XML...", "Save Layout &As",
+                           "-", "&Exit"}));
     EXPECT_EQ(Captions(MenuNamed(*form, "&Zones")->actions()),
               (QStringList{"Image (red)", "Text (blue)", "Line (yellow)", "Noise (gray)",
                            "Table (purple)", "Column Table (teal)", "Cell Table (maroon)",

@@ -177,3 +177,27 @@ TEST_F(ScriptedFormTest, ZoneMenuIconsShowColourAndTick) {
 }
 
 } // namespace
+
+TEST_F(ScriptedFormTest, TheLayoutIsSavedInEachStandardFormat) {
+    EXPECT_FALSE(form->SaveLayoutAsMenu->isEnabled()) << "no page, no layout";
+    OpenAndProcess(400, 200, 0,
+                   {10, 20, 300, 60, LA_CONTENT_TEXT, 5, 100, 390, 101, LA_CONTENT_LINE}, true);
+    ASSERT_TRUE(form->SaveLayoutAsMenu->isEnabled());
+    const QList<QAction*> formats = form->SaveLayoutAsMenu->actions();
+    ASSERT_EQ(formats.size(), 3);
+    const char* marks[] = {"<TextRegion id=\"zone_0\"", "<TextBlock ID=\"zone_0\"",
+                           "id=\"zone_0\""};
+    const char* lines[] = {"<SeparatorRegion id=\"zone_1\"", "<GraphicalElement ID=\"zone_1\"",
+                           "id=\"zone_1\""};
+    for (int i = 0; i < 3; ++i) {
+        const QString path = dir.filePath(QStringLiteral("layout%1").arg(i));
+        prompts.filesToSave << path;
+        formats[i]->trigger();
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << formats[i]->text().toStdString();
+        const QByteArray text = file.readAll();
+        EXPECT_TRUE(text.contains(marks[i])) << text.left(400).toStdString();
+        EXPECT_TRUE(text.contains(lines[i])) << formats[i]->text().toStdString();
+        EXPECT_TRUE(text.contains("page.tif")) << "names the page's file";
+    }
+}
