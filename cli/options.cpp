@@ -118,25 +118,29 @@ CommandLine parseCommandLine(int argc, char** argv) {
                                 "(default: the library's default pipe 2,8,4,32)");
     app.add_option("--param", parameterTexts, "set a parameter, e.g. 400=7 (repeatable)")
         ->allow_extra_args(false);
-    app.add_option("--xml", options.xmlPath,
-                   "write the XML layout file (a folder when several pages are analysed; - "
-                   "for standard output)");
-    app.add_option("--outlined", options.outlinedPath,
-                   "write the half-size outlined TIFF (a folder when several pages are "
-                   "analysed; - for standard output)");
+    // Each output names a file for one page, a folder when several pages are
+    // analysed, and "-" for standard output.
+    struct Output {
+        const char* name;
+        const char* what;
+        std::string* path;
+    };
+    const Output outputs[] = {
+        {"--xml", "write the XML layout file", &options.xmlPath},
+        {"--outlined", "write the half-size outlined TIFF", &options.outlinedPath},
+        {"--page-xml", "write the layout as PAGE XML 2019-07-15", &options.pageXmlPath},
+        {"--alto", "write the layout as ALTO 4.4", &options.altoPath},
+        {"--hocr", "write the layout as hOCR 1.2 XHTML", &options.hocrPath},
+        {"--deskewed",
+         "write the page the zones lie on, straightened by skew detection (code 1), as a "
+         "Group 4 TIFF",
+         &options.deskewedPath},
+    };
+    for (const Output& output : outputs)
+        app.add_option(output.name, *output.path,
+                       std::string(output.what) +
+                           " (a folder when several pages are analysed; - for standard output)");
     app.add_flag("--no-labels", noLabels, "leave the zone numbers out of the outlined image");
-    app.add_option("--page-xml", options.pageXmlPath,
-                   "write the layout as PAGE XML 2019-07-15 (a folder when several pages are "
-                   "analysed; - for standard output)");
-    app.add_option("--alto", options.altoPath,
-                   "write the layout as ALTO 4.4 (a folder when several pages are analysed; - "
-                   "for standard output)");
-    app.add_option("--hocr", options.hocrPath,
-                   "write the layout as hOCR 1.2 XHTML (a folder when several pages are "
-                   "analysed; - for standard output)");
-    app.add_option("--deskewed", options.deskewedPath,
-                   "write the page the zones lie on, straightened by skew detection (code 1), "
-                   "as a Group 4 TIFF (a folder when several pages are analysed)");
     app.add_flag("--json", options.json, "print one JSON document on stdout");
     app.add_option("--jobs", options.jobs, "worker processes analysing pages in parallel")
         ->check(CLI::Range(1, 256));

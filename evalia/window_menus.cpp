@@ -81,7 +81,7 @@ void TMainWindow::FillRecentMenu() {
     RecentMenu->clear();
     const QStringList files = recentFiles_.Files();
     for (int i = 0; i < files.size(); ++i) {
-        const QString path = files[i];
+        const QString& path = files[i];
         RecentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path), this, [this, path] {
             if (!OpenFile(path)) recentFiles_.Remove(path);
         });

@@ -64,7 +64,10 @@ class BlockTable {
 
   private:
     static std::uintptr_t key(QmHandle h) { return reinterpret_cast<std::uintptr_t>(h); }
-    static QmHandle handleOf(std::uintptr_t id) { return reinterpret_cast<QmHandle>(id); }
+    // Handles are numbers that are never dereferenced, only looked up.
+    static QmHandle handleOf(std::uintptr_t id) {
+        return reinterpret_cast<QmHandle>(id); // NOLINT(performance-no-int-to-ptr)
+    }
 
     static inline bool gone_ = false;
     std::uintptr_t lastId_ = 0;

@@ -4,6 +4,7 @@
 
 #include "viewer/zoom_fit.h"
 
+#include <algorithm>
 #include <array>
 
 namespace viewer {
@@ -26,9 +27,9 @@ double NextZoomStep(double zoom, ZoomDirection direction) {
             if (step > zoom + kOnStep) return ClampZoom(step);
         return ClampZoom(zoom);
     }
-    for (auto it = kSteps.rbegin(); it != kSteps.rend(); ++it)
-        if (*it < zoom - kOnStep) return ClampZoom(*it);
-    return ClampZoom(zoom);
+    const auto below = std::find_if(kSteps.rbegin(), kSteps.rend(),
+                                    [&](double step) { return step < zoom - kOnStep; });
+    return ClampZoom(below != kSteps.rend() ? *below : zoom);
 }
 
 } // namespace viewer

@@ -46,8 +46,8 @@ class RunTableMemo {
   private:
     // The pixels the tables belong to: size, polarity and every row's bytes
     // in row order.
-    // NOLINTNEXTLINE(bugprone-reserved-identifier): clang-tidy 14 reports the
-    // implicit initialiser of the array member below.
+    // clang-tidy 14 reports the implicit initialiser of the array member below.
+    // NOLINTNEXTLINE(bugprone-reserved-identifier)
     struct Entry {
         std::int32_t width = 0;
         std::int32_t height = 0;
