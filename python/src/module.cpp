@@ -258,6 +258,8 @@ PYBIND11_MODULE(_quadrel, m) {
     using namespace quadrel_python;
     m.doc() = "Compiled core of the quadrel package; use the functions of quadrel instead.";
     m.attr("__version__") = QUADREL_VERSION;
+    // pybind11 takes a plain function of std::exception_ptr by value.
+    // NOLINTNEXTLINE(performance-unnecessary-value-param)
     py::register_exception_translator([](std::exception_ptr p) {
         try {
             if (p) std::rethrow_exception(p);
