@@ -70,7 +70,7 @@ enum {
     LA_PARAM_LINES_MIN_SEED_LENGTH = 100,   /* code 2: longest black run a line needs, pixels (80) */
     LA_PARAM_LINES_MAX_THICKNESS = 101,     /* code 2: a line is thinner than this, pixels (120) */
     LA_PARAM_LINES_DIRECTIONS = 102,        /* code 2: bit 1 horizontal, bit 2 vertical (3) */
-    LA_PARAM_REMOVAL_MIN_SEED_LENGTH = 200, /* code 4: seed run of a removed line, pixels (80) */
+    LA_PARAM_REMOVAL_MIN_SEED_LENGTH = 200, /* code 4: longest black run a removed line needs (80) */
     LA_PARAM_REMOVAL_MAX_THICKNESS = 201,   /* code 4: a removed line is thinner than this (120) */
     LA_PARAM_REMOVAL_DIRECTIONS = 202,      /* code 4: bit 1 horizontal, bit 2 vertical (3) */
     LA_PARAM_REMOVAL_RESERVED = 203,        /* code 4: passed, not consulted (7) */

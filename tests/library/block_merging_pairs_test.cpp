@@ -26,8 +26,8 @@ struct Lcg {
 
 // Words and lines of a page in rows and columns, with some tall, wide,
 // overlapping and empty boxes among them.
-std::vector<LaBlockBox> randomBlocks(std::uint32_t seed) {
-    Lcg random{seed};
+std::vector<LaBlockBox> randomBlocks(std::uint32_t trial) {
+    Lcg random{trial};
     std::vector<LaBlockBox> blocks;
     for (int k = 0; k < 300; ++k) {
         LaBlockBox b;
@@ -56,8 +56,8 @@ TEST(BlockMergingPairsTest, SimilarityMergeMatchesEveryPair) {
     const testsupport::TestPage page(1300, 1900);
     const quadrel::LaBitmap bitmap = page.toBitmap();
     const std::vector<SeparatorLine> lines{{0, 400, 1300, 402}, {300, 900, 700, 903}};
-    for (std::uint32_t seed = 1; seed <= 30; ++seed) {
-        std::vector<LaBlockBox> blocks = randomBlocks(seed);
+    for (std::uint32_t trial = 1; trial <= 30; ++trial) {
+        std::vector<LaBlockBox> blocks = randomBlocks(trial);
         std::vector<LaBlockBox> expected = blocks;
         quadrel::mergeSimilarBlocks(blocks, bitmap, lines);
         // The same stages by hand, joining every similar pair.
@@ -70,13 +70,13 @@ TEST(BlockMergingPairsTest, SimilarityMergeMatchesEveryPair) {
                     sets.join(std::int32_t(j), std::int32_t(i));
         }
         std::int32_t groups = 0;
-        EXPECT_EQ(labels(blocks), sets.number(groups)) << "seed " << seed;
+        EXPECT_EQ(labels(blocks), sets.number(groups)) << "trial " << trial;
     }
 }
 
 TEST(BlockMergingPairsTest, OverlapMergeMatchesTheFirstOverlapOfEveryBox) {
-    for (std::uint32_t seed = 1; seed <= 30; ++seed) {
-        std::vector<LaBlockBox> blocks = randomBlocks(seed);
+    for (std::uint32_t trial = 1; trial <= 30; ++trial) {
+        std::vector<LaBlockBox> blocks = randomBlocks(trial);
         const std::vector<LaBlockBox> merged = quadrel::mergeOverlappingBlocks(blocks);
         std::vector<LaBlockBox> grown;
         for (const LaBlockBox& b : blocks) grown.push_back(quadrel::boxOf(b));
@@ -90,7 +90,7 @@ TEST(BlockMergingPairsTest, OverlapMergeMatchesTheFirstOverlapOfEveryBox) {
                 break;
             }
         std::int32_t groups = 0;
-        EXPECT_EQ(labels(blocks), sets.number(groups)) << "seed " << seed;
+        EXPECT_EQ(labels(blocks), sets.number(groups)) << "trial " << trial;
         EXPECT_EQ(std::int32_t(merged.size()), groups);
     }
 }

@@ -76,14 +76,14 @@ TestPage modelRotation(const TestPage& in, int width, int height, double degrees
 }
 
 // Blobs, long runs and runs crossing the page edges, at random.
-TestPage noisyPage(int width, int height, unsigned seed) {
+TestPage noisyPage(int width, int height, unsigned state) {
     TestPage page(width, height);
     for (int k = 0; k < 400; ++k) {
-        seed = seed * 1103515245u + 12345u;
-        const int x = int((seed >> 8) % unsigned(width + 40)) - 20;
-        seed = seed * 1103515245u + 12345u;
-        const int y = int((seed >> 8) % unsigned(height));
-        page.fillRect(x, y, 1 + int(seed % 150), 1 + int((seed >> 3) % 4));
+        state = state * 1103515245u + 12345u;
+        const int x = int((state >> 8) % unsigned(width + 40)) - 20;
+        state = state * 1103515245u + 12345u;
+        const int y = int((state >> 8) % unsigned(height));
+        page.fillRect(x, y, 1 + int(state % 150), 1 + int((state >> 3) % 4));
     }
     return page;
 }

@@ -27,11 +27,11 @@ struct Lcg {
 
 // Zones of every content on a 1000 x 1000 page: many small ones, nested and
 // touching ones, some at the page edge, some with reversed spans.
-std::vector<LaZone> randomZones(std::uint32_t seed, int count) {
+std::vector<LaZone> randomZones(std::uint32_t trial, int count) {
     static const std::int32_t contents[] = {LA_CONTENT_TEXT, LA_CONTENT_PICTURE,
                                             LA_CONTENT_INVERTED_TEXT, LA_CONTENT_NOISE,
                                             LA_CONTENT_LINE};
-    Lcg random{seed};
+    Lcg random{trial};
     std::vector<LaZone> zones;
     for (int k = 0; k < count; ++k) {
         LaZone z;
@@ -64,8 +64,8 @@ bool sameZones(const std::vector<LaZone>& a, const std::vector<LaZone>& b) {
 }
 
 TEST(ZoneGridTest, FindsExactlyTheBoxesSharingAPixel) {
-    for (std::uint32_t seed = 1; seed <= 20; ++seed) {
-        const std::vector<LaZone> zones = randomZones(seed, 300);
+    for (std::uint32_t trial = 1; trial <= 20; ++trial) {
+        const std::vector<LaZone> zones = randomZones(trial, 300);
         const quadrel::ZoneGrid grid(zones);
         for (const LaZone& box : zones) {
             std::vector<std::int32_t> expected;
@@ -78,7 +78,7 @@ TEST(ZoneGridTest, FindsExactlyTheBoxesSharingAPixel) {
             }
             std::vector<std::int32_t> found;
             grid.meeting(box, found);
-            ASSERT_EQ(found, expected) << "seed " << seed;
+            ASSERT_EQ(found, expected) << "trial " << trial;
         }
     }
 }
@@ -93,24 +93,24 @@ TEST(ZoneGridTest, EmptyAndReversedOnlyTablesFindNothing) {
 }
 
 TEST(ZoneGridTest, CleanUpMarksWhatTheLoopOverEveryPairMarks) {
-    for (std::uint32_t seed = 1; seed <= 40; ++seed) {
-        std::vector<LaZone> expected = randomZones(seed, 250);
+    for (std::uint32_t trial = 1; trial <= 40; ++trial) {
+        std::vector<LaZone> expected = randomZones(trial, 250);
         std::vector<LaZone> actual = expected;
         for (std::size_t i = 0; i < expected.size(); ++i)
             for (std::size_t j = 0; j < expected.size(); ++j)
                 if (j != i && expected[i].index != -1 && expected[j].index != -1)
                     quadrel::applyRedundancyRules(expected[i], expected[j], 1000, 1000);
         quadrel::markRedundantZones(actual, 1000, 1000);
-        ASSERT_TRUE(sameZones(actual, expected)) << "seed " << seed;
+        ASSERT_TRUE(sameZones(actual, expected)) << "trial " << trial;
     }
 }
 
 TEST(ZoneGridTest, LineIndexFindsASeparatingLineWhenOneExists) {
-    for (std::uint32_t seed = 1; seed <= 10; ++seed) {
-        std::vector<LaZone> lines = randomZones(seed, 60);
+    for (std::uint32_t trial = 1; trial <= 10; ++trial) {
+        std::vector<LaZone> lines = randomZones(trial, 60);
         for (LaZone& line : lines) line.bottom = line.top + (line.bottom - line.top) % 7;
         const quadrel::HorizontalLines index(lines);
-        const std::vector<LaZone> zones = randomZones(seed + 100, 120);
+        const std::vector<LaZone> zones = randomZones(trial + 100, 120);
         for (const LaZone& a : zones)
             for (const LaZone& b : zones) {
                 const LaZone& lower = a.top > b.bottom ? a : b;
@@ -121,7 +121,7 @@ TEST(ZoneGridTest, LineIndexFindsASeparatingLineWhenOneExists) {
                         expected = expected || (l.top <= lower.top && l.bottom >= upper.bottom &&
                                                 l.left <= lower.right && lower.left <= l.right &&
                                                 l.left <= upper.right && upper.left <= l.right);
-                ASSERT_EQ(index.separate(a, b), expected) << "seed " << seed;
+                ASSERT_EQ(index.separate(a, b), expected) << "trial " << trial;
             }
     }
 }
