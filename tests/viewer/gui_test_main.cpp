@@ -14,9 +14,13 @@
 
 int main(int argc, char** argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
+    // Each test process gets its own configuration folder: ctest runs test
+    // programs side by side, and a shared settings file lets one test's last
+    // folder leak into another's.
     const QTemporaryDir settingsFolder;
-    QSettings::setDefaultFormat(QSettings::IniFormat);
+    setenv("XDG_CONFIG_HOME", settingsFolder.path().toLocal8Bit().constData(), 1);
+    QApplication app(argc, argv);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder.path());
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
