@@ -3,7 +3,6 @@
 #include "library/image/components.h"
 
 #include "library/image/bit_positions.h"
-#include "library/image/union_find.h"
 #include "library/la_api.h"
 
 #include <algorithm>
@@ -43,43 +42,102 @@ inline void appendByteTransitions(std::uint8_t value, std::int32_t base, std::in
     if (e[i + 1] == 0xFF) invert = !invert;
 }
 
-// Joins every run of a row with the runs of the row before that touch it,
-// diagonally included: [s1, e1) and [s2, e2) touch when s1 <= e2 and e1 >= s2.
-void joinTouchingRuns(std::span<const LaRun> above, std::int32_t aboveFirst,
-                      std::span<const LaRun> current, std::int32_t currentFirst, UnionFind& sets) {
+// Provisional labels of the runs: a run that touches no run of the row
+// before starts a label of its own, the others take the label of the first
+// run above they touch, and labels that meet are joined under the smaller.
+// Labels are made in scan order, so the smallest label of a component is that
+// of its first run and numbering the roots in label order numbers the
+// components by their first runs. Each label keeps the box of its own runs.
+class ProvisionalLabels {
+  public:
+    explicit ProvisionalLabels(std::size_t runCount) {
+        parent_.reserve(runCount / 4 + 16);
+        boxes_.reserve(runCount / 4 + 16);
+    }
+
+    std::int32_t add() {
+        const auto label = std::int32_t(parent_.size());
+        parent_.push_back(label);
+        boxes_.emplace_back();
+        return label;
+    }
+
+    std::int32_t root(std::int32_t label) {
+        while (parent_[std::size_t(label)] != label) {
+            const std::int32_t up = parent_[std::size_t(parent_[std::size_t(label)])];
+            parent_[std::size_t(label)] = up;
+            label = up;
+        }
+        return label;
+    }
+
+    // Joins the set of `label` with the set rooted at `root`; returns the new root.
+    std::int32_t join(std::int32_t root, std::int32_t label) {
+        const std::int32_t other = this->root(label);
+        if (other == root) return root;
+        if (other < root) {
+            parent_[std::size_t(root)] = other;
+            return other;
+        }
+        parent_[std::size_t(other)] = root;
+        return root;
+    }
+
+    void widen(std::int32_t label, const LaRun& run, std::int32_t row) {
+        LaComponentBox& b = boxes_[std::size_t(label)];
+        b.xMin = std::min(b.xMin, run.start);
+        b.xEnd = std::max(b.xEnd, run.end);
+        b.yMin = std::min(b.yMin, row);
+        b.yMax = std::max(b.yMax, row);
+    }
+
+    // Replaces every label by its component's number and gathers the boxes.
+    // Throws std::bad_alloc when the numbers cannot be held.
+    std::vector<std::int32_t> number(std::vector<LaComponentBox>& boxes) {
+        std::vector<std::int32_t> component(parent_.size());
+        std::int32_t count = 0;
+        // A label's root is never larger than the label: it is numbered first.
+        for (std::size_t l = 0; l < parent_.size(); ++l)
+            component[l] = parent_[l] == std::int32_t(l)
+                               ? count++
+                               : component[std::size_t(root(std::int32_t(l)))];
+        boxes.assign(std::size_t(count), LaComponentBox{});
+        for (std::size_t l = 0; l < parent_.size(); ++l) {
+            LaComponentBox& b = boxes[std::size_t(component[l])];
+            const LaComponentBox& own = boxes_[l];
+            b.xMin = std::min(b.xMin, own.xMin);
+            b.xEnd = std::max(b.xEnd, own.xEnd);
+            b.yMin = std::min(b.yMin, own.yMin);
+            b.yMax = std::max(b.yMax, own.yMax);
+        }
+        return component;
+    }
+
+  private:
+    std::vector<std::int32_t> parent_;
+    std::vector<LaComponentBox> boxes_;
+};
+
+// Labels the runs of one row from the runs of the row before that touch
+// them, diagonally included: [s1, e1) and [s2, e2) touch when s1 <= e2 and
+// e1 >= s2.
+void labelRow(std::span<const LaRun> above, std::span<LaRun> current, std::int32_t row,
+              ProvisionalLabels& labels) {
     const std::size_t aboveCount = above.size();
     std::size_t p = 0;
-    for (std::size_t k = 0; k < current.size(); ++k) {
-        const std::int32_t start = current[k].start;
-        const std::int32_t end = current[k].end;
-        while (p < aboveCount && above[p].end < start) ++p;
+    for (LaRun& run : current) {
+        while (p < aboveCount && above[p].end < run.start) ++p;
         std::size_t q = p;
-        if (q == aboveCount || above[q].start > end) continue;
-        // The run's own set so far: it takes the first touching run's root,
-        // and every further touching set is joined to it.
-        std::int32_t root = sets.root(aboveFirst + std::int32_t(q));
-        sets.attach(currentFirst + std::int32_t(k), root);
-        for (++q; q < aboveCount && above[q].start <= end; ++q)
-            root = sets.join(root, aboveFirst + std::int32_t(q));
-    }
-}
-
-// Gives every run its component's number and widens that component's box.
-// Boxes are gathered in a compact table: the runs visit them in no
-// particular order.
-void gatherBoxes(const std::vector<std::int32_t>& componentOf, FlatRunTable& runs,
-                 std::vector<LaComponentBox>& boxes) {
-    for (std::int32_t r = 0; r < runs.rows(); ++r) {
-        for (std::int32_t id = runs.rowStart[std::size_t(r)];
-             id < runs.rowStart[std::size_t(r) + 1]; ++id) {
-            LaRun& run = runs.runs[std::size_t(id)];
-            run.label = componentOf[std::size_t(id)];
-            LaComponentBox& b = boxes[std::size_t(run.label)];
-            b.xMin = std::min(b.xMin, run.start);
-            b.xEnd = std::max(b.xEnd, run.end);
-            b.yMin = std::min(b.yMin, r);
-            b.yMax = std::max(b.yMax, r);
+        std::int32_t label;
+        if (q == aboveCount || above[q].start > run.end) {
+            label = labels.add();
+        } else {
+            label = labels.root(above[q].label);
+            for (++q; q < aboveCount && above[q].start <= run.end; ++q)
+                label = labels.join(label, above[q].label);
         }
+        run.label = label;
+        labels.widen(label, run, row);
     }
 }
 
@@ -247,23 +305,20 @@ std::int32_t labelComponents(const LaComponentSource& source, FlatRunTable& runs
 std::int32_t labelRuns(FlatRunTable& runs, std::vector<LaComponentBox>& boxes) {
     boxes.clear();
     if (runs.runs.empty()) return LA_STATUS_NO_BLACK_PIXEL;
-    // Runs are numbered in scan order and a set's root is always its first
-    // run, so components come out numbered in the order of their first runs.
-    UnionFind sets(runs.runs.size());
-    for (std::int32_t r = 1; r < runs.rows(); ++r)
-        if (!runs.row(r).empty() && !runs.row(r - 1).empty())
-            joinTouchingRuns(runs.row(r - 1), runs.rowStart[std::size_t(r - 1)], runs.row(r),
-                             runs.rowStart[std::size_t(r)], sets);
+    ProvisionalLabels labels(runs.runs.size());
+    for (std::int32_t r = 0; r < runs.rows(); ++r) {
+        const std::span<LaRun> row(runs.runs.data() + runs.rowStart[std::size_t(r)],
+                                   runs.runs.data() + runs.rowStart[std::size_t(r) + 1]);
+        labelRow(r > 0 ? runs.row(r - 1) : std::span<const LaRun>{}, row, r, labels);
+    }
     std::vector<std::int32_t> componentOf;
-    std::int32_t count = 0;
     try {
-        componentOf = sets.number(count);
+        componentOf = labels.number(boxes);
     } catch (const std::bad_alloc&) {
+        boxes.clear();
         return LA_STATUS_NOT_AVAILABLE; // a failed numbering reports 2, unlike other allocations
     }
-
-    boxes.resize(std::size_t(count));
-    gatherBoxes(componentOf, runs, boxes);
+    for (LaRun& run : runs.runs) run.label = componentOf[std::size_t(run.label)];
     return LA_STATUS_OK;
 }
 
