@@ -180,6 +180,8 @@ std::int32_t findDarkBandCandidates(const LaBitmap& bitmap, std::int32_t minBand
             std::vector<LaDarkRegion> bands = componentDarkBands(component, minBandWidth);
             candidates.insert(candidates.end(), bands.begin(), bands.end());
         }
+        // Text block segmentation reads this page again when no line is removed.
+        RunTableMemo::keepLabels(bitmap, LabelledRuns{std::move(runs), std::move(boxes)});
     } catch (const std::bad_alloc&) {
         candidates.clear();
         return LA_STATUS_OUT_OF_MEMORY;

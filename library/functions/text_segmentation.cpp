@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <optional>
 
 namespace quadrel {
 
@@ -52,7 +53,12 @@ struct PageLines {
 // extraction cannot read) just has no lines.
 std::int32_t findLines(const LaBitmap& input, PageLines& page) {
     page.source = componentSourceOf(input, kKeepRuns | 0x10);
-    const std::int32_t status = extractComponents(&page.source, &page.components);
+    // Inverse text detection labelled this page when line removal found
+    // nothing to remove.
+    const std::optional<LabelledRuns> kept = RunTableMemo::takeLabels(input);
+    const std::int32_t status =
+        kept ? componentsOfLabelledRuns(kept->runs, kept->boxes, &page.source, &page.components)
+             : extractComponents(&page.source, &page.components);
     if (status == LA_STATUS_OUT_OF_MEMORY) return LA_STATUS_OUT_OF_MEMORY;
     if (status != LA_STATUS_OK) return LA_STATUS_OK;
     return groupComponents(page.source, page.components, groupRequestFor(input, kTextGroupingSize),

@@ -173,13 +173,8 @@ void addRunToProfiles(LaComponent& c, const LaRun& run, std::int32_t r, std::int
     }
 }
 
-std::int32_t extract(LaComponentSource& source, std::vector<LaComponent>& components) {
-    FlatRunTable runs;
-    std::vector<LaComponentBox> boxes;
-    const std::int32_t status = labelComponents(source, runs, boxes);
-    if (status != LA_STATUS_OK) return status;
-    if (boxes.empty()) return LA_STATUS_NULL_ARGUMENT;
-
+void recordComponents(const FlatRunTable& runs, const std::vector<LaComponentBox>& boxes,
+                      LaComponentSource& source, std::vector<LaComponent>& components) {
     components.resize(boxes.size());
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         components[i].xMin = boxes[i].xMin;
@@ -201,7 +196,34 @@ std::int32_t extract(LaComponentSource& source, std::vector<LaComponent>& compon
         }
         source.runTable = std::move(table);
     }
+}
+
+std::int32_t extract(LaComponentSource& source, std::vector<LaComponent>& components) {
+    FlatRunTable runs;
+    std::vector<LaComponentBox> boxes;
+    const std::int32_t status = labelComponents(source, runs, boxes);
+    if (status != LA_STATUS_OK) return status;
+    if (boxes.empty()) return LA_STATUS_NULL_ARGUMENT;
+    recordComponents(runs, boxes, source, components);
     return LA_STATUS_OK;
+}
+
+// Runs the extraction step, leaving nothing behind when it fails.
+template <typename Step>
+std::int32_t extractOrClear(LaComponentSource* source, std::vector<LaComponent>* components,
+                            Step step) {
+    if (!source || !components) return LA_STATUS_NULL_ARGUMENT;
+    components->clear();
+    source->runTable.clear();
+    try {
+        const std::int32_t status = step(*source, *components);
+        if (status != LA_STATUS_OK) components->clear();
+        return status;
+    } catch (const std::bad_alloc&) {
+        components->clear();
+        source->runTable.clear();
+        return LA_STATUS_OUT_OF_MEMORY;
+    }
 }
 
 // Eight bytes of a row as one word, pixel 0 of the first byte in bit 63.
@@ -323,18 +345,19 @@ std::int32_t labelRuns(FlatRunTable& runs, std::vector<LaComponentBox>& boxes) {
 }
 
 std::int32_t extractComponents(LaComponentSource* source, std::vector<LaComponent>* components) {
-    if (!source || !components) return LA_STATUS_NULL_ARGUMENT;
-    components->clear();
-    source->runTable.clear();
-    try {
-        const std::int32_t status = extract(*source, *components);
-        if (status != LA_STATUS_OK) components->clear();
-        return status;
-    } catch (const std::bad_alloc&) {
-        components->clear();
-        source->runTable.clear();
-        return LA_STATUS_OUT_OF_MEMORY;
-    }
+    return extractOrClear(source, components, extract);
+}
+
+std::int32_t componentsOfLabelledRuns(const FlatRunTable& runs,
+                                      const std::vector<LaComponentBox>& boxes,
+                                      LaComponentSource* source,
+                                      std::vector<LaComponent>* components) {
+    return extractOrClear(source, components,
+                          [&](LaComponentSource& s, std::vector<LaComponent>& c) {
+                              if (boxes.empty()) return LA_STATUS_NO_BLACK_PIXEL;
+                              recordComponents(runs, boxes, s, c);
+                              return LA_STATUS_OK;
+                          });
 }
 
 LaComponentSource componentSourceOf(const LaBitmap& bitmap, std::int32_t options) {

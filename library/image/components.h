@@ -112,6 +112,15 @@ LaComponentSource componentSourceOf(const LaBitmap& bitmap, std::int32_t options
 // is empty and no run table is handed back.
 std::int32_t extractComponents(LaComponentSource* source, std::vector<LaComponent>* components);
 
+// The same from runs labelComponents or labelRuns labelled for the source's
+// rows (the source's pixels are not read): the records and, with kKeepRuns,
+// the run table extractComponents would give. Status 0; 1 memory exhausted;
+// 3 null source or list; 4 no component.
+std::int32_t componentsOfLabelledRuns(const FlatRunTable& runs,
+                                      const std::vector<LaComponentBox>& boxes,
+                                      LaComponentSource* source,
+                                      std::vector<LaComponent>* components);
+
 // Transition positions of one byte, most significant bit first, 1 bits black:
 // the 1-based positions where the colour changes, then 0, then 0xFF when the
 // byte ends in black (else 0).

@@ -65,9 +65,26 @@ void RunTableMemo::makeRoom() {
     entries_.erase(smallest);
 }
 
-std::optional<RunTable> RunTableMemo::take(const LaBitmap& bitmap, RunAxis axis) {
+RunTableMemo::Entry* RunTableMemo::currentEntry(const LaBitmap& bitmap) {
     RunTableMemo* memo = gCurrentMemo;
-    Entry* entry = memo ? memo->entryFor(bitmap) : nullptr;
+    return memo ? memo->entryFor(bitmap) : nullptr;
+}
+
+RunTableMemo::Entry* RunTableMemo::entryToKeep(const LaBitmap& bitmap) {
+    RunTableMemo* memo = gCurrentMemo;
+    if (!memo || !bitmap.hasPixels()) return nullptr;
+    if (Entry* entry = memo->entryFor(bitmap)) return entry;
+    memo->makeRoom();
+    try {
+        memo->entries_.push_back(entryOf(bitmap));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    return &memo->entries_.back();
+}
+
+std::optional<RunTable> RunTableMemo::take(const LaBitmap& bitmap, RunAxis axis) {
+    Entry* entry = currentEntry(bitmap);
     if (!entry || !entry->tables[int(axis)]) return std::nullopt;
     std::optional<RunTable> table = std::move(entry->tables[int(axis)]);
     entry->tables[int(axis)].reset();
@@ -75,25 +92,29 @@ std::optional<RunTable> RunTableMemo::take(const LaBitmap& bitmap, RunAxis axis)
 }
 
 const RunTable* RunTableMemo::find(const LaBitmap& bitmap, RunAxis axis) {
-    RunTableMemo* memo = gCurrentMemo;
-    Entry* entry = memo ? memo->entryFor(bitmap) : nullptr;
+    Entry* entry = currentEntry(bitmap);
     return entry && entry->tables[int(axis)] ? &*entry->tables[int(axis)] : nullptr;
 }
 
 void RunTableMemo::keep(const LaBitmap& bitmap, RunAxis axis, RunTable&& table) {
-    RunTableMemo* memo = gCurrentMemo;
-    if (!memo || !bitmap.hasPixels()) return;
-    Entry* entry = memo->entryFor(bitmap);
-    if (!entry) {
-        memo->makeRoom();
-        try {
-            memo->entries_.push_back(entryOf(bitmap));
-        } catch (const std::bad_alloc&) {
-            return;
-        }
-        entry = &memo->entries_.back();
-    }
-    entry->tables[int(axis)] = std::move(table);
+    if (Entry* entry = entryToKeep(bitmap)) entry->tables[int(axis)] = std::move(table);
+}
+
+const LabelledRuns* RunTableMemo::findLabels(const LaBitmap& bitmap) {
+    Entry* entry = currentEntry(bitmap);
+    return entry && entry->labels ? &*entry->labels : nullptr;
+}
+
+std::optional<LabelledRuns> RunTableMemo::takeLabels(const LaBitmap& bitmap) {
+    Entry* entry = currentEntry(bitmap);
+    if (!entry || !entry->labels) return std::nullopt;
+    std::optional<LabelledRuns> labels = std::move(entry->labels);
+    entry->labels.reset();
+    return labels;
+}
+
+void RunTableMemo::keepLabels(const LaBitmap& bitmap, LabelledRuns&& labels) {
+    if (Entry* entry = entryToKeep(bitmap)) entry->labels = std::move(labels);
 }
 
 } // namespace quadrel

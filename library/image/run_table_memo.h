@@ -5,7 +5,9 @@
 // between does not change it), and the zone post-processing measures text on
 // the page text block segmentation read: with a memo in place the later
 // steps use the tables the earlier ones built instead of encoding the page
-// again. A table is found only for exactly the pixels it was built from.
+// again. Inverse text detection also keeps the page's labelled runs, which
+// text block segmentation takes when line removal left the page unchanged.
+// A table is found only for exactly the pixels it was built from.
 #pragma once
 
 #include "library/image/bitmap.h"
@@ -18,6 +20,13 @@
 namespace quadrel {
 
 enum class RunAxis { kRows, kColumns };
+
+// A page's black runs labelled with their components' numbers, and the
+// components' boxes (as labelComponents gives them).
+struct LabelledRuns {
+    FlatRunTable runs;
+    std::vector<LaComponentBox> boxes;
+};
 
 // Installs itself as this thread's memo while it lives; without one, nothing
 // is kept and nothing is found. Run labels are not part of what is kept.
@@ -43,6 +52,11 @@ class RunTableMemo {
     // memory for the copy of the pixels runs out.
     static void keep(const LaBitmap& bitmap, RunAxis axis, RunTable&& table);
 
+    // The same for labelled runs: found in place, or handed over once.
+    static const LabelledRuns* findLabels(const LaBitmap& bitmap);
+    static std::optional<LabelledRuns> takeLabels(const LaBitmap& bitmap);
+    static void keepLabels(const LaBitmap& bitmap, LabelledRuns&& labels);
+
   private:
     // The pixels the tables belong to: size, polarity and every row's bytes
     // in row order.
@@ -54,13 +68,18 @@ class RunTableMemo {
         std::int32_t blackIsZero = 0;
         std::vector<std::uint8_t> rows;
         std::optional<RunTable> tables[2]; // by RunAxis
+        std::optional<LabelledRuns> labels;
 
         bool holds(const LaBitmap& bitmap) const;
-        bool empty() const { return !tables[0] && !tables[1]; }
+        bool empty() const { return !tables[0] && !tables[1] && !labels; }
     };
     static constexpr std::size_t kPages = 3;
 
     Entry* entryFor(const LaBitmap& bitmap);
+    // The entry for these pixels, made when there is none; null without a
+    // memo or when memory for the copy of the pixels runs out.
+    static Entry* entryToKeep(const LaBitmap& bitmap);
+    static Entry* currentEntry(const LaBitmap& bitmap);
     static Entry entryOf(const LaBitmap& bitmap);
     void makeRoom();
 

@@ -67,10 +67,27 @@ TestPage randomPage(std::mt19937& random) {
     return page;
 }
 
+// Prongs that meet only further down, in every order: labels made apart and
+// joined late, under a smaller label or a larger one.
+TestPage combsPage() {
+    TestPage page(120, 60);
+    for (int x = 2; x < 60; x += 4) page.fillRect(x, 2, 2, 20 + (x * 7) % 13); // prongs
+    page.fillRect(2, 34, 58, 2);                                               // their back
+    page.fillRect(100, 2, 2, 40);                          // a right prong reaching the back last
+    page.fillRect(62, 40, 40, 2);                          // back joining it to a stair
+    for (int k = 0; k < 12; ++k) page.set(62 - k, 41 + k); // diagonal stair down-left
+    page.fillRect(70, 10, 20, 2);                          // an island above, with a hole
+    page.fillRect(70, 20, 20, 2);
+    page.fillRect(70, 10, 2, 12);
+    page.fillRect(88, 10, 2, 12);
+    page.set(79, 15); // alone in the hole
+    return page;
+}
+
 TEST(LabelComponentsTest, MatchesAFloodFillOfThePixels) {
     std::mt19937 random(41);
-    for (int trial = 0; trial < 300; ++trial) {
-        const TestPage page = randomPage(random);
+    for (int trial = 0; trial < 301; ++trial) {
+        const TestPage page = trial == 300 ? combsPage() : randomPage(random);
         int expectedCount = 0;
         const std::vector<int> flood = floodLabels(page, expectedCount);
         const quadrel::LaBitmap bitmap = page.toBitmap(int(random() % 2), random() % 2 == 0);
@@ -131,6 +148,51 @@ TEST(LabelComponentsTest, ExtractComponentsReportsTheSameComponentsAndRuns) {
             }
         }
     }
+}
+
+void expectSameComponents(const std::vector<quadrel::LaComponent>& a,
+                          const std::vector<quadrel::LaComponent>& b) {
+    ASSERT_EQ(a.size(), b.size());
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        EXPECT_EQ(a[i].xMin, b[i].xMin);
+        EXPECT_EQ(a[i].xEnd, b[i].xEnd);
+        EXPECT_EQ(a[i].yMin, b[i].yMin);
+        EXPECT_EQ(a[i].yMax, b[i].yMax);
+        EXPECT_EQ(a[i].colTop, b[i].colTop);
+        EXPECT_EQ(a[i].rowRight, b[i].rowRight);
+        EXPECT_EQ(a[i].colCount, b[i].colCount);
+    }
+}
+
+// Components recorded from runs labelled earlier are those extracted from
+// the pixels, profiles and kept runs included.
+TEST(LabelComponentsTest, LabelledRunsGiveWhatExtractionGives) {
+    std::mt19937 random(43);
+    const std::int32_t options =
+        quadrel::kKeepRuns | quadrel::kEdgeProfiles | quadrel::kPixelCounts;
+    for (int trial = 0; trial < 60; ++trial) {
+        const TestPage page = trial == 0 ? combsPage() : randomPage(random);
+        const quadrel::LaBitmap bitmap = page.toBitmap();
+        quadrel::FlatRunTable runs;
+        std::vector<quadrel::LaComponentBox> boxes;
+        const std::int32_t status = quadrel::labelComponents(sourceOf(bitmap), runs, boxes);
+        quadrel::LaComponentSource extracted = sourceOf(bitmap, options);
+        quadrel::LaComponentSource recorded = sourceOf(bitmap, options);
+        std::vector<quadrel::LaComponent> fromPixels, fromRuns;
+        ASSERT_EQ(quadrel::extractComponents(&extracted, &fromPixels), status);
+        ASSERT_EQ(quadrel::componentsOfLabelledRuns(runs, boxes, &recorded, &fromRuns), status);
+        expectSameComponents(fromPixels, fromRuns);
+        ASSERT_EQ(extracted.runTable.size(), recorded.runTable.size());
+        for (std::size_t r = 0; r < extracted.runTable.size(); ++r) {
+            ASSERT_EQ(extracted.runTable[r].size(), recorded.runTable[r].size());
+            for (std::size_t k = 0; k < extracted.runTable[r].size(); ++k)
+                EXPECT_EQ(extracted.runTable[r][k].label, recorded.runTable[r][k].label);
+        }
+    }
+    quadrel::LaComponentSource none = sourceOf(TestPage(8, 8).toBitmap());
+    std::vector<quadrel::LaComponent> components;
+    EXPECT_EQ(quadrel::componentsOfLabelledRuns({}, {}, nullptr, &components), 3);
+    EXPECT_EQ(quadrel::componentsOfLabelledRuns({}, {}, &none, &components), 4);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // The run tables kept between line searches of one analysis: found only for
 // the very same pixels, handed over once, and never seen outside the scope
 // or the thread that keeps them.
+#include "library/functions/analysis_functions.h"
 #include "library/functions/dark_bands.h"
 #include "library/image/line_extraction.h"
 #include "library/image/run_table_memo.h"
@@ -180,6 +181,54 @@ TEST(RunTableMemoTest, DarkBandsFromKeptRowsEqualDarkBandsFromPixels) {
         EXPECT_EQ(fresh[i].top, fromKept[i].top);
         EXPECT_EQ(fresh[i].bottom, fromKept[i].bottom);
         EXPECT_EQ(fresh[i].ink, fromKept[i].ink);
+    }
+}
+
+TEST(RunTableMemoTest, LabelsAreFoundForTheSamePixelsAndHandedOverOnce) {
+    const TestPage page = ruledPage();
+    quadrel::LabelledRuns labels;
+    labels.boxes.resize(2);
+    RunTableMemo::keepLabels(page.toBitmap(), quadrel::LabelledRuns(labels));
+    EXPECT_FALSE(RunTableMemo::findLabels(page.toBitmap())) << "no memo";
+    const RunTableMemo memo;
+    RunTableMemo::keepLabels(page.toBitmap(), std::move(labels));
+    RunTableMemo::keep(page.toBitmap(), RunAxis::kRows, tableWithOneRun());
+    TestPage changed = page;
+    changed.set(299, 119);
+    EXPECT_FALSE(RunTableMemo::findLabels(changed.toBitmap()));
+    EXPECT_FALSE(RunTableMemo::takeLabels(page.toBitmap(1)));
+    ASSERT_TRUE(RunTableMemo::findLabels(page.toBitmap()));
+    EXPECT_EQ(RunTableMemo::findLabels(page.toBitmap())->boxes.size(), 2U);
+    EXPECT_TRUE(RunTableMemo::takeLabels(page.toBitmap(0, true)));
+    EXPECT_FALSE(RunTableMemo::takeLabels(page.toBitmap())) << "taken already";
+    EXPECT_TRUE(RunTableMemo::find(page.toBitmap(), RunAxis::kRows)) << "the table stays";
+}
+
+std::vector<quadrel::LaTextBlock> textBlocksOf(const quadrel::LaBitmap& page) {
+    std::vector<quadrel::LaTextBlock> blocks;
+    EXPECT_EQ(quadrel::segmentTextBlocks(page, nullptr, blocks, 0), LA_STATUS_OK);
+    return blocks;
+}
+
+// Text block segmentation starts from the labels inverse text detection kept
+// for the same page: the blocks must not change, and they are used up.
+TEST(RunTableMemoTest, TextBlocksFromKeptLabelsEqualTextBlocksFromPixels) {
+    const quadrel::LaBitmap page = testsupport::generatedBannerPage().toBitmap();
+    const std::vector<quadrel::LaTextBlock> fresh = textBlocksOf(page);
+    ASSERT_FALSE(fresh.empty());
+    const RunTableMemo memo;
+    std::vector<quadrel::LaDarkRegion> candidates;
+    ASSERT_EQ(quadrel::findDarkBandCandidates(page, 80, candidates), LA_STATUS_OK);
+    ASSERT_NE(RunTableMemo::findLabels(page), nullptr);
+    const std::vector<quadrel::LaTextBlock> fromKept = textBlocksOf(page);
+    EXPECT_EQ(RunTableMemo::findLabels(page), nullptr);
+    ASSERT_EQ(fresh.size(), fromKept.size());
+    for (std::size_t i = 0; i < fresh.size(); ++i) {
+        EXPECT_EQ(fresh[i].xMin, fromKept[i].xMin);
+        EXPECT_EQ(fresh[i].yMin, fromKept[i].yMin);
+        EXPECT_EQ(fresh[i].xMax, fromKept[i].xMax);
+        EXPECT_EQ(fresh[i].yMax, fromKept[i].yMax);
+        EXPECT_EQ(fresh[i].content, fromKept[i].content);
     }
 }
 
