@@ -81,11 +81,12 @@ std::int32_t labelPage(const LaBitmap& bitmap, const LaComponentSource& source, 
     const RunTable* kept = RunTableMemo::find(bitmap, RunAxis::kRows);
     if (!kept) return labelComponents(source, runs, boxes);
     runs.rowStart.assign(kept->size() + 1, 0);
-    runs.runs.clear();
-    for (std::size_t r = 0; r < kept->size(); ++r) {
-        for (const LaRun& run : (*kept)[r]) runs.runs.push_back(LaRun{run.start, run.end, 0, 0});
-        runs.rowStart[r + 1] = std::int32_t(runs.runs.size());
-    }
+    for (std::size_t r = 0; r < kept->size(); ++r)
+        runs.rowStart[r + 1] = runs.rowStart[r] + std::int32_t((*kept)[r].size());
+    // Every run is written by the copy; labelling sets the labels.
+    runs.runs.resize(std::size_t(runs.rowStart.back()));
+    for (std::size_t r = 0; r < kept->size(); ++r)
+        std::copy((*kept)[r].begin(), (*kept)[r].end(), runs.runs.begin() + runs.rowStart[r]);
     return labelRuns(runs, boxes);
 }
 
@@ -155,15 +156,10 @@ std::int32_t regionInk(const LaBitmap& bitmap, const LaDarkRegion& region) {
     // Whole bytes are read, the row padding included.
     const std::int32_t readable = std::int32_t(bitmap.rowBytes() * 8) - firstColumn;
     const std::int32_t width = std::int32_t(std::min<std::int64_t>(columns, readable));
-    std::vector<std::int32_t> entries;
     std::int64_t black = 0;
     for (std::int32_t y = std::max(region.top, 0); y <= std::min(region.bottom, bitmap.height - 1);
-         ++y) {
-        const std::int32_t n =
-            encodeRow(bitmap.row(y) + firstColumn / 8, width, bitmap.whiteByte(), entries);
-        for (std::int32_t k = 0; k < (n - 4) / 2 && n > 5; ++k)
-            black += entries[std::size_t(2 + 2 * k)] - entries[std::size_t(1 + 2 * k)];
-    }
+         ++y)
+        black += countBlackPixels(bitmap.row(y) + firstColumn / 8, width, bitmap.blackIsZero != 0);
     return std::int32_t(black * 1000 / (rows * columns));
 }
 

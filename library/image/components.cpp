@@ -298,19 +298,45 @@ std::int32_t encodeRow(const std::uint8_t* row, std::int32_t width, std::uint8_t
     return std::int32_t(p - out.data());
 }
 
+void appendRowRuns(const std::uint8_t* row, std::int32_t width, bool blackIsZero,
+                   std::vector<std::int32_t>& changes, std::vector<LaRun>& runs) {
+    if (width <= 0) return;
+    // Room for every change of the row and the three entries written past them.
+    if (changes.size() < std::size_t(width) + 4) changes.resize(std::size_t(width) + 4);
+    const std::int32_t* const first = changes.data();
+    const std::int32_t* const last = appendRowTransitions(row, width, blackIsZero, changes.data());
+    const std::size_t count = std::size_t(last - first);
+    if (count == 0) return;
+    std::size_t k = runs.size();
+    runs.resize(k + (count + 1) / 2);
+    // An unpaired last change is a run that reaches the row's end.
+    for (const std::int32_t* c = first; c < last; c += 2, ++k)
+        runs[k] = LaRun{c[0], c + 1 < last ? c[1] : width, 0, 0};
+}
+
+std::int64_t countBlackPixels(const std::uint8_t* row, std::int32_t width, bool blackIsZero) {
+    const std::uint64_t toBlackBits = blackIsZero ? ~std::uint64_t(0) : 0;
+    std::int64_t black = 0;
+    std::int32_t x = 0;
+    for (; x + 64 <= width; x += 64) black += bitCount(loadPixels(row + x / 8) ^ toBlackBits);
+    if (x < width) {
+        const std::int32_t pixels = width - x;
+        const std::uint64_t inside = ~std::uint64_t(0) << (64 - pixels);
+        black += bitCount((loadPixels(row + x / 8, (pixels + 7) / 8) ^ toBlackBits) & inside);
+    }
+    return black;
+}
+
 void buildRowRuns(const LaComponentSource& source, FlatRunTable& table) {
-    const std::uint8_t whiteByte = source.blackIsZero > 0 ? 0xFF : 0x00;
+    const bool blackIsZero = source.blackIsZero > 0;
     table.runs.clear();
     // A guess at the size of a page of text, so that the table is seldom moved.
     table.runs.reserve(std::size_t(std::max(source.rows, 0)) * 8);
     table.rowStart.assign(std::size_t(std::max(source.rows, 0)) + 1, 0);
-    std::vector<std::int32_t> entries;
+    std::vector<std::int32_t> changes;
     for (std::int32_t r = 0; r < source.rows; ++r) {
         const std::uint8_t* row = source.firstRow + std::ptrdiff_t(r) * source.stride;
-        const std::int32_t n = encodeRow(row, source.width, whiteByte, entries);
-        for (std::int32_t k = 0; k < (n - 4) / 2 && n > 5; ++k)
-            table.runs.push_back(
-                LaRun{entries[std::size_t(1 + 2 * k)], entries[std::size_t(2 + 2 * k)], 0, 0});
+        appendRowRuns(row, source.width, blackIsZero, changes, table.runs);
         table.rowStart[std::size_t(r) + 1] = std::int32_t(table.runs.size());
     }
 }

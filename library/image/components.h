@@ -89,6 +89,14 @@ struct LaComponentBox {
 // and pixels to read).
 void buildRowRuns(const LaComponentSource& source, FlatRunTable& table);
 
+// Appends the black runs of the first `width` pixels of a row to `runs`, read
+// 64 pixels at a time. `changes` is working room, grown as needed.
+void appendRowRuns(const std::uint8_t* row, std::int32_t width, bool blackIsZero,
+                   std::vector<std::int32_t>& changes, std::vector<LaRun>& runs);
+
+// The number of black pixels among the first `width` pixels of a row.
+std::int64_t countBlackPixels(const std::uint8_t* row, std::int32_t width, bool blackIsZero);
+
 // Finds the same components as extractComponents, numbered alike, for the
 // callers that need no more than their boxes and runs: every run's label is
 // its component's number, and no record or per-row list is made. The

@@ -31,18 +31,6 @@ bool denseEnough(std::int64_t ink, std::int64_t span) {
     return ink * 1000 / span > kGrowthDensityPerMille;
 }
 
-// Turns an encoder transition list (0, t1, t2, ..., closing entries) into runs.
-void appendRunsFromTransitions(const std::vector<std::int32_t>& entries, std::int32_t count,
-                               std::vector<LaRun>& runs) {
-    if (count <= 5) return;
-    const std::int32_t runCount = (count - 4) / 2;
-    runs.resize(std::size_t(runCount));
-    for (std::int32_t k = 0; k < runCount; ++k) {
-        runs[std::size_t(k)].start = entries[std::size_t(1 + 2 * k)];
-        runs[std::size_t(k)].end = entries[std::size_t(2 + 2 * k)];
-    }
-}
-
 // Turns the colour changes of one column into runs; an unpaired last change
 // runs to the bottom.
 void appendRunsFromChanges(std::span<const std::int32_t> changes, std::int32_t height,
@@ -179,11 +167,10 @@ void find(const LaBitmap& bitmap, LineOrientation orientation, std::int32_t minS
 RunTable buildRowRunTable(const LaBitmap& bitmap) {
     if (!bitmap.hasPixels()) return {};
     RunTable table(std::size_t(bitmap.height));
-    std::vector<std::int32_t> entries;
-    for (std::int32_t r = 0; r < bitmap.height; ++r) {
-        const std::int32_t n = encodeRow(bitmap.row(r), bitmap.width, bitmap.whiteByte(), entries);
-        appendRunsFromTransitions(entries, n, table[std::size_t(r)]);
-    }
+    std::vector<std::int32_t> changes;
+    for (std::int32_t r = 0; r < bitmap.height; ++r)
+        appendRowRuns(bitmap.row(r), bitmap.width, bitmap.blackIsZero != 0, changes,
+                      table[std::size_t(r)]);
     return table;
 }
 
