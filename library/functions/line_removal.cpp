@@ -5,6 +5,7 @@
 #include "library/functions/analysis_functions.h"
 #include "library/image/line_acceptance.h"
 #include "library/image/line_extraction.h"
+#include "library/image/run_table_memo.h"
 #include "library/la_api.h"
 
 #include <algorithm>
@@ -105,6 +106,11 @@ std::int32_t removeFoundLines(const LaBitmap& input, LaBitmap& output, std::int3
         acceptedLines(vertical, maxThickness, RatioMode::kInteger, input);
     paintHorizontalLines(horizontal, keepH, output);
     paintVerticalLines(vertical, keepV, output);
+    // Labels kept for the input are of no use once its copy has changed.
+    const auto any = [](const std::vector<bool>& v) {
+        return std::find(v.begin(), v.end(), true) != v.end();
+    };
+    if (any(keepH) || any(keepV)) RunTableMemo::takeLabels(input);
     return LA_STATUS_OK;
 }
 

@@ -232,4 +232,23 @@ TEST(RunTableMemoTest, TextBlocksFromKeptLabelsEqualTextBlocksFromPixels) {
     }
 }
 
+// Line removal drops the labels of a page it changed (nothing reads them
+// again) and leaves those of a page it copied unchanged.
+TEST(RunTableMemoTest, LineRemovalDropsTheLabelsOfAChangedPage) {
+    TestPage lineless(300, 120);
+    lineless.fillRect(100, 60, 30, 20);
+    for (const bool ruled : {true, false}) {
+        const TestPage page = ruled ? ruledPage() : lineless;
+        const RunTableMemo memo;
+        const quadrel::LaBitmap input = page.toBitmap();
+        std::vector<quadrel::LaDarkRegion> candidates;
+        ASSERT_EQ(quadrel::findDarkBandCandidates(input, 80, candidates), LA_STATUS_OK);
+        ASSERT_NE(RunTableMemo::findLabels(input), nullptr);
+        quadrel::LaBitmap output;
+        ASSERT_EQ(quadrel::removeLines(input, output, 80, 0, 10, 3, 0), LA_STATUS_OK);
+        quadrel::bitmapRelease(&output);
+        EXPECT_EQ(RunTableMemo::findLabels(input) == nullptr, ruled);
+    }
+}
+
 } // namespace
