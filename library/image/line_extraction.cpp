@@ -189,13 +189,13 @@ RunTable buildColumnRunTable(const LaBitmap& bitmap) {
 
 void buildSegments(std::span<const LaRun> runs, std::int32_t minSeedLength,
                    std::int32_t bridgingGap, std::vector<LaSegment>& segments) {
+    const std::size_t n = runs.size();
     std::size_t i = 0;
-    while (i < runs.size()) {
+    while (i < n) {
+        // Nearly every run is too short to seed a segment: pass them in a tight loop.
+        while (i < n && runs[i].end - runs[i].start < minSeedLength) ++i;
+        if (i == n) return;
         const LaRun& anchor = runs[i];
-        if (anchor.end - anchor.start < minSeedLength) {
-            ++i;
-            continue;
-        }
         LaSegment s;
         s.start = anchor.start;
         s.end = anchor.end;
