@@ -74,22 +74,6 @@ std::vector<LaComponent> componentsWithRowProfiles(const FlatRunTable& runs,
     return wide;
 }
 
-// labelComponents, starting from the page's row runs when line detection
-// kept them for this page.
-std::int32_t labelPage(const LaBitmap& bitmap, const LaComponentSource& source, FlatRunTable& runs,
-                       std::vector<LaComponentBox>& boxes) {
-    const RunTable* kept = RunTableMemo::find(bitmap, RunAxis::kRows);
-    if (!kept) return labelComponents(source, runs, boxes);
-    runs.rowStart.assign(kept->size() + 1, 0);
-    for (std::size_t r = 0; r < kept->size(); ++r)
-        runs.rowStart[r + 1] = runs.rowStart[r] + std::int32_t((*kept)[r].size());
-    // Every run is written by the copy; labelling sets the labels.
-    runs.runs.resize(std::size_t(runs.rowStart.back()));
-    for (std::size_t r = 0; r < kept->size(); ++r)
-        std::copy((*kept)[r].begin(), (*kept)[r].end(), runs.runs.begin() + runs.rowStart[r]);
-    return labelRuns(runs, boxes);
-}
-
 } // namespace
 
 std::vector<BandSpan> findBands(std::span<const std::int32_t> values, std::int32_t ratio,
@@ -166,11 +150,10 @@ std::int32_t regionInk(const LaBitmap& bitmap, const LaDarkRegion& region) {
 std::int32_t findDarkBandCandidates(const LaBitmap& bitmap, std::int32_t minBandWidth,
                                     std::vector<LaDarkRegion>& candidates) {
     candidates.clear();
-    LaComponentSource source = componentSourceOf(bitmap, 0);
     try {
         FlatRunTable runs;
         std::vector<LaComponentBox> boxes;
-        const std::int32_t status = labelPage(bitmap, source, runs, boxes);
+        const std::int32_t status = labelPageComponents(bitmap, runs, boxes);
         if (status != LA_STATUS_OK) return status;
         for (const LaComponent& component : componentsWithRowProfiles(runs, boxes, minBandWidth)) {
             std::vector<LaDarkRegion> bands = componentDarkBands(component, minBandWidth);

@@ -9,6 +9,8 @@
 #include "library/la_api.h"
 
 #include <algorithm>
+#include <cstring>
+#include <new>
 #include <vector>
 
 namespace quadrel {
@@ -84,6 +86,29 @@ void paintVerticalLines(const FoundLines& found, const std::vector<bool>& accept
                 paintColumnWhite(output, std::int32_t(c), s.start, s.end);
 }
 
+// Keeps the row runs of the painted copy for text block segmentation, which
+// reads it next: the input's runs where a row is unchanged, the row read
+// again where it is not. Nothing is kept when memory runs out: the copy is
+// made all the same.
+void keepRowRunsOfCopy(const LaBitmap& input, const LaBitmap& output) {
+    const RunTable* before = RunTableMemo::find(input, RunAxis::kRows);
+    if (!before || before->size() != std::size_t(output.height)) return;
+    try {
+        RunTable after(before->size());
+        std::vector<std::int32_t> changes;
+        const std::size_t bytes = (std::size_t(output.width) + 7) / 8;
+        for (std::int32_t r = 0; r < output.height; ++r) {
+            std::vector<LaRun>& row = after[std::size_t(r)];
+            if (std::memcmp(input.row(r), output.row(r), bytes) == 0)
+                row = (*before)[std::size_t(r)];
+            else
+                appendRowRuns(output.row(r), output.width, output.blackIsZero != 0, changes, row);
+        }
+        RunTableMemo::keep(output, RunAxis::kRows, std::move(after));
+    } catch (const std::bad_alloc&) {
+    }
+}
+
 std::int32_t removeFoundLines(const LaBitmap& input, LaBitmap& output, std::int32_t minSeedLength,
                               std::int32_t maxThickness, std::int32_t directionMask) {
     // Both searches run before anything is painted; a failed search leaves
@@ -110,7 +135,10 @@ std::int32_t removeFoundLines(const LaBitmap& input, LaBitmap& output, std::int3
     const auto any = [](const std::vector<bool>& v) {
         return std::find(v.begin(), v.end(), true) != v.end();
     };
-    if (any(keepH) || any(keepV)) RunTableMemo::takeLabels(input);
+    if (any(keepH) || any(keepV)) {
+        RunTableMemo::takeLabels(input);
+        keepRowRunsOfCopy(input, output);
+    }
     return LA_STATUS_OK;
 }
 

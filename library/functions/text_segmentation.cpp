@@ -54,8 +54,12 @@ struct PageLines {
 std::int32_t findLines(const LaBitmap& input, PageLines& page) {
     page.source = componentSourceOf(input, kKeepRuns | 0x10);
     // Inverse text detection labelled this page when line removal found
-    // nothing to remove.
-    const std::optional<LabelledRuns> kept = RunTableMemo::takeLabels(input);
+    // nothing to remove; else line removal kept the row runs of its copy.
+    std::optional<LabelledRuns> kept = RunTableMemo::takeLabels(input);
+    if (!kept && RunTableMemo::find(input, RunAxis::kRows)) {
+        kept.emplace();
+        if (labelPageComponents(input, kept->runs, kept->boxes) != LA_STATUS_OK) kept.reset();
+    }
     const std::int32_t status =
         kept ? componentsOfLabelledRuns(kept->runs, kept->boxes, &page.source, &page.components)
              : extractComponents(&page.source, &page.components);

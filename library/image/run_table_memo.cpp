@@ -117,4 +117,18 @@ void RunTableMemo::keepLabels(const LaBitmap& bitmap, LabelledRuns&& labels) {
     if (Entry* entry = entryToKeep(bitmap)) entry->labels = std::move(labels);
 }
 
+std::int32_t labelPageComponents(const LaBitmap& bitmap, FlatRunTable& runs,
+                                 std::vector<LaComponentBox>& boxes) {
+    const RunTable* kept = RunTableMemo::find(bitmap, RunAxis::kRows);
+    if (!kept) return labelComponents(componentSourceOf(bitmap, 0), runs, boxes);
+    runs.rowStart.assign(kept->size() + 1, 0);
+    for (std::size_t r = 0; r < kept->size(); ++r)
+        runs.rowStart[r + 1] = runs.rowStart[r] + std::int32_t((*kept)[r].size());
+    // Every run is written by the copy; labelling sets the labels.
+    runs.runs.resize(std::size_t(runs.rowStart.back()));
+    for (std::size_t r = 0; r < kept->size(); ++r)
+        std::copy((*kept)[r].begin(), (*kept)[r].end(), runs.runs.begin() + runs.rowStart[r]);
+    return labelRuns(runs, boxes);
+}
+
 } // namespace quadrel

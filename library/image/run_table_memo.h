@@ -87,4 +87,9 @@ class RunTableMemo {
     RunTableMemo* outer_;
 };
 
+// labelComponents over every row of `bitmap`, starting from the row runs
+// kept for its pixels when there are some.
+std::int32_t labelPageComponents(const LaBitmap& bitmap, FlatRunTable& runs,
+                                 std::vector<LaComponentBox>& boxes);
+
 } // namespace quadrel

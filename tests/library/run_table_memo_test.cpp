@@ -251,4 +251,32 @@ TEST(RunTableMemoTest, LineRemovalDropsTheLabelsOfAChangedPage) {
     }
 }
 
+// The row runs line removal keeps for its painted copy are those of the
+// copy's pixels, rows it left alone and rows it painted alike.
+TEST(RunTableMemoTest, LineRemovalKeepsTheRowRunsOfItsCopy) {
+    TestPage page = ruledPage();
+    page.fillRect(60, 30, 4, 4);  // ink beside the rules that stays
+    page.fillRect(150, 18, 6, 9); // a blot across the horizontal rule
+    const quadrel::LaBitmap input = page.toBitmap();
+    const RunTableMemo memo;
+    quadrel::FoundLines lines;
+    ASSERT_EQ(quadrel::findLines(input, quadrel::LineOrientation::kHorizontal, 80, 3, lines),
+              LA_STATUS_OK);
+    quadrel::LaBitmap output;
+    ASSERT_EQ(quadrel::removeLines(input, output, 80, 0, 10, 3, 0), LA_STATUS_OK);
+    const RunTable expected = quadrel::buildRowRunTable(output);
+    const RunTable* kept = RunTableMemo::find(output, RunAxis::kRows);
+    ASSERT_NE(kept, nullptr);
+    ASSERT_EQ(kept->size(), expected.size());
+    for (std::size_t r = 0; r < expected.size(); ++r) {
+        ASSERT_EQ((*kept)[r].size(), expected[r].size()) << "row " << r;
+        for (std::size_t k = 0; k < expected[r].size(); ++k) {
+            EXPECT_EQ((*kept)[r][k].start, expected[r][k].start);
+            EXPECT_EQ((*kept)[r][k].end, expected[r][k].end);
+        }
+    }
+    EXPECT_NE(quadrel::buildRowRunTable(input)[21].size(), expected[21].size()) << "rule gone";
+    quadrel::bitmapRelease(&output);
+}
+
 } // namespace
