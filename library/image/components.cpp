@@ -55,10 +55,11 @@ class ProvisionalLabels {
         boxes_.reserve(runCount / 4 + 16);
     }
 
-    std::int32_t add() {
+    // A label of its own for the first run of a set.
+    std::int32_t add(const LaRun& run, std::int32_t row) {
         const auto label = std::int32_t(parent_.size());
         parent_.push_back(label);
-        boxes_.emplace_back();
+        boxes_.push_back(LaComponentBox{run.start, run.end, row, row});
         return label;
     }
 
@@ -83,12 +84,13 @@ class ProvisionalLabels {
         return root;
     }
 
+    // Rows come in order: a label's box starts on the row the label was
+    // made and ends on the last row that reached it.
     void widen(std::int32_t label, const LaRun& run, std::int32_t row) {
         LaComponentBox& b = boxes_[std::size_t(label)];
         b.xMin = std::min(b.xMin, run.start);
         b.xEnd = std::max(b.xEnd, run.end);
-        b.yMin = std::min(b.yMin, row);
-        b.yMax = std::max(b.yMax, row);
+        b.yMax = row;
     }
 
     // Replaces every label by its component's number and gathers the boxes.
@@ -128,14 +130,13 @@ void labelRow(std::span<const LaRun> above, std::span<LaRun> current, std::int32
     for (LaRun& run : current) {
         while (p < aboveCount && above[p].end < run.start) ++p;
         std::size_t q = p;
-        std::int32_t label;
         if (q == aboveCount || above[q].start > run.end) {
-            label = labels.add();
-        } else {
-            label = labels.root(above[q].label);
-            for (++q; q < aboveCount && above[q].start <= run.end; ++q)
-                label = labels.join(label, above[q].label);
+            run.label = labels.add(run, row);
+            continue;
         }
+        std::int32_t label = labels.root(above[q].label);
+        for (++q; q < aboveCount && above[q].start <= run.end; ++q)
+            label = labels.join(label, above[q].label);
         run.label = label;
         labels.widen(label, run, row);
     }
