@@ -98,19 +98,20 @@ class ProvisionalLabels {
     std::vector<std::int32_t> number(std::vector<LaComponentBox>& boxes) {
         std::vector<std::int32_t> component(parent_.size());
         std::int32_t count = 0;
-        // A label's root is never larger than the label: it is numbered first.
-        for (std::size_t l = 0; l < parent_.size(); ++l)
-            component[l] = parent_[l] == std::int32_t(l)
-                               ? count++
-                               : component[std::size_t(root(std::int32_t(l)))];
-        boxes.assign(std::size_t(count), LaComponentBox{});
         for (std::size_t l = 0; l < parent_.size(); ++l) {
-            LaComponentBox& b = boxes[std::size_t(component[l])];
-            const LaComponentBox& own = boxes_[l];
-            b.xMin = std::min(b.xMin, own.xMin);
-            b.xEnd = std::max(b.xEnd, own.xEnd);
-            b.yMin = std::min(b.yMin, own.yMin);
-            b.yMax = std::max(b.yMax, own.yMax);
+            const std::int32_t root = this->root(std::int32_t(l));
+            if (root == std::int32_t(l)) {
+                component[l] = count++;
+                boxes.push_back(boxes_[l]);
+                continue;
+            }
+            // The root, the set's first label, was numbered before and made
+            // on the set's top row.
+            component[l] = component[std::size_t(root)];
+            LaComponentBox& box = boxes[std::size_t(component[l])];
+            box.xMin = std::min(box.xMin, boxes_[l].xMin);
+            box.xEnd = std::max(box.xEnd, boxes_[l].xEnd);
+            box.yMax = std::max(box.yMax, boxes_[l].yMax);
         }
         return component;
     }

@@ -55,6 +55,14 @@ std::vector<int> floodLabels(const TestPage& page, int& count) {
     return label;
 }
 
+// Components and their boxes both name their sides xMin, xEnd, yMin, yMax.
+template <class A, class B> void expectSameBox(const A& a, const B& b) {
+    EXPECT_EQ(a.xMin, b.xMin);
+    EXPECT_EQ(a.xEnd, b.xEnd);
+    EXPECT_EQ(a.yMin, b.yMin);
+    EXPECT_EQ(a.yMax, b.yMax);
+}
+
 TestPage randomPage(std::mt19937& random) {
     TestPage page(1 + int(random() % 150), 1 + int(random() % 120));
     const int density = 1 + int(random() % 60); // percent black
@@ -112,12 +120,7 @@ TEST(LabelComponentsTest, MatchesAFloodFillOfThePixels) {
                     b.yMin = std::min(b.yMin, y);
                     b.yMax = std::max(b.yMax, y);
                 }
-        for (std::size_t i = 0; i < boxes.size(); ++i) {
-            EXPECT_EQ(boxes[i].xMin, expectedBoxes[i].xMin);
-            EXPECT_EQ(boxes[i].xEnd, expectedBoxes[i].xEnd);
-            EXPECT_EQ(boxes[i].yMin, expectedBoxes[i].yMin);
-            EXPECT_EQ(boxes[i].yMax, expectedBoxes[i].yMax);
-        }
+        for (std::size_t i = 0; i < boxes.size(); ++i) expectSameBox(boxes[i], expectedBoxes[i]);
     }
 }
 
@@ -154,10 +157,7 @@ void expectSameComponents(const std::vector<quadrel::LaComponent>& a,
                           const std::vector<quadrel::LaComponent>& b) {
     ASSERT_EQ(a.size(), b.size());
     for (std::size_t i = 0; i < a.size(); ++i) {
-        EXPECT_EQ(a[i].xMin, b[i].xMin);
-        EXPECT_EQ(a[i].xEnd, b[i].xEnd);
-        EXPECT_EQ(a[i].yMin, b[i].yMin);
-        EXPECT_EQ(a[i].yMax, b[i].yMax);
+        expectSameBox(a[i], b[i]);
         EXPECT_EQ(a[i].colTop, b[i].colTop);
         EXPECT_EQ(a[i].rowRight, b[i].rowRight);
         EXPECT_EQ(a[i].colCount, b[i].colCount);

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -222,14 +223,11 @@ TEST(RunTableMemoTest, TextBlocksFromKeptLabelsEqualTextBlocksFromPixels) {
     ASSERT_NE(RunTableMemo::findLabels(page), nullptr);
     const std::vector<quadrel::LaTextBlock> fromKept = textBlocksOf(page);
     EXPECT_EQ(RunTableMemo::findLabels(page), nullptr);
+    const auto key = [](const quadrel::LaTextBlock& b) {
+        return std::tuple(b.xMin, b.yMin, b.xMax, b.yMax, b.content);
+    };
     ASSERT_EQ(fresh.size(), fromKept.size());
-    for (std::size_t i = 0; i < fresh.size(); ++i) {
-        EXPECT_EQ(fresh[i].xMin, fromKept[i].xMin);
-        EXPECT_EQ(fresh[i].yMin, fromKept[i].yMin);
-        EXPECT_EQ(fresh[i].xMax, fromKept[i].xMax);
-        EXPECT_EQ(fresh[i].yMax, fromKept[i].yMax);
-        EXPECT_EQ(fresh[i].content, fromKept[i].content);
-    }
+    for (std::size_t i = 0; i < fresh.size(); ++i) EXPECT_EQ(key(fresh[i]), key(fromKept[i]));
 }
 
 // Line removal drops the labels of a page it changed (nothing reads them
