@@ -267,6 +267,8 @@ const std::vector<NamedPage>& generatedPages() {
         {"banner", &generatedBannerPage},
         {"picture", &generatedPicturePage},
         {"tilted", &generatedTiltedPage},
+        {"dithered", &generatedDitheredPage},
+        {"halftones", &generatedHalftonePage},
     };
     return pages;
 }
