@@ -217,17 +217,44 @@ TEST(RunTableMemoTest, TextBlocksFromKeptLabelsEqualTextBlocksFromPixels) {
     const quadrel::LaBitmap page = testsupport::generatedBannerPage().toBitmap();
     const std::vector<quadrel::LaTextBlock> fresh = textBlocksOf(page);
     ASSERT_FALSE(fresh.empty());
-    const RunTableMemo memo;
-    std::vector<quadrel::LaDarkRegion> candidates;
-    ASSERT_EQ(quadrel::findDarkBandCandidates(page, 80, candidates), LA_STATUS_OK);
-    ASSERT_NE(RunTableMemo::findLabels(page), nullptr);
-    const std::vector<quadrel::LaTextBlock> fromKept = textBlocksOf(page);
-    EXPECT_EQ(RunTableMemo::findLabels(page), nullptr);
     const auto key = [](const quadrel::LaTextBlock& b) {
         return std::tuple(b.xMin, b.yMin, b.xMax, b.yMax, b.content);
     };
-    ASSERT_EQ(fresh.size(), fromKept.size());
-    for (std::size_t i = 0; i < fresh.size(); ++i) EXPECT_EQ(key(fresh[i]), key(fromKept[i]));
+    // With the row table line detection keeps, and without it.
+    for (const bool rowsKept : {true, false}) {
+        const RunTableMemo memo;
+        quadrel::FoundLines lines;
+        if (rowsKept)
+            ASSERT_EQ(quadrel::findLines(page, quadrel::LineOrientation::kHorizontal, 80, 3, lines),
+                      LA_STATUS_OK);
+        std::vector<quadrel::LaDarkRegion> candidates;
+        ASSERT_EQ(quadrel::findDarkBandCandidates(page, 80, candidates), LA_STATUS_OK);
+        ASSERT_NE(RunTableMemo::findLabels(page), nullptr);
+        const std::vector<quadrel::LaTextBlock> fromKept = textBlocksOf(page);
+        EXPECT_EQ(RunTableMemo::findLabels(page), nullptr);
+        ASSERT_EQ(fresh.size(), fromKept.size());
+        for (std::size_t i = 0; i < fresh.size(); ++i) EXPECT_EQ(key(fresh[i]), key(fromKept[i]));
+    }
+}
+
+// Labels go only to a table of the very same run counts, row by row.
+TEST(RunTableMemoTest, LabelsAreCopiedOnlyIntoTheSameRuns) {
+    quadrel::FlatRunTable labelled;
+    labelled.runs = {{0, 2, 0, 0}, {4, 6, 0, 1}, {1, 3, 0, 0}};
+    labelled.rowStart = {0, 2, 2, 3};
+    RunTable table(3);
+    table[0] = {{0, 2, 0, 7}, {4, 6, 0, 7}};
+    table[2] = {{1, 3, 0, 7}};
+    RunTable shorter = table;
+    shorter[0].pop_back();
+    EXPECT_FALSE(quadrel::copyLabels(labelled, shorter));
+    EXPECT_EQ(shorter[2][0].label, 7) << "left unchanged";
+    shorter.pop_back();
+    EXPECT_FALSE(quadrel::copyLabels(labelled, shorter));
+    ASSERT_TRUE(quadrel::copyLabels(labelled, table));
+    EXPECT_EQ(table[0][0].label, 0);
+    EXPECT_EQ(table[0][1].label, 1);
+    EXPECT_EQ(table[2][0].label, 0);
 }
 
 // Line removal drops the labels of a page it changed (nothing reads them
