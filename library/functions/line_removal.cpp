@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <vector>
 
 namespace quadrel {
@@ -86,25 +87,25 @@ void paintVerticalLines(const FoundLines& found, const std::vector<bool>& accept
                 paintColumnWhite(output, std::int32_t(c), s.start, s.end);
 }
 
-// Keeps the row runs of the painted copy for text block segmentation, which
-// reads it next: the input's runs where a row is unchanged, the row read
-// again where it is not. Nothing is kept when memory runs out: the copy is
-// made all the same.
-void keepRowRunsOfCopy(const LaBitmap& input, const LaBitmap& output) {
-    const RunTable* before = RunTableMemo::find(input, RunAxis::kRows);
-    if (!before || before->size() != std::size_t(output.height)) return;
+// Hands the input's row runs on to the painted copy for text block
+// segmentation, which reads it next: a row left alone keeps its runs, a
+// painted row is read again. Nothing reads the input's tables after this,
+// so they go (the column table too), and so does the copy of its pixels.
+// Nothing is kept when memory runs out: the copy is made all the same.
+void handRowRunsToCopy(const LaBitmap& input, const LaBitmap& output) {
+    std::optional<RunTable> rows = RunTableMemo::take(input, RunAxis::kRows);
+    RunTableMemo::take(input, RunAxis::kColumns);
+    if (!rows || rows->size() != std::size_t(output.height)) return;
     try {
-        RunTable after(before->size());
         std::vector<std::int32_t> changes;
         const std::size_t bytes = (std::size_t(output.width) + 7) / 8;
         for (std::int32_t r = 0; r < output.height; ++r) {
-            std::vector<LaRun>& row = after[std::size_t(r)];
-            if (std::memcmp(input.row(r), output.row(r), bytes) == 0)
-                row = (*before)[std::size_t(r)];
-            else
-                appendRowRuns(output.row(r), output.width, output.blackIsZero != 0, changes, row);
+            if (std::memcmp(input.row(r), output.row(r), bytes) == 0) continue;
+            std::vector<LaRun>& row = (*rows)[std::size_t(r)];
+            row.clear();
+            appendRowRuns(output.row(r), output.width, output.blackIsZero != 0, changes, row);
         }
-        RunTableMemo::keep(output, RunAxis::kRows, std::move(after));
+        RunTableMemo::keep(output, RunAxis::kRows, std::move(*rows));
     } catch (const std::bad_alloc&) {
     }
 }
@@ -137,7 +138,7 @@ std::int32_t removeFoundLines(const LaBitmap& input, LaBitmap& output, std::int3
     };
     if (any(keepH) || any(keepV)) {
         RunTableMemo::takeLabels(input);
-        keepRowRunsOfCopy(input, output);
+        handRowRunsToCopy(input, output);
     }
     return LA_STATUS_OK;
 }

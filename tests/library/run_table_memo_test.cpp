@@ -224,9 +224,10 @@ TEST(RunTableMemoTest, TextBlocksFromKeptLabelsEqualTextBlocksFromPixels) {
     for (const bool rowsKept : {true, false}) {
         const RunTableMemo memo;
         quadrel::FoundLines lines;
-        if (rowsKept)
+        if (rowsKept) {
             ASSERT_EQ(quadrel::findLines(page, quadrel::LineOrientation::kHorizontal, 80, 3, lines),
                       LA_STATUS_OK);
+        }
         std::vector<quadrel::LaDarkRegion> candidates;
         ASSERT_EQ(quadrel::findDarkBandCandidates(page, 80, candidates), LA_STATUS_OK);
         ASSERT_NE(RunTableMemo::findLabels(page), nullptr);
@@ -276,7 +277,7 @@ TEST(RunTableMemoTest, LineRemovalDropsTheLabelsOfAChangedPage) {
     }
 }
 
-// The row runs line removal keeps for its painted copy are those of the
+// The row runs line removal hands on to its painted copy are those of the
 // copy's pixels, rows it left alone and rows it painted alike.
 TEST(RunTableMemoTest, LineRemovalKeepsTheRowRunsOfItsCopy) {
     TestPage page = ruledPage();
@@ -301,6 +302,8 @@ TEST(RunTableMemoTest, LineRemovalKeepsTheRowRunsOfItsCopy) {
         }
     }
     EXPECT_NE(quadrel::buildRowRunTable(input)[21].size(), expected[21].size()) << "rule gone";
+    EXPECT_FALSE(RunTableMemo::find(input, RunAxis::kRows)) << "handed on";
+    EXPECT_FALSE(RunTableMemo::find(input, RunAxis::kColumns)) << "read no more";
     quadrel::bitmapRelease(&output);
 }
 
