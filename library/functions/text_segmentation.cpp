@@ -49,38 +49,20 @@ struct PageLines {
     std::vector<LaLineGroup> groups;
 };
 
-// The page's labelled runs: those inverse text detection kept when line
-// removal found nothing to remove, else labelled from the row runs line
-// removal kept for its copy; nothing when neither is kept.
-std::optional<LabelledRuns> keptLabels(const LaBitmap& input) {
-    std::optional<LabelledRuns> kept = RunTableMemo::takeLabels(input);
-    if (kept || !RunTableMemo::find(input, RunAxis::kRows)) return kept;
-    kept.emplace();
-    if (labelPageComponents(input, kept->runs, kept->boxes) != LA_STATUS_OK) kept.reset();
-    return kept;
-}
-
-// Components from kept labels. The kept row table of the page, labelled in
-// place, becomes the page's run table without a copy of every row.
-std::int32_t componentsOfKeptLabels(const LaBitmap& input, const LabelledRuns& kept,
-                                    PageLines& page) {
-    std::optional<RunTable> rows = RunTableMemo::take(input, RunAxis::kRows);
-    const bool labelled = rows && copyLabels(kept.runs, *rows);
-    if (labelled) page.source.options &= ~kKeepRuns;
-    const std::int32_t status =
-        componentsOfLabelledRuns(kept.runs, kept.boxes, &page.source, &page.components);
-    page.source.options |= kKeepRuns;
-    if (labelled && status == LA_STATUS_OK) page.source.runTable = std::move(*rows);
-    return status;
-}
-
 // Status 1 when memory runs out; a page without black (or anything else the
 // extraction cannot read) just has no lines.
 std::int32_t findLines(const LaBitmap& input, PageLines& page) {
     page.source = componentSourceOf(input, kKeepRuns | 0x10);
-    const std::optional<LabelledRuns> kept = keptLabels(input);
-    const std::int32_t status = kept ? componentsOfKeptLabels(input, *kept, page)
-                                     : extractComponents(&page.source, &page.components);
+    // Inverse text detection labelled this page when line removal found
+    // nothing to remove; else line removal kept the row runs of its copy.
+    std::optional<LabelledRuns> kept = RunTableMemo::takeLabels(input);
+    if (!kept && RunTableMemo::find(input, RunAxis::kRows)) {
+        kept.emplace();
+        if (labelPageComponents(input, kept->runs, kept->boxes) != LA_STATUS_OK) kept.reset();
+    }
+    const std::int32_t status =
+        kept ? componentsOfLabelledRuns(kept->runs, kept->boxes, &page.source, &page.components)
+             : extractComponents(&page.source, &page.components);
     if (status == LA_STATUS_OUT_OF_MEMORY) return LA_STATUS_OUT_OF_MEMORY;
     if (status != LA_STATUS_OK) return LA_STATUS_OK;
     return groupComponents(page.source, page.components, groupRequestFor(input, kTextGroupingSize),

@@ -388,18 +388,6 @@ std::int32_t componentsOfLabelledRuns(const FlatRunTable& runs,
                           });
 }
 
-bool copyLabels(const FlatRunTable& labelled, RunTable& table) {
-    if (table.size() != std::size_t(labelled.rows())) return false;
-    for (std::int32_t r = 0; r < labelled.rows(); ++r)
-        if (table[std::size_t(r)].size() != labelled.row(r).size()) return false;
-    for (std::int32_t r = 0; r < labelled.rows(); ++r) {
-        const std::span<const LaRun> from = labelled.row(r);
-        std::vector<LaRun>& to = table[std::size_t(r)];
-        for (std::size_t k = 0; k < to.size(); ++k) to[k].label = from[k].label;
-    }
-    return true;
-}
-
 LaComponentSource componentSourceOf(const LaBitmap& bitmap, std::int32_t options) {
     LaComponentSource source;
     source.rows = bitmap.hasPixels() ? bitmap.height : 0;

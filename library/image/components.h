@@ -111,10 +111,6 @@ std::int32_t labelComponents(const LaComponentSource& source, FlatRunTable& runs
 // 2 numbering work array not allocatable; 4 no run at all.
 std::int32_t labelRuns(FlatRunTable& runs, std::vector<LaComponentBox>& boxes);
 
-// Gives the runs of `table` the labels of the same runs in `labelled`; false
-// (and nothing changed) when the two do not hold as many runs in every row.
-bool copyLabels(const FlatRunTable& labelled, RunTable& table);
-
 // A request covering every row of `bitmap` (no rows when it has no pixels).
 LaComponentSource componentSourceOf(const LaBitmap& bitmap, std::int32_t options);
 

@@ -238,26 +238,6 @@ TEST(RunTableMemoTest, TextBlocksFromKeptLabelsEqualTextBlocksFromPixels) {
     }
 }
 
-// Labels go only to a table of the very same run counts, row by row.
-TEST(RunTableMemoTest, LabelsAreCopiedOnlyIntoTheSameRuns) {
-    quadrel::FlatRunTable labelled;
-    labelled.runs = {{0, 2, 0, 0}, {4, 6, 0, 1}, {1, 3, 0, 0}};
-    labelled.rowStart = {0, 2, 2, 3};
-    RunTable table(3);
-    table[0] = {{0, 2, 0, 7}, {4, 6, 0, 7}};
-    table[2] = {{1, 3, 0, 7}};
-    RunTable shorter = table;
-    shorter[0].pop_back();
-    EXPECT_FALSE(quadrel::copyLabels(labelled, shorter));
-    EXPECT_EQ(shorter[2][0].label, 7) << "left unchanged";
-    shorter.pop_back();
-    EXPECT_FALSE(quadrel::copyLabels(labelled, shorter));
-    ASSERT_TRUE(quadrel::copyLabels(labelled, table));
-    EXPECT_EQ(table[0][0].label, 0);
-    EXPECT_EQ(table[0][1].label, 1);
-    EXPECT_EQ(table[2][0].label, 0);
-}
-
 // Line removal drops the labels of a page it changed (nothing reads them
 // again) and leaves those of a page it copied unchanged.
 TEST(RunTableMemoTest, LineRemovalDropsTheLabelsOfAChangedPage) {
