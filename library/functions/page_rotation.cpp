@@ -119,106 +119,106 @@ std::int64_t stepsUntilInside(const LaBitmap& bitmap, BresenhamWalk& walk) {
     return n;
 }
 
-// First column in [x, limit) of `row` whose pixel is black when `black`, else
-// white; `limit` when there is none. Eight bytes at a time where they lie
-// wholly before `limit`.
-std::int64_t nextOfColour(const LaBitmap& bitmap, const std::uint8_t* row, std::int64_t x,
-                          std::int64_t limit, bool black) {
-    // Bits of a byte turned to 1 where the pixel has the colour sought.
-    const std::uint8_t flip = std::uint8_t((bitmap.blackIsZero ? 0xFF : 0x00) ^ (black ? 0 : 0xFF));
-    while (x < limit) {
-        if ((x & 7) == 0 && limit - x >= 64) {
-            std::uint64_t word;
-            std::memcpy(&word, row + (x >> 3), sizeof word);
-            word = __builtin_bswap64(word) ^ (flip * 0x0101010101010101ull);
-            if (word) return x + __builtin_clzll(word);
-            x += 64;
-            continue;
+// One output row in 64-bit words, the first pixel of a word in its top bit,
+// filled white and then stored into the bitmap row in byte order.
+class RowWords {
+  public:
+    explicit RowWords(const LaBitmap& output)
+        : white_(output.blackIsZero ? ~std::uint64_t(0) : 0),
+          words_((output.rowBytes() + 7) / 8, white_) {}
+
+    void clear() { std::fill(words_.begin(), words_.end(), white_); }
+
+    // Columns [to, to + count) take `count` bits of `src` from bit `from` on,
+    // flipped where `flip` has ones (a change of polarity).
+    void copyBits(std::int64_t to, const std::uint8_t* src, std::int64_t srcBytes,
+                  std::int64_t from, std::int64_t count, std::uint64_t flip) {
+        while (count > 0) {
+            const std::int64_t offset = to & 63;
+            const std::int64_t n = std::min<std::int64_t>(count, 64 - offset);
+            const std::uint64_t bits = (bitsFrom(src, srcBytes, from) ^ flip) >> offset;
+            const std::uint64_t tail = offset + n == 64 ? 0 : ~std::uint64_t(0) >> (offset + n);
+            const std::uint64_t mask = (~std::uint64_t(0) >> offset) & ~tail;
+            std::uint64_t& word = words_[std::size_t(to >> 6)];
+            word = (word & ~mask) | (bits & mask);
+            to += n;
+            from += n;
+            count -= n;
         }
-        const std::uint8_t bits = std::uint8_t((row[x >> 3] ^ flip) & (0xFF >> (x & 7)));
-        if (bits) return std::min(limit, (x & ~std::int64_t(7)) + __builtin_clz(bits) - 24);
-        x = (x & ~std::int64_t(7)) + 8;
     }
-    return limit;
+
+    void setBlack(std::int64_t column) {
+        const std::uint64_t bit = std::uint64_t(1) << (63 - (column & 63));
+        std::uint64_t& word = words_[std::size_t(column >> 6)];
+        word = white_ ? word & ~bit : word | bit;
+    }
+
+    void store(std::uint8_t* row, std::size_t bytes) const {
+        for (std::size_t i = 0; i < words_.size(); ++i) {
+            const std::uint64_t word = __builtin_bswap64(words_[i]);
+            std::memcpy(row + 8 * i, &word, std::min<std::size_t>(8, bytes - 8 * i));
+        }
+    }
+
+  private:
+    // 64 bits of a row of `bytes` bytes from bit `bit` on; bytes past the row read as 0.
+    static std::uint64_t bitsFrom(const std::uint8_t* row, std::int64_t bytes, std::int64_t bit) {
+        const std::int64_t at = bit >> 3;
+        const unsigned shift = unsigned(bit & 7);
+        std::uint64_t word = 0;
+        std::uint8_t next = 0;
+        if (at + 9 <= bytes) {
+            std::memcpy(&word, row + at, sizeof word);
+            word = __builtin_bswap64(word);
+            next = row[at + 8];
+        } else {
+            for (std::int64_t i = 0; i < 8; ++i)
+                word = (word << 8) | (at + i < bytes ? row[at + i] : 0);
+            next = at + 8 < bytes ? row[at + 8] : 0;
+        }
+        return shift ? (word << shift) | (next >> (8 - shift)) : word;
+    }
+
+    std::uint64_t white_;
+    std::vector<std::uint64_t> words_;
+};
+
+// Copies the input pixels met by a walk along rows, left to right, for steps
+// [n, end): between two changes of row the walk reads consecutive pixels of
+// one input row, copied as a block of bits; outside the input reads as white.
+void copyAlongRows(const LaBitmap& input, BresenhamWalk& walk, std::int64_t n, std::int64_t end,
+                   std::uint64_t flip, RowWords& words) {
+    const auto inputBytes = std::int64_t(input.rowBytes());
+    while (n < end) {
+        const std::int64_t count = walk.straightStepsAhead(end - n - 1) + 1;
+        const Point& p = walk.point();
+        const std::int64_t from = std::max<std::int64_t>(p.x, 0);
+        const std::int64_t to = std::min<std::int64_t>(p.x + count, input.width);
+        if (p.y >= 0 && p.y < input.height && from < to)
+            words.copyBits(n + (from - p.x), input.row(std::int32_t(p.y)), inputBytes, from,
+                           to - from, flip);
+        n += count;
+        if (n >= end) break;
+        walk.stepStraight(count - 1);
+        walk.step();
+    }
 }
 
-// Records the colour changes met on `count` consecutive pixels of input row
-// y from column x on, numbered from step `firstStep`; outside the input reads
-// as white. `black` is the colour before the first of them and after the last.
-void recordSegmentTransitions(const LaBitmap& input, std::int64_t y, std::int64_t x,
-                              std::int64_t count, std::int64_t firstStep, bool& black,
-                              std::vector<std::int64_t>& transitions) {
-    const std::int64_t from = y < 0 || y >= input.height ? x : std::max<std::int64_t>(x, 0);
-    const std::int64_t to =
-        y < 0 || y >= input.height ? x : std::min<std::int64_t>(x + count, input.width);
-    if (black && from > x) { // white before the input's left edge
-        transitions.push_back(firstStep);
-        black = false;
-    }
-    const std::uint8_t* row = from < to ? input.row(std::int32_t(y)) : nullptr;
-    for (std::int64_t c = from; c < to;) {
-        c = nextOfColour(input, row, c, to, !black);
-        if (c == to) break;
-        transitions.push_back(firstStep + (c - x));
-        black = !black;
-    }
-    if (black && std::max(from, to) < x + count) { // white past the right edge
-        transitions.push_back(firstStep + (std::max(from, to) - x));
-        black = false;
-    }
-}
-
-// Walks from p0 to p1 and records the step numbers at which the sampled colour
-// changes (starting from white). Sampling runs from the first step inside the
+// Samples the output row from p0 towards p1: from the first step inside the
 // input to the step before the one where the walk back from p1 first enters
-// it; a run still open at the end is closed after the last sampled step.
-void recordRowTransitions(const LaBitmap& input, Point p0, Point p1,
-                          std::vector<std::int64_t>& transitions) {
-    transitions.clear();
+// it, step n giving output column n (steps past the row are dropped).
+void sampleRow(const LaBitmap& input, Point p0, Point p1, std::int64_t width, std::uint64_t flip,
+               RowWords& words) {
     BresenhamWalk forward(p0, p1);
     std::int64_t n = stepsUntilInside(input, forward);
     if (n > forward.major()) return;
     BresenhamWalk backward(p1, p0);
     const std::int64_t stepsBack = stepsUntilInside(input, backward);
-    const std::int64_t end = forward.major() - stepsBack; // one past the last sampled step
-    bool black = false;
-    if (forward.alongRowsRightwards()) {
-        // A row of the input at a time, between the walk's changes of row.
-        while (n < end) {
-            const std::int64_t count = forward.straightStepsAhead(end - n - 1) + 1;
-            recordSegmentTransitions(input, forward.point().y, forward.point().x, count, n, black,
-                                     transitions);
-            n += count;
-            if (n >= end) break;
-            forward.stepStraight(count - 1);
-            forward.step();
-        }
-        if (black) transitions.push_back(end);
-        return;
-    }
+    const std::int64_t end = std::min(forward.major() - stepsBack, width);
+    if (forward.alongRowsRightwards()) return copyAlongRows(input, forward, n, end, flip, words);
     for (; n < end; ++n) {
-        if (sampleIsBlack(input, forward.point()) != black) {
-            transitions.push_back(n);
-            black = !black;
-        }
+        if (sampleIsBlack(input, forward.point())) words.setBlack(n);
         forward.step();
-    }
-    if (black) transitions.push_back(end);
-}
-
-// Paints columns [start, end) of a row in the ink colour.
-void paintRun(std::uint8_t* row, std::int64_t start, std::int64_t end, bool inkIsOne) {
-    std::int64_t x = start;
-    while (x < end) {
-        if ((x & 7) == 0 && end - x >= 8) {
-            row[x >> 3] = inkIsOne ? 0xFF : 0x00;
-            x += 8;
-            continue;
-        }
-        const std::uint8_t mask = std::uint8_t(0x80 >> (x & 7));
-        row[x >> 3] =
-            inkIsOne ? std::uint8_t(row[x >> 3] | mask) : std::uint8_t(row[x >> 3] & ~mask);
-        ++x;
     }
 }
 
@@ -227,20 +227,14 @@ void paintRun(std::uint8_t* row, std::int64_t start, std::int64_t end, bool inkI
 void rotatePageInto(const LaBitmap& input, LaBitmap& output, double angleDegrees) {
     if (!input.hasPixels() || !output.hasPixels()) return;
     const RotationMapping mapping(input, output, angleDegrees);
-    const bool inkIsOne = output.blackIsZero != 1;
-    // Sized from the width: one row never records more changes than steps.
-    std::vector<std::int64_t> transitions;
-    transitions.reserve(std::size_t(output.width) + 2);
+    const std::uint64_t flip =
+        (input.blackIsZero != 0) == (output.blackIsZero != 0) ? 0 : ~std::uint64_t(0);
+    RowWords words(output);
     for (std::int32_t r = 0; r < output.height; ++r) {
-        recordRowTransitions(input, mapping.map(0, r), mapping.map(output.width - 1, r),
-                             transitions);
-        std::uint8_t* row = output.row(r);
-        for (std::size_t i = 0; i + 1 < transitions.size(); i += 2) {
-            // A walk can be a step longer than the row; its surplus is dropped.
-            const std::int64_t start = std::max<std::int64_t>(transitions[i], 0);
-            const std::int64_t end = std::min<std::int64_t>(transitions[i + 1], output.width);
-            paintRun(row, start, end, inkIsOne);
-        }
+        words.clear();
+        sampleRow(input, mapping.map(0, r), mapping.map(output.width - 1, r), output.width, flip,
+                  words);
+        words.store(output.row(r), output.rowBytes());
     }
 }
 
