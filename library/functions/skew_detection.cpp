@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <new>
 #include <numbers>
 
@@ -51,6 +52,31 @@ const DirectionTables& directionTables() {
     return tables;
 }
 
+// Columns of a row of `width` pixels whose colour differs from the column
+// before (white before column 0), counted 64 pixels at a time.
+std::int64_t colourChanges(const std::uint8_t* row, std::int32_t width, std::uint8_t whiteByte) {
+    const std::uint64_t toBlack = whiteByte ? ~std::uint64_t(0) : 0;
+    std::uint64_t before = 0; // the last pixel read, black in bit 63
+    std::int64_t changes = 0;
+    std::int32_t x = 0;
+    for (; x + 64 <= width; x += 64) {
+        std::uint64_t word;
+        std::memcpy(&word, row + x / 8, sizeof word);
+        const std::uint64_t black = __builtin_bswap64(word) ^ toBlack;
+        changes += __builtin_popcountll(black ^ ((black >> 1) | before));
+        before = black << 63;
+    }
+    if (x < width) {
+        std::uint64_t word = 0;
+        for (std::int32_t i = 0; 8 * i < width - x; ++i)
+            word |= std::uint64_t(row[x / 8 + i]) << (56 - 8 * i);
+        const std::uint64_t inRow = ~std::uint64_t(0) << (64 - (width - x));
+        const std::uint64_t black = (word ^ toBlack) & inRow;
+        changes += __builtin_popcountll((black ^ ((black >> 1) | before)) & inRow);
+    }
+    return changes;
+}
+
 // The counter of one direction that wins: most votes, then the largest
 // distance row. `votes` is 0 when the direction has none.
 struct DirectionPeak {
@@ -73,12 +99,12 @@ struct VoterCentres {
     std::vector<double> y;
 };
 
-VoterCentres voterCentres(const std::vector<LaComponent>& components, std::int32_t pageWidth,
+VoterCentres voterCentres(const std::vector<LaComponentBox>& components, std::int32_t pageWidth,
                           std::int32_t pageHeight) {
     const double cx = std::floor(double(pageWidth) * 0.5);
     const double cy = std::floor(double(pageHeight) * 0.5);
     VoterCentres centres;
-    for (const LaComponent& c : components) {
+    for (const LaComponentBox& c : components) {
         if (!isSkewVoter(c.xEnd - c.xMin, c.yMax - c.yMin + 1)) continue;
         centres.x.push_back(std::trunc(double(c.xMin + c.xEnd) * 0.5 - cx));
         centres.y.push_back(std::trunc(double(c.yMin + c.yMax) * 0.5 - cy));
@@ -86,22 +112,23 @@ VoterCentres voterCentres(const std::vector<LaComponent>& components, std::int32
     return centres;
 }
 
+// The boxes of the band's components (boxes alone: nothing else is read).
 std::int32_t bandComponents(const LaBitmap& page, const SkewBand& band,
-                            std::vector<LaComponent>& components) {
+                            std::vector<LaComponentBox>& boxes) {
     LaComponentSource source;
     source.rows = band.rows;
     source.width = page.width;
     source.stride = page.stride;
-    source.options = 0x10;
     source.blackIsZero = page.blackIsZero;
     source.firstRow = page.hasPixels() ? page.row(band.first) : nullptr;
-    return extractComponents(&source, &components);
+    FlatRunTable runs;
+    return labelComponents(source, runs, boxes);
 }
 
 std::int32_t measureSkewOrThrow(const LaBitmap& page, double& skewAngle) {
     skewAngle = 0.0;
     const SkewBand band = chooseSkewBand(page);
-    std::vector<LaComponent> components;
+    std::vector<LaComponentBox> components;
     const std::int32_t status = bandComponents(page, band, components);
     if (status != LA_STATUS_OK) return status;
     if (components.size() < 5) return LA_STATUS_OK;
@@ -122,10 +149,11 @@ std::int32_t outputStride(const LaBitmap& input, std::int32_t width) {
 SkewBand chooseSkewBand(const LaBitmap& page) {
     const std::int32_t height = page.hasPixels() ? page.height : 0;
     std::vector<std::int64_t> changes(std::size_t(height / kBandRows + 1), 0);
-    std::vector<std::int32_t> entries; // grown to the width by the encoder
+    // Each row counts its colour changes plus 5, the length of the row's
+    // run encoding (a leading 0 and four closing entries).
     for (std::int32_t r = 0; r < height; r += 2)
         changes[std::size_t(r / kBandRows)] +=
-            encodeRow(page.row(r), page.width, page.whiteByte(), entries);
+            5 + colourChanges(page.row(r), page.width, page.whiteByte());
     const auto best = std::max_element(changes.begin(), changes.end()); // first on a tie
     SkewBand band;
     band.first = std::int32_t(best - changes.begin()) * kBandRows;
@@ -145,8 +173,8 @@ bool isSkewVoter(std::int32_t w, std::int32_t h) {
 // filled and searched one direction at a time, so that the counters stay in
 // the cache. The winner is the counter found last in row-major (distance,
 // direction) order among those with the most votes.
-std::int32_t strongestDirection(const std::vector<LaComponent>& components, std::int32_t pageWidth,
-                                std::int32_t pageHeight) {
+std::int32_t strongestDirection(const std::vector<LaComponentBox>& components,
+                                std::int32_t pageWidth, std::int32_t pageHeight) {
     const DirectionTables& tables = directionTables();
     const double w = pageWidth;
     const double h = pageHeight;
