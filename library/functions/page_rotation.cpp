@@ -46,6 +46,22 @@ class BresenhamWalk {
         return std::min(limit, (-error_ + 2 * minor_ - 1) / (2 * minor_));
     }
 
+    // Straight steps from here (up to `limit`) whose points all lie outside
+    // [0, width) x [0, height), stopping where the walk may enter it.
+    std::int64_t straightStepsOutside(std::int64_t width, std::int64_t height,
+                                      std::int64_t limit) const {
+        const std::int64_t ahead = straightStepsAhead(limit);
+        const std::int64_t major = xMajor_ ? point_.x : point_.y;
+        const std::int64_t minor = xMajor_ ? point_.y : point_.x;
+        const std::int64_t majorEnd = xMajor_ ? width : height;
+        const std::int64_t minorEnd = xMajor_ ? height : width;
+        if (minor < 0 || minor >= minorEnd) return ahead;
+        const std::int64_t step = xMajor_ ? stepX_ : stepY_;
+        if (major < 0) return step > 0 ? std::min(ahead, -major) : ahead;
+        if (major >= majorEnd) return step < 0 ? std::min(ahead, major - majorEnd + 1) : ahead;
+        return 0;
+    }
+
     // `count` steps known to move along the major axis only.
     void stepStraight(std::int64_t count) {
         (xMajor_ ? point_.x : point_.y) += count * (xMajor_ ? stepX_ : stepY_);
@@ -113,6 +129,13 @@ bool sampleIsBlack(const LaBitmap& bitmap, const Point& p) {
 std::int64_t stepsUntilInside(const LaBitmap& bitmap, BresenhamWalk& walk) {
     std::int64_t n = 0;
     while (n <= walk.major() && !inside(bitmap, walk.point())) {
+        const std::int64_t skip =
+            walk.straightStepsOutside(bitmap.width, bitmap.height, walk.major() - n);
+        if (skip > 0) {
+            walk.stepStraight(skip);
+            n += skip;
+            continue;
+        }
         walk.step();
         ++n;
     }
@@ -120,14 +143,13 @@ std::int64_t stepsUntilInside(const LaBitmap& bitmap, BresenhamWalk& walk) {
 }
 
 // One output row in 64-bit words, the first pixel of a word in its top bit,
-// filled white and then stored into the bitmap row in byte order.
+// white until pixels are copied in, then stored into the bitmap row in byte
+// order.
 class RowWords {
   public:
     explicit RowWords(const LaBitmap& output)
         : white_(output.blackIsZero ? ~std::uint64_t(0) : 0),
           words_((output.rowBytes() + 7) / 8, white_) {}
-
-    void clear() { std::fill(words_.begin(), words_.end(), white_); }
 
     // Columns [to, to + count) take `count` bits of `src` from bit `from` on,
     // flipped where `flip` has ones (a change of polarity).
@@ -153,10 +175,18 @@ class RowWords {
         word = white_ ? word & ~bit : word | bit;
     }
 
-    void store(std::uint8_t* row, std::size_t bytes) const {
-        for (std::size_t i = 0; i < words_.size(); ++i) {
+    // Stores the row into `bytes` bytes and leaves the words white again.
+    void storeAndClear(std::uint8_t* row, std::size_t bytes) {
+        const std::size_t whole = bytes / 8;
+        for (std::size_t i = 0; i < whole; ++i) {
             const std::uint64_t word = __builtin_bswap64(words_[i]);
-            std::memcpy(row + 8 * i, &word, std::min<std::size_t>(8, bytes - 8 * i));
+            std::memcpy(row + 8 * i, &word, 8);
+            words_[i] = white_;
+        }
+        if (whole < words_.size()) {
+            const std::uint64_t word = __builtin_bswap64(words_[whole]);
+            std::memcpy(row + 8 * whole, &word, bytes - 8 * whole);
+            words_[whole] = white_;
         }
     }
 
@@ -231,10 +261,9 @@ void rotatePageInto(const LaBitmap& input, LaBitmap& output, double angleDegrees
         (input.blackIsZero != 0) == (output.blackIsZero != 0) ? 0 : ~std::uint64_t(0);
     RowWords words(output);
     for (std::int32_t r = 0; r < output.height; ++r) {
-        words.clear();
         sampleRow(input, mapping.map(0, r), mapping.map(output.width - 1, r), output.width, flip,
                   words);
-        words.store(output.row(r), output.rowBytes());
+        words.storeAndClear(output.row(r), output.rowBytes());
     }
 }
 
