@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 namespace quadrel {
@@ -35,6 +36,7 @@ class BresenhamWalk {
 
     const Point& point() const { return point_; }
     std::int64_t major() const { return major_; }
+    std::int64_t minor() const { return minor_; }
     // The walk runs along rows, left to right: its points between two
     // changes of row are consecutive pixels of one row.
     bool alongRowsRightwards() const { return xMajor_ && stepX_ == 1; }
@@ -213,24 +215,49 @@ class RowWords {
     std::vector<std::uint64_t> words_;
 };
 
-// Copies the input pixels met by a walk along rows, left to right, for steps
-// [n, end): between two changes of row the walk reads consecutive pixels of
-// one input row, copied as a block of bits; outside the input reads as white.
-void copyAlongRows(const LaBitmap& input, BresenhamWalk& walk, std::int64_t n, std::int64_t end,
+// The steps at which a walk along rows, of major length M and minor length m,
+// enters its rows: row j (j = 1 ... m) from step ceil((2j - 1) M / 2m) on,
+// which is where Bresenham's error term first turns non-negative. Kept while
+// the next output rows' walks have the same lengths (they differ by rounding
+// only), so that a row costs no division.
+class RowEntrySteps {
+  public:
+    const std::vector<std::int64_t>& of(std::int64_t major, std::int64_t minor) {
+        if (starts_.empty() || major != major_ || minor != minor_) {
+            major_ = major;
+            minor_ = minor;
+            starts_.assign(1, 0);
+            for (std::int64_t j = 1; j <= minor; ++j)
+                starts_.push_back(((2 * j - 1) * major + 2 * minor - 1) / (2 * minor));
+            starts_.push_back(std::numeric_limits<std::int64_t>::max());
+        }
+        return starts_;
+    }
+
+  private:
+    std::int64_t major_ = 0;
+    std::int64_t minor_ = 0;
+    std::vector<std::int64_t> starts_;
+};
+
+// Copies the input pixels met by a walk along rows, left to right, from p0,
+// for steps [n, end): step k reads input column p0.x + k of the walk's row at
+// that step, so each stretch on one row is copied as a block of bits; outside
+// the input reads as white.
+void copyAlongRows(const LaBitmap& input, Point p0, std::int64_t rowStep,
+                   const std::vector<std::int64_t>& starts, std::int64_t n, std::int64_t end,
                    std::uint64_t flip, RowWords& words) {
     const auto inputBytes = std::int64_t(input.rowBytes());
-    while (n < end) {
-        const std::int64_t count = walk.straightStepsAhead(end - n - 1) + 1;
-        const Point& p = walk.point();
-        const std::int64_t from = std::max<std::int64_t>(p.x, 0);
-        const std::int64_t to = std::min<std::int64_t>(p.x + count, input.width);
-        if (p.y >= 0 && p.y < input.height && from < to)
-            words.copyBits(n + (from - p.x), input.row(std::int32_t(p.y)), inputBytes, from,
-                           to - from, flip);
-        n += count;
-        if (n >= end) break;
-        walk.stepStraight(count - 1);
-        walk.step();
+    auto j = std::size_t(std::upper_bound(starts.begin(), starts.end(), n) - starts.begin()) - 1;
+    for (; n < end; ++j) {
+        const std::int64_t stop = std::min(starts[j + 1], end);
+        const std::int64_t y = p0.y + rowStep * std::int64_t(j);
+        const std::int64_t from = std::max<std::int64_t>(p0.x + n, 0);
+        const std::int64_t to = std::min<std::int64_t>(p0.x + stop, input.width);
+        if (y >= 0 && y < input.height && from < to)
+            words.copyBits(from - p0.x, input.row(std::int32_t(y)), inputBytes, from, to - from,
+                           flip);
+        n = stop;
     }
 }
 
@@ -238,14 +265,18 @@ void copyAlongRows(const LaBitmap& input, BresenhamWalk& walk, std::int64_t n, s
 // input to the step before the one where the walk back from p1 first enters
 // it, step n giving output column n (steps past the row are dropped).
 void sampleRow(const LaBitmap& input, Point p0, Point p1, std::int64_t width, std::uint64_t flip,
-               RowWords& words) {
+               RowEntrySteps& entrySteps, RowWords& words) {
     BresenhamWalk forward(p0, p1);
     std::int64_t n = stepsUntilInside(input, forward);
     if (n > forward.major()) return;
     BresenhamWalk backward(p1, p0);
     const std::int64_t stepsBack = stepsUntilInside(input, backward);
     const std::int64_t end = std::min(forward.major() - stepsBack, width);
-    if (forward.alongRowsRightwards()) return copyAlongRows(input, forward, n, end, flip, words);
+    if (forward.alongRowsRightwards()) {
+        const std::int64_t rowStep = p1.y < p0.y ? -1 : 1;
+        return copyAlongRows(input, p0, rowStep, entrySteps.of(forward.major(), forward.minor()), n,
+                             end, flip, words);
+    }
     for (; n < end; ++n) {
         if (sampleIsBlack(input, forward.point())) words.setBlack(n);
         forward.step();
@@ -260,9 +291,10 @@ void rotatePageInto(const LaBitmap& input, LaBitmap& output, double angleDegrees
     const std::uint64_t flip =
         (input.blackIsZero != 0) == (output.blackIsZero != 0) ? 0 : ~std::uint64_t(0);
     RowWords words(output);
+    RowEntrySteps entrySteps;
     for (std::int32_t r = 0; r < output.height; ++r) {
         sampleRow(input, mapping.map(0, r), mapping.map(output.width - 1, r), output.width, flip,
-                  words);
+                  entrySteps, words);
         words.storeAndClear(output.row(r), output.rowBytes());
     }
 }
