@@ -261,22 +261,49 @@ void copyAlongRows(const LaBitmap& input, Point p0, std::int64_t rowStep,
     }
 }
 
+// First step (0 ... M) of a walk along rows from `start`, moving `xStep` per
+// step and `yStep` per row change at `starts`, that stands inside the input;
+// M + 1 when none does. Rows and columns inside the input are intervals of
+// steps, so the answer is where they first overlap.
+std::int64_t firstStepInside(const LaBitmap& input, Point start, std::int64_t xStep,
+                             std::int64_t yStep, const std::vector<std::int64_t>& starts,
+                             std::int64_t major) {
+    const auto lastRow = std::int64_t(starts.size()) - 2; // m
+    // Row changes j whose row lies inside: y = start.y + yStep j in [0, height).
+    const std::int64_t jLow = std::max<std::int64_t>(
+        0, yStep > 0 ? -start.y : start.y - (std::int64_t(input.height) - 1));
+    const std::int64_t jHigh = std::min<std::int64_t>(
+        lastRow, yStep > 0 ? std::int64_t(input.height) - 1 - start.y : start.y);
+    if (jLow > jHigh) return major + 1;
+    // Steps whose column lies inside: x = start.x + xStep k in [0, width).
+    const std::int64_t kLow = xStep > 0 ? -start.x : start.x - (std::int64_t(input.width) - 1);
+    const std::int64_t kHigh = xStep > 0 ? std::int64_t(input.width) - 1 - start.x : start.x;
+    const std::int64_t first = std::max({std::int64_t(0), kLow, starts[std::size_t(jLow)]});
+    const std::int64_t last = std::min({major, kHigh, starts[std::size_t(jHigh) + 1] - 1});
+    return first <= last ? first : major + 1;
+}
+
 // Samples the output row from p0 towards p1: from the first step inside the
 // input to the step before the one where the walk back from p1 first enters
 // it, step n giving output column n (steps past the row are dropped).
 void sampleRow(const LaBitmap& input, Point p0, Point p1, std::int64_t width, std::uint64_t flip,
                RowEntrySteps& entrySteps, RowWords& words) {
     BresenhamWalk forward(p0, p1);
+    if (forward.alongRowsRightwards()) {
+        // The walk back has the same lengths, hence the same row changes.
+        const std::int64_t rowStep = p1.y < p0.y ? -1 : 1;
+        const auto& starts = entrySteps.of(forward.major(), forward.minor());
+        const std::int64_t n = firstStepInside(input, p0, 1, rowStep, starts, forward.major());
+        if (n > forward.major()) return;
+        const std::int64_t stepsBack =
+            firstStepInside(input, p1, -1, -rowStep, starts, forward.major());
+        const std::int64_t end = std::min(forward.major() - stepsBack, width);
+        return copyAlongRows(input, p0, rowStep, starts, n, end, flip, words);
+    }
     std::int64_t n = stepsUntilInside(input, forward);
     if (n > forward.major()) return;
     BresenhamWalk backward(p1, p0);
-    const std::int64_t stepsBack = stepsUntilInside(input, backward);
-    const std::int64_t end = std::min(forward.major() - stepsBack, width);
-    if (forward.alongRowsRightwards()) {
-        const std::int64_t rowStep = p1.y < p0.y ? -1 : 1;
-        return copyAlongRows(input, p0, rowStep, entrySteps.of(forward.major(), forward.minor()), n,
-                             end, flip, words);
-    }
+    const std::int64_t end = std::min(forward.major() - stepsUntilInside(input, backward), width);
     for (; n < end; ++n) {
         if (sampleIsBlack(input, forward.point())) words.setBlack(n);
         forward.step();
