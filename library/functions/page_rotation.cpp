@@ -161,7 +161,8 @@ class RowWords {
             const std::int64_t offset = to & 63;
             const std::int64_t n = std::min<std::int64_t>(count, 64 - offset);
             const std::uint64_t bits = (bitsFrom(src, srcBytes, from) ^ flip) >> offset;
-            const std::uint64_t tail = offset + n == 64 ? 0 : ~std::uint64_t(0) >> (offset + n);
+            // Bits [offset, offset + n) of the word; the tail shift stays below 64.
+            const std::uint64_t tail = (~std::uint64_t(0) >> 1) >> (offset + n - 1);
             const std::uint64_t mask = (~std::uint64_t(0) >> offset) & ~tail;
             std::uint64_t& word = words_[std::size_t(to >> 6)];
             word = (word & ~mask) | (bits & mask);
@@ -208,7 +209,7 @@ class RowWords {
                 word = (word << 8) | (at + i < bytes ? row[at + i] : 0);
             next = at + 8 < bytes ? row[at + 8] : 0;
         }
-        return shift ? (word << shift) | (next >> (8 - shift)) : word;
+        return (word << shift) | (std::uint64_t(next) >> (8 - shift)); // next >> 8 is 0
     }
 
     std::uint64_t white_;
