@@ -284,34 +284,22 @@ std::int64_t firstStepInside(const LaBitmap& input, Point start, std::int64_t xS
     return first <= last ? first : major + 1;
 }
 
-// Steps [first, end) of a walk along rows from p0 to p1 that are sampled:
-// from the first step inside the input to the step before the one where the
-// walk back from p1 first enters it, and none past the output row's width.
-// The walk back has the same lengths, hence the same row changes.
-struct SampledSteps {
-    std::int64_t first = 0;
-    std::int64_t end = 0;
-};
-
-SampledSteps sampledSteps(const LaBitmap& input, Point p0, Point p1, std::int64_t rowStep,
-                          const std::vector<std::int64_t>& starts, std::int64_t major,
-                          std::int64_t width) {
-    const std::int64_t first = firstStepInside(input, p0, 1, rowStep, starts, major);
-    if (first > major) return {};
-    const std::int64_t stepsBack = firstStepInside(input, p1, -1, -rowStep, starts, major);
-    return {first, std::min(major - stepsBack, width)};
-}
-
-// Samples the output row from p0 towards p1, step n giving output column n.
+// Samples the output row from p0 towards p1: from the first step inside the
+// input to the step before the one where the walk back from p1 first enters
+// it, step n giving output column n (steps past the row are dropped).
 void sampleRow(const LaBitmap& input, Point p0, Point p1, std::int64_t width, std::uint64_t flip,
                RowEntrySteps& entrySteps, RowWords& words) {
     BresenhamWalk forward(p0, p1);
     if (forward.alongRowsRightwards()) {
+        // The walk back has the same lengths, hence the same row changes.
         const std::int64_t rowStep = p1.y < p0.y ? -1 : 1;
         const auto& starts = entrySteps.of(forward.major(), forward.minor());
-        const SampledSteps steps =
-            sampledSteps(input, p0, p1, rowStep, starts, forward.major(), width);
-        return copyAlongRows(input, p0, rowStep, starts, steps.first, steps.end, flip, words);
+        const std::int64_t n = firstStepInside(input, p0, 1, rowStep, starts, forward.major());
+        if (n > forward.major()) return;
+        const std::int64_t stepsBack =
+            firstStepInside(input, p1, -1, -rowStep, starts, forward.major());
+        const std::int64_t end = std::min(forward.major() - stepsBack, width);
+        return copyAlongRows(input, p0, rowStep, starts, n, end, flip, words);
     }
     std::int64_t n = stepsUntilInside(input, forward);
     if (n > forward.major()) return;
@@ -337,40 +325,6 @@ void rotatePageInto(const LaBitmap& input, LaBitmap& output, double angleDegrees
                   entrySteps, words);
         words.storeAndClear(output.row(r), output.rowBytes());
     }
-}
-
-RunTable unrotatedRowRuns(const LaBitmap& input, const LaBitmap& output,
-                          const FlatRunTable& inputRuns) {
-    RunTable table(std::size_t(output.hasPixels() ? output.height : 0));
-    if (!input.hasPixels() || table.empty()) return table;
-    const RotationMapping mapping(input, output, 0.0);
-    RowEntrySteps entrySteps;
-    for (std::int32_t r = 0; r < output.height; ++r) {
-        // At 0 degrees every walk stays on one input row, shifted by p0.x.
-        const Point p0 = mapping.map(0, r);
-        const Point p1 = mapping.map(output.width - 1, r);
-        const std::int64_t major = p1.x - p0.x;
-        const SampledSteps steps =
-            sampledSteps(input, p0, p1, 1, entrySteps.of(major, 0), major, output.width);
-        if (steps.first >= steps.end) continue; // the row lies outside the input
-        // The runs that reach into the sampled columns, moved and clipped.
-        const auto runs = inputRuns.row(std::int32_t(p0.y));
-        const auto from = std::partition_point(runs.begin(), runs.end(), [&](const LaRun& run) {
-            return run.end - p0.x <= steps.first;
-        });
-        const auto to = std::partition_point(
-            from, runs.end(), [&](const LaRun& run) { return run.start - p0.x < steps.end; });
-        std::vector<LaRun>& out = table[std::size_t(r)];
-        out.resize(std::size_t(to - from));
-        for (std::size_t i = 0; i < out.size(); ++i) {
-            out[i].start = std::int32_t(from[std::ptrdiff_t(i)].start - p0.x);
-            out[i].end = std::int32_t(from[std::ptrdiff_t(i)].end - p0.x);
-        }
-        if (out.empty()) continue;
-        out.front().start = std::int32_t(std::max<std::int64_t>(out.front().start, steps.first));
-        out.back().end = std::int32_t(std::min<std::int64_t>(out.back().end, steps.end));
-    }
-    return table;
 }
 
 } // namespace quadrel

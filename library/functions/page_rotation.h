@@ -8,7 +8,6 @@
 #pragma once
 
 #include "library/image/bitmap.h"
-#include "library/image/components.h"
 
 #include <cstdint>
 
@@ -26,11 +25,5 @@ inline constexpr double kDegreesToRadians = 0.01745329222222;
 // Along each output row the last step of the walk is not sampled, and samples
 // outside the input read as white.
 void rotatePageInto(const LaBitmap& input, LaBitmap& output, double angleDegrees);
-
-// The black runs of every row of `output` as rotatePageInto paints it at 0
-// degrees (the page moved by the offsets, its last column white), made from
-// `inputRuns`, the runs of every input row: no pixel is read again.
-RunTable unrotatedRowRuns(const LaBitmap& input, const LaBitmap& output,
-                          const FlatRunTable& inputRuns);
 
 } // namespace quadrel

@@ -4,7 +4,6 @@
 
 #include "library/functions/analysis_functions.h"
 #include "library/functions/page_rotation.h"
-#include "library/image/run_table_memo.h"
 #include "library/la_api.h"
 
 #include <algorithm>
@@ -113,30 +112,24 @@ VoterCentres voterCentres(const std::vector<LaComponentBox>& components, std::in
     return centres;
 }
 
-// Rows [first, first + rows) of the page as a component source.
-LaComponentSource rowsOf(const LaBitmap& page, std::int32_t first, std::int32_t rows) {
+// The boxes of the band's components (boxes alone: nothing else is read).
+std::int32_t bandComponents(const LaBitmap& page, const SkewBand& band,
+                            std::vector<LaComponentBox>& boxes) {
     LaComponentSource source;
-    source.rows = rows;
+    source.rows = band.rows;
     source.width = page.width;
     source.stride = page.stride;
     source.blackIsZero = page.blackIsZero;
-    source.firstRow = page.hasPixels() ? page.row(first) : nullptr;
-    return source;
+    source.firstRow = page.hasPixels() ? page.row(band.first) : nullptr;
+    FlatRunTable runs;
+    return labelComponents(source, runs, boxes);
 }
 
-// What the measurement found besides the angle: the band it read and the
-// band's row runs.
-struct BandRuns {
-    SkewBand band;
-    FlatRunTable runs;
-};
-
-std::int32_t measureSkewOrThrow(const LaBitmap& page, double& skewAngle, BandRuns& read) {
+std::int32_t measureSkewOrThrow(const LaBitmap& page, double& skewAngle) {
     skewAngle = 0.0;
-    read.band = chooseSkewBand(page);
+    const SkewBand band = chooseSkewBand(page);
     std::vector<LaComponentBox> components;
-    const std::int32_t status =
-        labelComponents(rowsOf(page, read.band.first, read.band.rows), read.runs, components);
+    const std::int32_t status = bandComponents(page, band, components);
     if (status != LA_STATUS_OK) return status;
     if (components.size() < 5) return LA_STATUS_OK;
     const std::int32_t direction = strongestDirection(components, page.width, page.height);
@@ -144,48 +137,6 @@ std::int32_t measureSkewOrThrow(const LaBitmap& page, double& skewAngle, BandRun
     if (direction < 0) return LA_STATUS_OK;
     skewAngle = double(kLevelDirection - direction) * kDirectionStep;
     return LA_STATUS_OK;
-}
-
-std::int32_t measureSkewAndKeep(const LaBitmap& page, double& skewAngle, BandRuns& read) {
-    try {
-        return measureSkewOrThrow(page, skewAngle, read);
-    } catch (const std::bad_alloc&) {
-        skewAngle = 0.0;
-        return LA_STATUS_OUT_OF_MEMORY;
-    }
-}
-
-// The row runs of the whole page: the band's, with the rows above and below
-// it encoded now.
-FlatRunTable pageRowRuns(const LaBitmap& page, BandRuns&& read) {
-    const std::int32_t bandEnd = read.band.first + read.band.rows;
-    if (read.band.first == 0 && bandEnd == page.height) return std::move(read.runs);
-    FlatRunTable above;
-    FlatRunTable below;
-    if (read.band.first > 0) buildRowRuns(rowsOf(page, 0, read.band.first), above);
-    if (bandEnd < page.height) buildRowRuns(rowsOf(page, bandEnd, page.height - bandEnd), below);
-    FlatRunTable all;
-    all.rowStart.assign(1, 0);
-    for (const FlatRunTable* part : {&above, &read.runs, &below}) {
-        for (std::int32_t r = 0; r < part->rows(); ++r) {
-            const auto row = part->row(r);
-            all.runs.insert(all.runs.end(), row.begin(), row.end());
-            all.rowStart.push_back(std::int32_t(all.runs.size()));
-        }
-    }
-    return all;
-}
-
-// An unrotated output is the input moved: its row runs follow from those the
-// measurement built, and line detection, which encodes the page's rows next,
-// finds them kept. Only an optimisation: running out of memory skips it.
-void keepUnrotatedRowRuns(const LaBitmap& input, const LaBitmap& output, BandRuns&& read) {
-    if (!RunTableMemo::installed() || !input.hasPixels()) return;
-    try {
-        const FlatRunTable inputRuns = pageRowRuns(input, std::move(read));
-        RunTableMemo::keep(output, RunAxis::kRows, unrotatedRowRuns(input, output, inputRuns));
-    } catch (const std::bad_alloc&) {
-    }
 }
 
 std::int32_t outputStride(const LaBitmap& input, std::int32_t width) {
@@ -256,8 +207,12 @@ std::int32_t strongestDirection(const std::vector<LaComponentBox>& components,
 }
 
 std::int32_t measureSkew(const LaBitmap& page, double& skewAngle) {
-    BandRuns read;
-    return measureSkewAndKeep(page, skewAngle, read);
+    try {
+        return measureSkewOrThrow(page, skewAngle);
+    } catch (const std::bad_alloc&) {
+        skewAngle = 0.0;
+        return LA_STATUS_OUT_OF_MEMORY;
+    }
 }
 
 PageSize deskewedSize(std::int32_t width, std::int32_t height, double angleDegrees) {
@@ -270,8 +225,7 @@ PageSize deskewedSize(std::int32_t width, std::int32_t height, double angleDegre
 std::int32_t detectSkew(const LaBitmap& input, LaBitmap& output, double* angle) {
     bitmapRelease(&output);
     double skewAngle = 0.0;
-    BandRuns read;
-    const std::int32_t status = measureSkewAndKeep(input, skewAngle, read);
+    const std::int32_t status = measureSkew(input, skewAngle);
     if (angle) *angle = skewAngle;
     if (status != LA_STATUS_OK) return status;
 
@@ -289,7 +243,6 @@ std::int32_t detectSkew(const LaBitmap& input, LaBitmap& output, double* angle) 
         bitmapRelease(&output);
         return LA_STATUS_OUT_OF_MEMORY;
     }
-    if (rotation == 0.0) keepUnrotatedRowRuns(input, output, std::move(read));
     return LA_STATUS_OK;
 }
 

@@ -26,10 +26,6 @@ RunTableMemo::~RunTableMemo() {
     gCurrentMemo = outer_;
 }
 
-bool RunTableMemo::installed() {
-    return gCurrentMemo != nullptr;
-}
-
 bool RunTableMemo::Entry::holds(const LaBitmap& bitmap) const {
     if (width != bitmap.width || height != bitmap.height || blackIsZero != bitmap.blackIsZero ||
         !bitmap.hasPixels())

@@ -28,9 +28,6 @@ class RunTableMemo {
     RunTableMemo(const RunTableMemo&) = delete;
     RunTableMemo& operator=(const RunTableMemo&) = delete;
 
-    // True while a memo is installed on this thread (keeping is worth it).
-    static bool installed();
-
     // Hands over the table kept for a bitmap with exactly these pixels, or
     // nothing. A table is handed over once.
     static std::optional<RunTable> take(const LaBitmap& bitmap, RunAxis axis);

@@ -3,7 +3,6 @@
 // Page rotation against a model that samples the input one pixel at a time
 // along each output row's walk (the rotation itself copies whole runs).
 #include "library/functions/page_rotation.h"
-#include "library/image/line_extraction.h"
 #include "library/la_api.h"
 #include "tests/support/test_page.h"
 
@@ -12,7 +11,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <utility>
 
 namespace {
 
@@ -109,34 +107,6 @@ TEST(PageRotationTest, RunsMatchPixelByPixelSamplingAtEveryAngle) {
                     ASSERT_EQ(got.black(x, y), want.black(x, y))
                         << degrees << " degrees, polarity " << blackIsZero << " at " << x << ","
                         << y;
-        }
-}
-
-TEST(PageRotationTest, UnrotatedRowRunsAreThoseOfTheUnrotatedPage) {
-    const TestPage in = noisyPage(517, 311, 7u);
-    // Same size, larger (moved right and down) and smaller (cut) outputs.
-    for (const auto& [width, height] : {std::pair{517, 311}, {530, 320}, {500, 300}, {64, 9}})
-        for (const int blackIsZero : {0, 1}) {
-            const LaBitmap input = in.toBitmap(blackIsZero);
-            quadrel::FlatRunTable inputRuns;
-            quadrel::buildRowRuns(quadrel::componentSourceOf(input, 0), inputRuns);
-            LaBitmap output;
-            ASSERT_EQ(quadrel::bitmapAllocate(output, height, width,
-                                              quadrel::rowLengthForWidth(width), blackIsZero),
-                      LA_STATUS_OK);
-            quadrel::rotatePageInto(input, output, 0.0);
-            const quadrel::RunTable want = quadrel::buildRowRunTable(output);
-            const quadrel::RunTable got = quadrel::unrotatedRowRuns(input, output, inputRuns);
-            quadrel::bitmapRelease(&output);
-            ASSERT_EQ(got.size(), want.size());
-            for (std::size_t r = 0; r < want.size(); ++r) {
-                ASSERT_EQ(got[r].size(), want[r].size()) << width << "x" << height << " row " << r;
-                for (std::size_t i = 0; i < want[r].size(); ++i) {
-                    EXPECT_EQ(got[r][i].start, want[r][i].start) << "row " << r << " run " << i;
-                    EXPECT_EQ(got[r][i].end, want[r][i].end) << "row " << r << " run " << i;
-                    EXPECT_EQ(got[r][i].label, 0);
-                }
-            }
         }
 }
 
