@@ -96,4 +96,16 @@ void RunTableMemo::keep(const LaBitmap& bitmap, RunAxis axis, RunTable&& table) 
     entry->tables[int(axis)] = std::move(table);
 }
 
+void RunTableMemo::keepOnly(const LaBitmap& bitmap) {
+    if (RunTableMemo* memo = gCurrentMemo)
+        std::erase_if(memo->entries_, [&](const Entry& entry) { return !entry.holds(bitmap); });
+}
+
+void RunTableMemo::release(RunAxis axis) {
+    if (RunTableMemo* memo = gCurrentMemo) {
+        for (Entry& entry : memo->entries_) entry.tables[int(axis)].reset();
+        std::erase_if(memo->entries_, [](const Entry& entry) { return entry.empty(); });
+    }
+}
+
 } // namespace quadrel

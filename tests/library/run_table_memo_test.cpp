@@ -6,6 +6,7 @@
 #include "library/functions/dark_bands.h"
 #include "library/image/line_extraction.h"
 #include "library/image/run_table_memo.h"
+#include "library/kept_tables.h"
 #include "library/la_api.h"
 #include "tests/support/generated_pages.h"
 #include "tests/support/test_page.h"
@@ -126,6 +127,74 @@ TEST(RunTableMemoTest, OtherThreadsDoNotSeeTheMemo) {
     bool found = true;
     std::thread([&] { found = RunTableMemo::take(bitmap, RunAxis::kRows).has_value(); }).join();
     EXPECT_FALSE(found);
+}
+
+TEST(RunTableMemoTest, KeepOnlyReleasesEveryOtherPage) {
+    const RunTableMemo memo;
+    const TestPage page = ruledPage();
+    TestPage other = page;
+    other.set(5, 5);
+    RunTableMemo::keep(page.toBitmap(), RunAxis::kRows, tableWithOneRun());
+    RunTableMemo::keep(other.toBitmap(), RunAxis::kRows, tableWithOneRun());
+    RunTableMemo::keep(other.toBitmap(), RunAxis::kColumns, tableWithOneRun());
+    RunTableMemo::keepOnly(other.toBitmap(0, true));
+    EXPECT_FALSE(RunTableMemo::find(page.toBitmap(), RunAxis::kRows));
+    EXPECT_TRUE(RunTableMemo::find(other.toBitmap(), RunAxis::kRows));
+    EXPECT_TRUE(RunTableMemo::find(other.toBitmap(), RunAxis::kColumns));
+    RunTableMemo::keepOnly(quadrel::LaBitmap{}); // no pixels: nothing is current
+    EXPECT_FALSE(RunTableMemo::find(other.toBitmap(), RunAxis::kRows));
+}
+
+TEST(RunTableMemoTest, ReleaseDropsOneAxisOfEveryPage) {
+    const RunTableMemo memo;
+    const TestPage page = ruledPage();
+    TestPage changed = page;
+    changed.invert();
+    const TestPage& other = changed;
+    for (const TestPage* p : {&page, &other}) {
+        RunTableMemo::keep(p->toBitmap(), RunAxis::kRows, tableWithOneRun());
+        RunTableMemo::keep(p->toBitmap(), RunAxis::kColumns, tableWithOneRun());
+    }
+    RunTableMemo::release(RunAxis::kColumns);
+    for (const TestPage* p : {&page, &other}) {
+        EXPECT_FALSE(RunTableMemo::find(p->toBitmap(), RunAxis::kColumns));
+        EXPECT_TRUE(RunTableMemo::find(p->toBitmap(), RunAxis::kRows));
+    }
+    RunTableMemo::release(RunAxis::kRows);
+    EXPECT_FALSE(RunTableMemo::find(page.toBitmap(), RunAxis::kRows));
+}
+
+LaPipe pipeOf(std::initializer_list<std::int32_t> codes) {
+    LaPipe pipe;
+    for (const std::int32_t code : codes) pipe.codes[std::size_t(pipe.count++)] = code;
+    return pipe;
+}
+
+// After each step of a pipe, a table stays only while a later step reads it:
+// line detection and removal read both axes, inverse text the rows, and the
+// zone table the rows text block segmentation kept.
+TEST(RunTableMemoTest, TablesStayUntilTheirLastReaderHasRun) {
+    const TestPage page = ruledPage();
+    const quadrel::LaBitmap bitmap = page.toBitmap();
+    struct Case {
+        LaPipe pipe;
+        std::int32_t done;
+        bool rows, columns;
+    };
+    const Case cases[] = {
+        {pipeOf({2, 8, 4, 32}), 0, true, true},    {pipeOf({2, 8, 4, 32}), 1, true, true},
+        {pipeOf({2, 8, 4, 32}), 2, false, false},  {pipeOf({2, 8, 4, 32}), 3, true, false},
+        {pipeOf({2, 8, 16, 32}), 1, false, false}, {pipeOf({32, 16}), 1, true, false},
+        {pipeOf({2, 16, 8}), 1, true, false},      {pipeOf({8, 32, 4}), 1, true, true},
+    };
+    for (const Case& c : cases) {
+        const RunTableMemo memo;
+        RunTableMemo::keep(bitmap, RunAxis::kRows, tableWithOneRun());
+        RunTableMemo::keep(bitmap, RunAxis::kColumns, tableWithOneRun());
+        quadrel::releaseUnreadTables(c.pipe, c.done, &bitmap);
+        EXPECT_EQ(RunTableMemo::find(bitmap, RunAxis::kRows) != nullptr, c.rows) << c.done;
+        EXPECT_EQ(RunTableMemo::find(bitmap, RunAxis::kColumns) != nullptr, c.columns) << c.done;
+    }
 }
 
 void expectSameLines(const quadrel::FoundLines& a, const quadrel::FoundLines& b) {
