@@ -10,16 +10,20 @@
 // allocations and Quadrel's count alike. Measured after a warm-up call, for:
 //   - Quadrel, one page per context (LA_Init, LA_Execute, LA_Done);
 //   - Quadrel, a context kept from page to page (LA_Execute only; what the
-//     context holds from the previous page counts in the baseline);
+//     context still holds from the previous page counts too);
 //   - pixGetRegionsBinary.
 // Many pages: each subject analyses every page `rounds` times in turn; the
 // table shows the minor page faults per page in the first and the last round
 // and the resident size after the first and the last round: a worker that
 // reuses its memory takes few fresh pages and holds flat memory.
 //
-// Usage: memory_bench [rounds]   (default 20)
+// With --batch-heap the process first sets its heap up as the quadrel
+// program does (cli/heap_settings.h).
+//
+// Usage: memory_bench [--batch-heap] [rounds]   (default 20)
 #include "bench/compare/heap_counter.h"
 #include "bench/compare/leptonica_page.h"
+#include "cli/heap_settings.h"
 #include "library/la_api.h"
 #include "tests/support/generated_pages.h"
 #include "tests/support/page_transforms.h"
@@ -84,7 +88,7 @@ void segmentWithLeptonica(const Page& page) {
 // A context kept for the whole run, as a long-running worker keeps one.
 class KeptContext {
   public:
-    KeptContext() : ctx_(LA_Init(nullptr, nullptr)) {}
+    KeptContext() : before_(heapcount::inUse()), ctx_(LA_Init(nullptr, nullptr)) {}
     ~KeptContext() { LA_Done(ctx_); }
     KeptContext(const KeptContext&) = delete;
     KeptContext& operator=(const KeptContext&) = delete;
@@ -93,7 +97,12 @@ class KeptContext {
             std::fprintf(stderr, "analysis failed\n");
     }
 
+    // Bytes held when the context was made: its peak counts what it kept
+    // from the page before.
+    std::int64_t heldBefore() const { return before_; }
+
   private:
+    std::int64_t before_;
     LaContext* ctx_;
 };
 
@@ -101,9 +110,11 @@ using Subject = std::function<void(const Page&)>;
 
 constexpr double kMiB = 1024.0 * 1024.0;
 
-double peakMiB(const Subject& run, const Page& page) {
+// `base` says what counts as held before the call; by default, what is held
+// just before it.
+double peakMiB(const Subject& run, const Page& page, std::int64_t base = -1) {
     run(page); // warm-up: first-use allocations of either library
-    const std::int64_t before = heapcount::inUse();
+    const std::int64_t before = base >= 0 ? base : heapcount::inUse();
     heapcount::resetPeak();
     run(page);
     return double(heapcount::peak() - before) / kMiB;
@@ -146,7 +157,10 @@ Throughput manyPages(const Subject& run, const std::vector<Page>& all, int round
 } // namespace
 
 int main(int argc, char** argv) {
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
+    const bool batchHeap = argc > 1 && std::string(argv[1]) == "--batch-heap";
+    if (batchHeap) quadrel_cli::keepHeapBetweenPages();
+    const int rounds =
+        argc > 1 + int(batchHeap) ? std::max(1, std::atoi(argv[1 + int(batchHeap)])) : 20;
     setMsgSeverity(L_SEVERITY_ERROR);
     const std::vector<Page> all = pages();
     KeptContext kept;
@@ -160,7 +174,7 @@ int main(int argc, char** argv) {
     std::printf("|---|---:|---:|---:|---:|---:|\n");
     for (const Page& page : all) {
         const double a = peakMiB(alone, page);
-        const double k = peakMiB(reused, page);
+        const double k = peakMiB(reused, page, kept.heldBefore());
         const double l = peakMiB(leptonica, page);
         std::printf("| %s | %.1f | %.1f | %.1f | %.2f | %.2f |\n", page.name.c_str(), a, k, l,
                     a / l, k / l);
