@@ -24,7 +24,6 @@ bool anyOf(const LaPipe& pipe, std::int32_t from, std::int32_t to,
 } // namespace
 
 void releaseUnreadTables(const LaPipe& pipe, std::int32_t done, const LaBitmap* current) {
-    if (current) RunTableMemo::keepOnly(*current);
     const std::int32_t next = done + 1;
     if (!anyOf(pipe, next, pipe.count, {LA_FUNCTION_LINES_AND_TABLES, LA_FUNCTION_LINE_REMOVAL}))
         RunTableMemo::release(RunAxis::kColumns);
@@ -33,6 +32,8 @@ void releaseUnreadTables(const LaPipe& pipe, std::int32_t done, const LaBitmap* 
               {LA_FUNCTION_LINES_AND_TABLES, LA_FUNCTION_LINE_REMOVAL, LA_FUNCTION_INVERSE_TEXT});
     const bool textRowsKept = anyOf(pipe, 0, next, {LA_FUNCTION_TEXT_BLOCKS});
     if (!rowsReadLater && !textRowsKept) RunTableMemo::release(RunAxis::kRows);
+    // Last, so that fewer pages are left to compare with the current one.
+    if (current) RunTableMemo::keepOnly(*current);
 }
 
 } // namespace quadrel
