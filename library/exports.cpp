@@ -61,7 +61,7 @@ std::int32_t execute(LaContext& ctx, LaDibHandle dib) {
         const std::int32_t status = runFunctionCode(ctx, code);
         if (status != LA_STATUS_OK) return status; // the previous zone table stays
         if (functionStatus(ctx, code) == LA_STATUS_OUT_OF_MEMORY) functionOutOfMemory = true;
-        releaseUnreadTables(*pipe, k, ctx.currentBitmap);
+        releaseReplacedTables(code, ctx.currentBitmap);
     }
     const std::int32_t tableStatus = buildZoneTable(ctx);
     return functionOutOfMemory ? std::int32_t(LA_STATUS_OUT_OF_MEMORY) : tableStatus;

@@ -101,11 +101,4 @@ void RunTableMemo::keepOnly(const LaBitmap& bitmap) {
         std::erase_if(memo->entries_, [&](const Entry& entry) { return !entry.holds(bitmap); });
 }
 
-void RunTableMemo::release(RunAxis axis) {
-    if (RunTableMemo* memo = gCurrentMemo) {
-        for (Entry& entry : memo->entries_) entry.tables[int(axis)].reset();
-        std::erase_if(memo->entries_, [](const Entry& entry) { return entry.empty(); });
-    }
-}
-
 } // namespace quadrel

@@ -43,16 +43,9 @@ class RunTableMemo {
     // memory for the copy of the pixels runs out.
     static void keep(const LaBitmap& bitmap, RunAxis axis, RunTable&& table);
 
-    // Releases the tables of every page but the one with `bitmap`'s pixels.
-    // The analysis calls it after each function with the bitmap the next one
-    // copies: a page that is no longer current has no reader left, and its
-    // tables (on a page of many components, tens of megabytes) would
-    // otherwise stay until the analysis ends.
+    // Releases the tables of every page but the one with `bitmap`'s pixels
+    // (see kept_tables.h).
     static void keepOnly(const LaBitmap& bitmap);
-
-    // Releases the tables of one axis, of every page (and a page's copy of
-    // its pixels with its last table).
-    static void release(RunAxis axis);
 
   private:
     // The pixels the tables belong to: size, polarity and every row's bytes

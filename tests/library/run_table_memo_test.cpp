@@ -145,55 +145,28 @@ TEST(RunTableMemoTest, KeepOnlyReleasesEveryOtherPage) {
     EXPECT_FALSE(RunTableMemo::find(other.toBitmap(), RunAxis::kRows));
 }
 
-TEST(RunTableMemoTest, ReleaseDropsOneAxisOfEveryPage) {
-    const RunTableMemo memo;
+// After line removal or skew detection the tables of the pages replaced go;
+// the other functions leave the current page as it was, and the tables of
+// inverse text's crops may still serve them.
+TEST(RunTableMemoTest, TablesOfAReplacedPageGoOnceANewPageIsCurrent) {
     const TestPage page = ruledPage();
-    TestPage changed = page;
-    changed.invert();
-    const TestPage& other = changed;
-    for (const TestPage* p : {&page, &other}) {
-        RunTableMemo::keep(p->toBitmap(), RunAxis::kRows, tableWithOneRun());
-        RunTableMemo::keep(p->toBitmap(), RunAxis::kColumns, tableWithOneRun());
-    }
-    RunTableMemo::release(RunAxis::kColumns);
-    for (const TestPage* p : {&page, &other}) {
-        EXPECT_FALSE(RunTableMemo::find(p->toBitmap(), RunAxis::kColumns));
-        EXPECT_TRUE(RunTableMemo::find(p->toBitmap(), RunAxis::kRows));
-    }
-    RunTableMemo::release(RunAxis::kRows);
-    EXPECT_FALSE(RunTableMemo::find(page.toBitmap(), RunAxis::kRows));
-}
-
-LaPipe pipeOf(std::initializer_list<std::int32_t> codes) {
-    LaPipe pipe;
-    for (const std::int32_t code : codes) pipe.codes[std::size_t(pipe.count++)] = code;
-    return pipe;
-}
-
-// After each step of a pipe, a table stays only while a later step reads it:
-// line detection and removal read both axes, inverse text the rows, and the
-// zone table the rows text block segmentation kept.
-TEST(RunTableMemoTest, TablesStayUntilTheirLastReaderHasRun) {
-    const TestPage page = ruledPage();
-    const quadrel::LaBitmap bitmap = page.toBitmap();
-    struct Case {
-        LaPipe pipe;
-        std::int32_t done;
-        bool rows, columns;
-    };
-    const Case cases[] = {
-        {pipeOf({2, 8, 4, 32}), 0, true, true},    {pipeOf({2, 8, 4, 32}), 1, true, true},
-        {pipeOf({2, 8, 4, 32}), 2, false, false},  {pipeOf({2, 8, 4, 32}), 3, true, false},
-        {pipeOf({2, 8, 16, 32}), 1, false, false}, {pipeOf({32, 16}), 1, true, false},
-        {pipeOf({2, 16, 8}), 1, true, false},      {pipeOf({8, 32, 4}), 1, true, true},
-    };
-    for (const Case& c : cases) {
+    TestPage cleaned = page;
+    cleaned.fillRect(10, 20, 280, 3, false); // the rule removed
+    const quadrel::LaBitmap before = page.toBitmap();
+    const quadrel::LaBitmap after = cleaned.toBitmap();
+    for (const std::int32_t code :
+         {LA_FUNCTION_LINES_AND_TABLES, LA_FUNCTION_INVERSE_TEXT, LA_FUNCTION_PICTURES,
+          LA_FUNCTION_TEXT_BLOCKS, LA_FUNCTION_LINE_REMOVAL, LA_FUNCTION_SKEW}) {
         const RunTableMemo memo;
-        RunTableMemo::keep(bitmap, RunAxis::kRows, tableWithOneRun());
-        RunTableMemo::keep(bitmap, RunAxis::kColumns, tableWithOneRun());
-        quadrel::releaseUnreadTables(c.pipe, c.done, &bitmap);
-        EXPECT_EQ(RunTableMemo::find(bitmap, RunAxis::kRows) != nullptr, c.rows) << c.done;
-        EXPECT_EQ(RunTableMemo::find(bitmap, RunAxis::kColumns) != nullptr, c.columns) << c.done;
+        RunTableMemo::keep(before, RunAxis::kRows, tableWithOneRun());
+        RunTableMemo::keep(before, RunAxis::kColumns, tableWithOneRun());
+        RunTableMemo::keep(after, RunAxis::kRows, tableWithOneRun());
+        const bool replaces = code == LA_FUNCTION_LINE_REMOVAL || code == LA_FUNCTION_SKEW;
+        quadrel::releaseReplacedTables(code, &after);
+        EXPECT_EQ(RunTableMemo::find(before, RunAxis::kColumns) == nullptr, replaces) << code;
+        EXPECT_TRUE(RunTableMemo::find(after, RunAxis::kRows)) << code;
+        quadrel::releaseReplacedTables(code, nullptr); // no current bitmap: nothing goes
+        EXPECT_TRUE(RunTableMemo::find(after, RunAxis::kRows)) << code;
     }
 }
 
