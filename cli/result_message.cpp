@@ -37,6 +37,7 @@ class Reader {
     bool getZones(std::vector<zones::ZoneRecord>& zones, std::uint64_t count) {
         if (rest_.size() / sizeof(zones::ZoneRecord) < count) return false;
         zones.resize(std::size_t(count));
+        if (zones.empty()) return true;
         std::memcpy(zones.data(), rest_.data(), zones.size() * sizeof(zones::ZoneRecord));
         rest_.remove_prefix(zones.size() * sizeof(zones::ZoneRecord));
         return true;
@@ -59,8 +60,9 @@ std::string encodeResult(const PageResult& result) {
                                      result.skew, std::int32_t(result.skewMeasured)})
         put(out, value);
     put(out, std::uint64_t(result.zones.size()));
-    out.append(reinterpret_cast<const char*>(result.zones.data()),
-               result.zones.size() * sizeof(zones::ZoneRecord));
+    if (!result.zones.empty())
+        out.append(reinterpret_cast<const char*>(result.zones.data()),
+                   result.zones.size() * sizeof(zones::ZoneRecord));
     return out;
 }
 
