@@ -22,6 +22,7 @@
 // and the ratios of the medians.
 //
 // Usage: compare_bench [repetitions]   (default 15)
+#include "bench/compare/leptonica_page.h"
 #include "library/image/components.h"
 #include "library/la_api.h"
 #include "library/parameters.h"
@@ -59,24 +60,7 @@ double median(std::vector<double> values) {
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
 }
 
-struct PixDeleter {
-    void operator()(PIX* pix) const { pixDestroy(&pix); }
-};
-using PixOwner = std::unique_ptr<PIX, PixDeleter>;
-
-// The page as a Leptonica 1-bit image: 1 is black, row 0 the top.
-PixOwner toPix(const TestPage& page, int dpi) {
-    const quadrel::LaBitmap bitmap = page.toBitmap(0);
-    PixOwner pix(pixCreate(page.width(), page.height(), 1));
-    const int wordsPerLine = pixGetWpl(pix.get());
-    l_uint32* data = pixGetData(pix.get());
-    for (int y = 0; y < page.height(); ++y)
-        std::memcpy(data + std::size_t(y) * std::size_t(wordsPerLine),
-                    bitmap.row(page.height() - 1 - y), std::size_t(wordsPerLine) * 4);
-    pixEndianByteSwap(pix.get()); // bytes in page order, words in host order
-    pixSetResolution(pix.get(), dpi, dpi);
-    return pix;
-}
+using benchpages::toPix;
 
 struct Page {
     std::string name;
@@ -200,7 +184,7 @@ class PageRuns {
   private:
     platform::GlobalBlockOwner dib_;
     quadrel::LaBitmap bitmap_;
-    PixOwner pix_;
+    benchpages::PixOwner pix_;
     tesseract::TessBaseAPI& tesseract_;
     bool withTesseract_;
 };

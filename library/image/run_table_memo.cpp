@@ -96,4 +96,9 @@ void RunTableMemo::keep(const LaBitmap& bitmap, RunAxis axis, RunTable&& table) 
     entry->tables[int(axis)] = std::move(table);
 }
 
+void RunTableMemo::keepOnly(const LaBitmap& bitmap) {
+    if (RunTableMemo* memo = gCurrentMemo)
+        std::erase_if(memo->entries_, [&](const Entry& entry) { return !entry.holds(bitmap); });
+}
+
 } // namespace quadrel

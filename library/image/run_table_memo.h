@@ -43,6 +43,10 @@ class RunTableMemo {
     // memory for the copy of the pixels runs out.
     static void keep(const LaBitmap& bitmap, RunAxis axis, RunTable&& table);
 
+    // Releases the tables of every page but the one with `bitmap`'s pixels
+    // (see kept_tables.h).
+    static void keepOnly(const LaBitmap& bitmap);
+
   private:
     // The pixels the tables belong to: size, polarity and every row's bytes
     // in row order.
