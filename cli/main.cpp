@@ -2,6 +2,7 @@
 // Copyright 2026 The Quadrel authors
 // quadrel: analyses the layout of scanned pages in batch and reports their zones.
 #include "cli/exit_status.h"
+#include "cli/heap_settings.h"
 #include "cli/json_report.h"
 #include "cli/options.h"
 #include "cli/outline_writer.h"
@@ -104,6 +105,7 @@ int run(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    keepHeapBetweenPages(); // before the first page, for this process and its workers
     try {
         return run(argc, argv);
     } catch (const std::exception& e) { // out of memory before any page, for instance

@@ -2,7 +2,7 @@
 // Copyright 2026 The Quadrel authors
 #include "cli/parallel_jobs.h"
 
-#include "cli/json_report.h"
+#include "cli/result_message.h"
 
 #include <cerrno>
 #include <csignal>
@@ -55,14 +55,12 @@ bool readAll(int fd, void* data, std::size_t size) {
 }
 
 // The worker's loop: read a task number, send back its result as a
-// length-prefixed JSON text, until the parent closes the task pipe.
+// length-prefixed message, until the parent closes the task pipe.
 [[noreturn]] void runWorker(const std::vector<PageTask>& tasks, const PageAnalysis& analyse,
                             int taskFd, int resultFd) {
     std::uint64_t index = 0;
     while (readAll(taskFd, &index, sizeof index) && index < tasks.size()) {
-        const PageResult result = runOne(tasks[index], analyse);
-        const std::string text = pageToJson(result).dump(
-            -1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+        const std::string text = encodeResult(runOne(tasks[index], analyse));
         const std::uint64_t length = text.size();
         if (!writeAll(resultFd, &length, sizeof length) ||
             !writeAll(resultFd, text.data(), text.size()))
@@ -140,14 +138,11 @@ std::optional<std::string> takeMessage(Worker& worker) {
 }
 
 PageResult resultFromMessage(const std::string& text, const PageTask& task) {
-    try {
-        PageResult result = pageFromJson(nlohmann::ordered_json::parse(text));
-        result.file = task.file; // the name as given, whatever its encoding
-        result.page = task.page;
-        return result;
-    } catch (const std::exception&) {
-        return failedResult(task, "the worker process sent no usable result");
-    }
+    std::optional<PageResult> result = decodeResult(text);
+    if (!result) return failedResult(task, "the worker process sent no usable result");
+    result->file = task.file; // the name as given, whatever its encoding
+    result->page = task.page;
+    return std::move(*result);
 }
 
 class WorkerPool {

@@ -9,6 +9,7 @@
 #include "library/context_registry.h"
 #include "library/dispatcher.h"
 #include "library/image/run_table_memo.h"
+#include "library/kept_tables.h"
 #include "library/la_api.h"
 #include "library/library_lock.h"
 #include "library/parameters.h"
@@ -60,6 +61,7 @@ std::int32_t execute(LaContext& ctx, LaDibHandle dib) {
         const std::int32_t status = runFunctionCode(ctx, code);
         if (status != LA_STATUS_OK) return status; // the previous zone table stays
         if (functionStatus(ctx, code) == LA_STATUS_OUT_OF_MEMORY) functionOutOfMemory = true;
+        releaseReplacedTables(code, ctx.currentBitmap);
     }
     const std::int32_t tableStatus = buildZoneTable(ctx);
     return functionOutOfMemory ? std::int32_t(LA_STATUS_OUT_OF_MEMORY) : tableStatus;

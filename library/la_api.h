@@ -64,8 +64,8 @@ enum {
 };
 
 /* Parameter identifiers of LA_SetParameter / LA_GetParameter. The defaults
- * below are those the default pipe sets; a fresh context holds 0 in each,
- * except LA_PARAM_NOISE_AND_PICTURES, which starts at 5. */
+ * the default pipe sets are the LA_DEFAULT_* values below; a fresh context
+ * holds 0 in each, except LA_PARAM_NOISE_AND_PICTURES, which starts at 5. */
 enum {
     LA_PARAM_LINES_MIN_SEED_LENGTH = 100,   /* code 2: longest black run a line needs, pixels (80) */
     LA_PARAM_LINES_MAX_THICKNESS = 101,     /* code 2: a line is thinner than this, pixels (120) */
@@ -79,6 +79,21 @@ enum {
     LA_PARAM_NOISE_AND_PICTURES = 400,      /* code 16 grouping size; zone table noise size (9) */
     LA_PARAM_PIPE = 500,                    /* the installed pipe, by its process-wide number */
     LA_PARAM_SKEW_ANGLE = 600               /* read only: skew in hundredths of a degree */
+};
+
+/* The parameter values the default pipe sets, declared once for the library,
+ * the command line and every caller that builds a pipe of its own. */
+enum {
+    LA_DEFAULT_LINES_MIN_SEED_LENGTH = 80,
+    LA_DEFAULT_LINES_MAX_THICKNESS = 120,
+    LA_DEFAULT_LINES_DIRECTIONS = 3,
+    LA_DEFAULT_REMOVAL_MIN_SEED_LENGTH = 80,
+    LA_DEFAULT_REMOVAL_MAX_THICKNESS = 120,
+    LA_DEFAULT_REMOVAL_DIRECTIONS = 3,
+    LA_DEFAULT_REMOVAL_RESERVED = 7,
+    LA_DEFAULT_INVERSE_MIN_WIDTH = 80,
+    LA_DEFAULT_INVERSE_RESERVED = 120,
+    LA_DEFAULT_NOISE_AND_PICTURES = 9
 };
 
 /* Status values returned by the exported functions. */

@@ -78,16 +78,16 @@ std::int32_t getParameter(const LaContext& context, std::int32_t id, std::int32_
 }
 
 void setDefaultPipeParameters(LaContext& context) {
-    context.param100 = 80;
-    context.param101 = 120;
-    context.param102 = 3;
-    context.param400 = 9;
-    context.param300 = 80;
-    context.param301 = 120;
-    context.param200 = 80;
-    context.param201 = 120;
-    context.param202 = 3;
-    context.param203 = 7;
+    context.param100 = LA_DEFAULT_LINES_MIN_SEED_LENGTH;
+    context.param101 = LA_DEFAULT_LINES_MAX_THICKNESS;
+    context.param102 = LA_DEFAULT_LINES_DIRECTIONS;
+    context.param400 = LA_DEFAULT_NOISE_AND_PICTURES;
+    context.param300 = LA_DEFAULT_INVERSE_MIN_WIDTH;
+    context.param301 = LA_DEFAULT_INVERSE_RESERVED;
+    context.param200 = LA_DEFAULT_REMOVAL_MIN_SEED_LENGTH;
+    context.param201 = LA_DEFAULT_REMOVAL_MAX_THICKNESS;
+    context.param202 = LA_DEFAULT_REMOVAL_DIRECTIONS;
+    context.param203 = LA_DEFAULT_REMOVAL_RESERVED;
 }
 
 } // namespace quadrel

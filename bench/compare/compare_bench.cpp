@@ -11,8 +11,8 @@
 //     (no recognition);
 //   - Quadrel's component extraction (boxes only) and Leptonica's
 //     8-connected pixConnComp (boxes only).
-//   - the deskewing pipe (codes 1, 2, 8, 4, 16, 32) against Leptonica's page
-//     segmentation plus pixFindSkew.
+//   - the deskewing pipe (codes 1, 2, 8, 4, 16, 32, with the default pipe's
+//     parameters) against Leptonica's page segmentation plus pixFindSkew.
 // The pages are the CCITT fax pages and generated pages of the kinds that
 // cost most: a ruled form, an error-diffused picture, halftones with black
 // areas, the A4 page at 600 dpi and the ruled form tiled 4 x 2.
@@ -22,8 +22,10 @@
 // and the ratios of the medians.
 //
 // Usage: compare_bench [repetitions]   (default 15)
+#include "bench/compare/leptonica_page.h"
 #include "library/image/components.h"
 #include "library/la_api.h"
+#include "library/parameters.h"
 #include "tests/support/generated_pages.h"
 #include "tests/support/page_transforms.h"
 #include "tests/support/test_page.h"
@@ -58,24 +60,7 @@ double median(std::vector<double> values) {
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
 }
 
-struct PixDeleter {
-    void operator()(PIX* pix) const { pixDestroy(&pix); }
-};
-using PixOwner = std::unique_ptr<PIX, PixDeleter>;
-
-// The page as a Leptonica 1-bit image: 1 is black, row 0 the top.
-PixOwner toPix(const TestPage& page, int dpi) {
-    const quadrel::LaBitmap bitmap = page.toBitmap(0);
-    PixOwner pix(pixCreate(page.width(), page.height(), 1));
-    const int wordsPerLine = pixGetWpl(pix.get());
-    l_uint32* data = pixGetData(pix.get());
-    for (int y = 0; y < page.height(); ++y)
-        std::memcpy(data + std::size_t(y) * std::size_t(wordsPerLine),
-                    bitmap.row(page.height() - 1 - y), std::size_t(wordsPerLine) * 4);
-    pixEndianByteSwap(pix.get()); // bytes in page order, words in host order
-    pixSetResolution(pix.get(), dpi, dpi);
-    return pix;
-}
+using benchpages::toPix;
 
 struct Page {
     std::string name;
@@ -141,6 +126,9 @@ class PageRuns {
         }
         case kQuadrelSkewPipe: {
             LaContext* ctx = LA_Init(nullptr, nullptr);
+            // A caller's pipe starts with every parameter 0; give it the
+            // values the default pipe runs with, so that both do the same work.
+            quadrel::setDefaultPipeParameters(*ctx);
             LaPipe* pipe = LA_CreatePipe(ctx);
             for (const std::int32_t code : kSkewPipe) LA_AddFunctionToPipe(pipe, code);
             if (LA_Execute(ctx, dib_.get()) != 0) std::fprintf(stderr, "analysis failed\n");
@@ -196,7 +184,7 @@ class PageRuns {
   private:
     platform::GlobalBlockOwner dib_;
     quadrel::LaBitmap bitmap_;
-    PixOwner pix_;
+    benchpages::PixOwner pix_;
     tesseract::TessBaseAPI& tesseract_;
     bool withTesseract_;
 };

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: Apache-2.0
 // Copyright 2026 The Quadrel authors
 // Rotation of a 1-bit page about its centre, a row at a time: each output row
-// is a straight Bresenham walk through the input, and the black runs met along
-// the walk are copied as runs, so the cost follows the page size and the
-// number of colour changes rather than a per-pixel transform.
+// is a straight Bresenham walk through the input. At the small angles of a
+// deskew the walk moves along input rows, changing row only now and then, so
+// each stretch between two changes is copied as one block of bits and the cost
+// follows the page's bytes rather than its pixels.
 #pragma once
 
 #include "library/image/bitmap.h"

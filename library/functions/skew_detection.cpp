@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <new>
 #include <numbers>
 
@@ -51,53 +52,83 @@ const DirectionTables& directionTables() {
     return tables;
 }
 
-// Distance-by-direction vote counters, rows of distances -R ... R.
-class VoteAccumulator {
-  public:
-    explicit VoteAccumulator(std::int32_t radius)
-        : radius_(radius), counts_(std::size_t(2 * std::int64_t(radius) + 1) * kDirections, 0) {}
-
-    void vote(std::int64_t distance, std::int32_t direction) {
-        // The rounded tables can put a distance just past the radius: dropped.
-        if (distance < -radius_ || distance > radius_) return;
-        ++counts_[std::size_t(distance + radius_) * kDirections + std::size_t(direction)];
+// Columns of a row of `width` pixels whose colour differs from the column
+// before (white before column 0), counted 64 pixels at a time.
+std::int64_t colourChanges(const std::uint8_t* row, std::int32_t width, std::uint8_t whiteByte) {
+    const std::uint64_t toBlack = whiteByte ? ~std::uint64_t(0) : 0;
+    std::uint64_t before = 0; // the last pixel read, black in bit 63
+    std::int64_t changes = 0;
+    std::int32_t x = 0;
+    for (; x + 64 <= width; x += 64) {
+        std::uint64_t word;
+        std::memcpy(&word, row + x / 8, sizeof word);
+        const std::uint64_t black = __builtin_bswap64(word) ^ toBlack;
+        changes += __builtin_popcountll(black ^ ((black >> 1) | before));
+        before = black << 63;
     }
-
-    // Direction of the largest counter in row-major order, the last on a tie;
-    // -1 when every counter is 0.
-    std::int32_t strongest() const {
-        std::int32_t best = 0;
-        std::size_t bestIndex = 0;
-        for (std::size_t i = 0; i < counts_.size(); ++i) {
-            if (counts_[i] >= best) {
-                best = counts_[i];
-                bestIndex = i;
-            }
-        }
-        return best == 0 ? -1 : std::int32_t(bestIndex % kDirections);
+    if (x < width) {
+        std::uint64_t word = 0;
+        for (std::int32_t i = 0; 8 * i < width - x; ++i)
+            word |= std::uint64_t(row[x / 8 + i]) << (56 - 8 * i);
+        const std::uint64_t inRow = ~std::uint64_t(0) << (64 - (width - x));
+        const std::uint64_t black = (word ^ toBlack) & inRow;
+        changes += __builtin_popcountll((black ^ ((black >> 1) | before)) & inRow);
     }
+    return changes;
+}
 
-  private:
-    std::int64_t radius_;
-    std::vector<std::int32_t> counts_;
+// The counter of one direction that wins: most votes, then the largest
+// distance row. `votes` is 0 when the direction has none.
+struct DirectionPeak {
+    std::int32_t votes = 0;
+    std::size_t row = 0;
 };
 
+DirectionPeak peakOf(const std::vector<std::int32_t>& counts) {
+    std::int32_t most = 0;
+    for (const std::int32_t c : counts) most = std::max(most, c); // vectorised
+    if (most == 0) return {};
+    std::size_t row = counts.size() - 1;
+    while (counts[row] != most) --row;
+    return {most, row};
+}
+
+// Centres of the voting components relative to the page centre.
+struct VoterCentres {
+    std::vector<double> x;
+    std::vector<double> y;
+};
+
+VoterCentres voterCentres(const std::vector<LaComponentBox>& components, std::int32_t pageWidth,
+                          std::int32_t pageHeight) {
+    const double cx = std::floor(double(pageWidth) * 0.5);
+    const double cy = std::floor(double(pageHeight) * 0.5);
+    VoterCentres centres;
+    for (const LaComponentBox& c : components) {
+        if (!isSkewVoter(c.xEnd - c.xMin, c.yMax - c.yMin + 1)) continue;
+        centres.x.push_back(std::trunc(double(c.xMin + c.xEnd) * 0.5 - cx));
+        centres.y.push_back(std::trunc(double(c.yMin + c.yMax) * 0.5 - cy));
+    }
+    return centres;
+}
+
+// The boxes of the band's components (boxes alone: nothing else is read).
 std::int32_t bandComponents(const LaBitmap& page, const SkewBand& band,
-                            std::vector<LaComponent>& components) {
+                            std::vector<LaComponentBox>& boxes) {
     LaComponentSource source;
     source.rows = band.rows;
     source.width = page.width;
     source.stride = page.stride;
-    source.options = 0x10;
     source.blackIsZero = page.blackIsZero;
     source.firstRow = page.hasPixels() ? page.row(band.first) : nullptr;
-    return extractComponents(&source, &components);
+    FlatRunTable runs;
+    return labelComponents(source, runs, boxes);
 }
 
 std::int32_t measureSkewOrThrow(const LaBitmap& page, double& skewAngle) {
     skewAngle = 0.0;
     const SkewBand band = chooseSkewBand(page);
-    std::vector<LaComponent> components;
+    std::vector<LaComponentBox> components;
     const std::int32_t status = bandComponents(page, band, components);
     if (status != LA_STATUS_OK) return status;
     if (components.size() < 5) return LA_STATUS_OK;
@@ -118,10 +149,11 @@ std::int32_t outputStride(const LaBitmap& input, std::int32_t width) {
 SkewBand chooseSkewBand(const LaBitmap& page) {
     const std::int32_t height = page.hasPixels() ? page.height : 0;
     std::vector<std::int64_t> changes(std::size_t(height / kBandRows + 1), 0);
-    std::vector<std::int32_t> entries; // grown to the width by the encoder
+    // Each row counts its colour changes plus 5, the length of the row's
+    // run encoding (a leading 0 and four closing entries).
     for (std::int32_t r = 0; r < height; r += 2)
         changes[std::size_t(r / kBandRows)] +=
-            encodeRow(page.row(r), page.width, page.whiteByte(), entries);
+            5 + colourChanges(page.row(r), page.width, page.whiteByte());
     const auto best = std::max_element(changes.begin(), changes.end()); // first on a tie
     SkewBand band;
     band.first = std::int32_t(best - changes.begin()) * kBandRows;
@@ -137,25 +169,41 @@ bool isSkewVoter(std::int32_t w, std::int32_t h) {
     return double(std::min(w, h)) * kVoterMaxElongation > double(std::max(w, h));
 }
 
-std::int32_t strongestDirection(const std::vector<LaComponent>& components, std::int32_t pageWidth,
-                                std::int32_t pageHeight) {
+// The accumulator holds one row of distances -R ... R per direction; it is
+// filled and searched one direction at a time, so that the counters stay in
+// the cache. The winner is the counter found last in row-major (distance,
+// direction) order among those with the most votes.
+std::int32_t strongestDirection(const std::vector<LaComponentBox>& components,
+                                std::int32_t pageWidth, std::int32_t pageHeight) {
     const DirectionTables& tables = directionTables();
-    const double cx = std::floor(double(pageWidth) * 0.5);
-    const double cy = std::floor(double(pageHeight) * 0.5);
     const double w = pageWidth;
     const double h = pageHeight;
-    VoteAccumulator accumulator(std::int32_t(std::floor(std::sqrt(h * h + w * w) * 0.5)));
-    for (const LaComponent& c : components) {
-        if (!isSkewVoter(c.xEnd - c.xMin, c.yMax - c.yMin + 1)) continue;
-        const double x = std::trunc(double(c.xMin + c.xEnd) * 0.5 - cx);
-        const double y = std::trunc(double(c.yMin + c.yMax) * 0.5 - cy);
-        for (std::int32_t a = 0; a < kDirections; ++a) {
-            const double distance =
-                x * tables.cosine[std::size_t(2 * a)] + y * tables.sine[std::size_t(2 * a)];
-            accumulator.vote(std::int64_t(distance), a);
+    const auto radius = std::int64_t(std::floor(std::sqrt(h * h + w * w) * 0.5));
+    const VoterCentres centres = voterCentres(components, pageWidth, pageHeight);
+    std::vector<std::int32_t> counts(std::size_t(2 * radius + 1));
+    // A distance is at most (width + height) / 2 from 0: it fits 32 bits.
+    std::vector<std::int32_t> distances(centres.x.size());
+    DirectionPeak best;
+    std::int32_t bestDirection = -1;
+    for (std::int32_t a = 0; a < kDirections; ++a) {
+        const double cosine = tables.cosine[std::size_t(2 * a)];
+        const double sine = tables.sine[std::size_t(2 * a)];
+        for (std::size_t i = 0; i < distances.size(); ++i)
+            distances[i] = std::int32_t(centres.x[i] * cosine + centres.y[i] * sine);
+        std::fill(counts.begin(), counts.end(), 0);
+        for (const std::int32_t d : distances) {
+            // The rounded tables can put a distance just past the radius: dropped.
+            const auto row = std::uint64_t(d + radius);
+            if (row < counts.size()) ++counts[row];
+        }
+        const DirectionPeak peak = peakOf(counts);
+        if (peak.votes > 0 &&
+            (peak.votes > best.votes || (peak.votes == best.votes && peak.row >= best.row))) {
+            best = peak;
+            bestDirection = a;
         }
     }
-    return accumulator.strongest();
+    return bestDirection;
 }
 
 std::int32_t measureSkew(const LaBitmap& page, double& skewAngle) {

@@ -31,8 +31,8 @@ bool isSkewVoter(std::int32_t w, std::int32_t h);
 // of the counter with the most votes, the last one on a tie; -1 when no
 // component voted. Component rows are those of the band (counted from its
 // first row); centres are taken relative to the centre of the whole page.
-std::int32_t strongestDirection(const std::vector<LaComponent>& components, std::int32_t pageWidth,
-                                std::int32_t pageHeight);
+std::int32_t strongestDirection(const std::vector<LaComponentBox>& components,
+                                std::int32_t pageWidth, std::int32_t pageHeight);
 
 // Measures the skew angle in degrees as the context stores it: text lines
 // rising with the row number give a negative angle; level lines measure 0, and

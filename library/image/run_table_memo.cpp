@@ -131,4 +131,9 @@ std::int32_t labelPageComponents(const LaBitmap& bitmap, FlatRunTable& runs,
     return labelRuns(runs, boxes);
 }
 
+void RunTableMemo::keepOnly(const LaBitmap& bitmap) {
+    if (RunTableMemo* memo = gCurrentMemo)
+        std::erase_if(memo->entries_, [&](const Entry& entry) { return !entry.holds(bitmap); });
+}
+
 } // namespace quadrel

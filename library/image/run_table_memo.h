@@ -57,6 +57,10 @@ class RunTableMemo {
     static std::optional<LabelledRuns> takeLabels(const LaBitmap& bitmap);
     static void keepLabels(const LaBitmap& bitmap, LabelledRuns&& labels);
 
+    // Releases the tables of every page but the one with `bitmap`'s pixels
+    // (see kept_tables.h).
+    static void keepOnly(const LaBitmap& bitmap);
+
   private:
     // The pixels the tables belong to: size, polarity and every row's bytes
     // in row order.

@@ -7,6 +7,7 @@
 #include "library/functions/dark_bands.h"
 #include "library/image/line_extraction.h"
 #include "library/image/run_table_memo.h"
+#include "library/kept_tables.h"
 #include "library/la_api.h"
 #include "tests/support/generated_pages.h"
 #include "tests/support/test_page.h"
@@ -128,6 +129,47 @@ TEST(RunTableMemoTest, OtherThreadsDoNotSeeTheMemo) {
     bool found = true;
     std::thread([&] { found = RunTableMemo::take(bitmap, RunAxis::kRows).has_value(); }).join();
     EXPECT_FALSE(found);
+}
+
+TEST(RunTableMemoTest, KeepOnlyReleasesEveryOtherPage) {
+    const RunTableMemo memo;
+    const TestPage page = ruledPage();
+    TestPage other = page;
+    other.set(5, 5);
+    RunTableMemo::keep(page.toBitmap(), RunAxis::kRows, tableWithOneRun());
+    RunTableMemo::keep(other.toBitmap(), RunAxis::kRows, tableWithOneRun());
+    RunTableMemo::keep(other.toBitmap(), RunAxis::kColumns, tableWithOneRun());
+    RunTableMemo::keepOnly(other.toBitmap(0, true));
+    EXPECT_FALSE(RunTableMemo::find(page.toBitmap(), RunAxis::kRows));
+    EXPECT_TRUE(RunTableMemo::find(other.toBitmap(), RunAxis::kRows));
+    EXPECT_TRUE(RunTableMemo::find(other.toBitmap(), RunAxis::kColumns));
+    RunTableMemo::keepOnly(quadrel::LaBitmap{}); // no pixels: nothing is current
+    EXPECT_FALSE(RunTableMemo::find(other.toBitmap(), RunAxis::kRows));
+}
+
+// After line removal or skew detection the tables of the pages replaced go;
+// the other functions leave the current page as it was, and the tables of
+// inverse text's crops may still serve them.
+TEST(RunTableMemoTest, TablesOfAReplacedPageGoOnceANewPageIsCurrent) {
+    const TestPage page = ruledPage();
+    TestPage cleaned = page;
+    cleaned.fillRect(10, 20, 280, 3, false); // the rule removed
+    const quadrel::LaBitmap before = page.toBitmap();
+    const quadrel::LaBitmap after = cleaned.toBitmap();
+    for (const std::int32_t code :
+         {LA_FUNCTION_LINES_AND_TABLES, LA_FUNCTION_INVERSE_TEXT, LA_FUNCTION_PICTURES,
+          LA_FUNCTION_TEXT_BLOCKS, LA_FUNCTION_LINE_REMOVAL, LA_FUNCTION_SKEW}) {
+        const RunTableMemo memo;
+        RunTableMemo::keep(before, RunAxis::kRows, tableWithOneRun());
+        RunTableMemo::keep(before, RunAxis::kColumns, tableWithOneRun());
+        RunTableMemo::keep(after, RunAxis::kRows, tableWithOneRun());
+        const bool replaces = code == LA_FUNCTION_LINE_REMOVAL || code == LA_FUNCTION_SKEW;
+        quadrel::releaseReplacedTables(code, &after);
+        EXPECT_EQ(RunTableMemo::find(before, RunAxis::kColumns) == nullptr, replaces) << code;
+        EXPECT_TRUE(RunTableMemo::find(after, RunAxis::kRows)) << code;
+        quadrel::releaseReplacedTables(code, nullptr); // no current bitmap: nothing goes
+        EXPECT_TRUE(RunTableMemo::find(after, RunAxis::kRows)) << code;
+    }
 }
 
 void expectSameLines(const quadrel::FoundLines& a, const quadrel::FoundLines& b) {

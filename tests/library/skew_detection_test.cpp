@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <numbers>
+#include <vector>
 
 namespace {
 
@@ -60,8 +62,8 @@ TEST(SkewSizeFilterTest, KeepsCharacterSizedShapesOnly) {
     EXPECT_TRUE(quadrel::isSkewVoter(100, 70)); // one usable side is enough
 }
 
-quadrel::LaComponent componentCentredAt(int x, int y) {
-    quadrel::LaComponent c;
+quadrel::LaComponentBox componentCentredAt(int x, int y) {
+    quadrel::LaComponentBox c;
     c.xMin = x - 10;
     c.xEnd = x + 10;
     c.yMin = y - 10;
@@ -91,6 +93,56 @@ TEST(SkewBandTest, PicksTheBandWithMostColourChanges) {
     const auto last = quadrel::chooseSkewBand(tall.toBitmap(1));
     EXPECT_EQ(last.first, 7000);
     EXPECT_EQ(last.rows, 1000);
+}
+
+// Rows [from, from + 3500) of `page` set to `row` (x at 0 ... width - 1).
+void fillBand(TestPage& page, int from, const std::vector<bool>& row) {
+    for (int y = from; y < from + 3500; ++y)
+        for (int x = 0; x < page.width(); ++x) page.set(x, y, row[std::size_t(x)]);
+}
+
+// A row of `width` pixels with exactly `changes` colour changes (white before
+// column 0): isolated black pixels, then one run to the end when odd.
+std::vector<bool> rowWithChanges(int width, int changes) {
+    std::vector<bool> row(std::size_t(width), false);
+    int x = 0;
+    for (int k = 0; k + 1 < changes; k += 2, x += 2) row[std::size_t(x)] = true;
+    if (changes % 2)
+        for (; x < width; ++x) row[std::size_t(x)] = true;
+    return row;
+}
+
+TEST(SkewBandTest, CountsEachColourChangeAtEveryWidthAndPolarity) {
+    struct Case {
+        int width;
+        std::vector<int> black; // black columns of the tested row
+        int changes;
+    };
+    const std::vector<Case> cases = {{3, {2}, 1},           {63, {0, 62}, 3},
+                                     {64, {0, 1, 63}, 3},   {65, {63, 64}, 1},
+                                     {65, {64}, 1},         {130, {0, 64, 65, 127, 129}, 7},
+                                     {200, {5, 6, 7, 8}, 2}};
+    for (const Case& c : cases)
+        for (const int blackIsZero : {0, 1})
+            for (const int extra : {0, 1}) {
+                std::vector<bool> tested(std::size_t(c.width), false);
+                for (const int x : c.black) tested[std::size_t(x)] = true;
+                TestPage page(c.width, 7000);
+                fillBand(page, 0, tested);
+                fillBand(page, 3500, rowWithChanges(c.width, c.changes + extra));
+                LaBitmap bitmap = page.toBitmap(blackIsZero);
+                // Padding bits past the width, black, must not count.
+                const int used = c.width % 8;
+                for (int y = 0; y < bitmap.height && used; ++y) {
+                    std::uint8_t& last = bitmap.row(y)[c.width / 8];
+                    const auto padding = std::uint8_t(0xFF >> used);
+                    last =
+                        blackIsZero ? std::uint8_t(last & ~padding) : std::uint8_t(last | padding);
+                }
+                // A tie keeps the first band; one change more per row wins.
+                EXPECT_EQ(quadrel::chooseSkewBand(bitmap).first, extra ? 3500 : 0)
+                    << "width " << c.width << ", polarity " << blackIsZero << ", extra " << extra;
+            }
 }
 
 TEST(SkewDetectionTest, SlopedLinesGiveTheirAngleWithTheStoredSign) {
