@@ -56,9 +56,12 @@ std::int32_t findLines(const LaBitmap& input, PageLines& page) {
     // Inverse text detection labelled this page when line removal found
     // nothing to remove; else line removal kept the row runs of its copy.
     std::optional<LabelledRuns> kept = RunTableMemo::takeLabels(input);
-    if (!kept && RunTableMemo::find(input, RunAxis::kRows)) {
+    // The row table goes once labelled: the run table made here replaces it.
+    std::optional<RunTable> rows = kept ? std::nullopt : RunTableMemo::take(input, RunAxis::kRows);
+    if (rows) {
         kept.emplace();
-        if (labelPageComponents(input, kept->runs, kept->boxes) != LA_STATUS_OK) kept.reset();
+        if (labelRunTable(*rows, kept->runs, kept->boxes) != LA_STATUS_OK) kept.reset();
+        rows.reset();
     }
     const std::int32_t status =
         kept ? componentsOfLabelledRuns(kept->runs, kept->boxes, &page.source, &page.components)

@@ -117,18 +117,23 @@ void RunTableMemo::keepLabels(const LaBitmap& bitmap, LabelledRuns&& labels) {
     if (Entry* entry = entryToKeep(bitmap)) entry->labels = std::move(labels);
 }
 
+std::int32_t labelRunTable(const RunTable& table, FlatRunTable& runs,
+                           std::vector<LaComponentBox>& boxes) {
+    runs.rowStart.assign(table.size() + 1, 0);
+    for (std::size_t r = 0; r < table.size(); ++r)
+        runs.rowStart[r + 1] = runs.rowStart[r] + std::int32_t(table[r].size());
+    // Every run is written by the copy; labelling sets the labels.
+    runs.runs.resize(std::size_t(runs.rowStart.back()));
+    for (std::size_t r = 0; r < table.size(); ++r)
+        std::copy(table[r].begin(), table[r].end(), runs.runs.begin() + runs.rowStart[r]);
+    return labelRuns(runs, boxes);
+}
+
 std::int32_t labelPageComponents(const LaBitmap& bitmap, FlatRunTable& runs,
                                  std::vector<LaComponentBox>& boxes) {
     const RunTable* kept = RunTableMemo::find(bitmap, RunAxis::kRows);
-    if (!kept) return labelComponents(componentSourceOf(bitmap, 0), runs, boxes);
-    runs.rowStart.assign(kept->size() + 1, 0);
-    for (std::size_t r = 0; r < kept->size(); ++r)
-        runs.rowStart[r + 1] = runs.rowStart[r] + std::int32_t((*kept)[r].size());
-    // Every run is written by the copy; labelling sets the labels.
-    runs.runs.resize(std::size_t(runs.rowStart.back()));
-    for (std::size_t r = 0; r < kept->size(); ++r)
-        std::copy((*kept)[r].begin(), (*kept)[r].end(), runs.runs.begin() + runs.rowStart[r]);
-    return labelRuns(runs, boxes);
+    return kept ? labelRunTable(*kept, runs, boxes)
+                : labelComponents(componentSourceOf(bitmap, 0), runs, boxes);
 }
 
 void RunTableMemo::keepOnly(const LaBitmap& bitmap) {

@@ -96,4 +96,8 @@ class RunTableMemo {
 std::int32_t labelPageComponents(const LaBitmap& bitmap, FlatRunTable& runs,
                                  std::vector<LaComponentBox>& boxes);
 
+// labelRuns over a copy of the runs of `table`.
+std::int32_t labelRunTable(const RunTable& table, FlatRunTable& runs,
+                           std::vector<LaComponentBox>& boxes);
+
 } // namespace quadrel
