@@ -7,10 +7,12 @@
 
 #include "library/image/components.h"
 #include "library/image/grouping.h"
+#include "library/image/run_table_memo.h"
 #include "library/la_api.h"
 
 #include <algorithm>
 #include <new>
+#include <optional>
 
 namespace quadrel {
 
@@ -28,11 +30,29 @@ bool inTallElement(const LaComponent& c, const std::vector<LaLineGroup>& groups)
     return group.elements[std::size_t(c.linkA)].kind != kTextCandidateKind;
 }
 
+// The page's components, from the labels an earlier step kept when there are
+// some. Text block segmentation reads the same page with the same
+// connectivity: the labels are kept for it, so the page is labelled once.
+std::int32_t pageComponents(const LaBitmap& input, LaComponentSource& source,
+                            std::vector<LaComponent>& components) {
+    std::optional<LabelledRuns> labels = takePageLabels(input);
+    if (!labels) {
+        labels.emplace();
+        if (labelComponents(source, labels->runs, labels->boxes) != LA_STATUS_OK) labels.reset();
+    }
+    // Without labels (a page without black) the extraction gives the status.
+    if (!labels) return extractComponents(&source, &components);
+    const std::int32_t status =
+        componentsOfLabelledRuns(labels->runs, labels->boxes, &source, &components);
+    if (status == LA_STATUS_OK) RunTableMemo::keepLabels(input, std::move(*labels));
+    return status;
+}
+
 std::int32_t detectPicturesOrThrow(const LaBitmap& input, std::int32_t groupingSize,
                                    LaList<LaPictureRecord>& output) {
     LaComponentSource source = componentSourceOf(input, 0x1010);
     std::vector<LaComponent> components;
-    std::int32_t status = extractComponents(&source, &components);
+    std::int32_t status = pageComponents(input, source, components);
     if (status != LA_STATUS_OK) return status;
 
     const LaGroupRequest request =

@@ -53,16 +53,10 @@ struct PageLines {
 // extraction cannot read) just has no lines.
 std::int32_t findLines(const LaBitmap& input, PageLines& page) {
     page.source = componentSourceOf(input, kKeepRuns | 0x10);
-    // Inverse text detection labelled this page when line removal found
-    // nothing to remove; else line removal kept the row runs of its copy.
-    std::optional<LabelledRuns> kept = RunTableMemo::takeLabels(input);
-    // The row table goes once labelled: the run table made here replaces it.
-    std::optional<RunTable> rows = kept ? std::nullopt : RunTableMemo::take(input, RunAxis::kRows);
-    if (rows) {
-        kept.emplace();
-        if (labelRunTable(*rows, kept->runs, kept->boxes) != LA_STATUS_OK) kept.reset();
-        rows.reset();
-    }
+    // Labelled by picture detection, or by inverse text detection when line
+    // removal found nothing to remove; else from the row runs line removal
+    // kept of its copy.
+    const std::optional<LabelledRuns> kept = takePageLabels(input);
     const std::int32_t status =
         kept ? componentsOfLabelledRuns(kept->runs, kept->boxes, &page.source, &page.components)
              : extractComponents(&page.source, &page.components);

@@ -2,6 +2,8 @@
 // Copyright 2026 The Quadrel authors
 #include "library/image/run_table_memo.h"
 
+#include "library/la_api.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -127,6 +129,16 @@ std::int32_t labelRunTable(const RunTable& table, FlatRunTable& runs,
     for (std::size_t r = 0; r < table.size(); ++r)
         std::copy(table[r].begin(), table[r].end(), runs.runs.begin() + runs.rowStart[r]);
     return labelRuns(runs, boxes);
+}
+
+std::optional<LabelledRuns> takePageLabels(const LaBitmap& bitmap) {
+    std::optional<LabelledRuns> kept = RunTableMemo::takeLabels(bitmap);
+    if (kept) return kept;
+    std::optional<RunTable> rows = RunTableMemo::take(bitmap, RunAxis::kRows);
+    if (!rows) return std::nullopt;
+    kept.emplace();
+    if (labelRunTable(*rows, kept->runs, kept->boxes) != LA_STATUS_OK) kept.reset();
+    return kept;
 }
 
 std::int32_t labelPageComponents(const LaBitmap& bitmap, FlatRunTable& runs,

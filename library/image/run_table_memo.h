@@ -6,7 +6,9 @@
 // the page text block segmentation read: with a memo in place the later
 // steps use the tables the earlier ones built instead of encoding the page
 // again. Inverse text detection also keeps the page's labelled runs, which
-// text block segmentation takes when line removal left the page unchanged.
+// picture detection and text block segmentation take when line removal left
+// the page unchanged; picture detection keeps the labels it used for text
+// block segmentation.
 // A table is found only for exactly the pixels it was built from.
 #pragma once
 
@@ -95,6 +97,11 @@ class RunTableMemo {
 // kept for its pixels when there are some.
 std::int32_t labelPageComponents(const LaBitmap& bitmap, FlatRunTable& runs,
                                  std::vector<LaComponentBox>& boxes);
+
+// The labelled runs kept for `bitmap`'s pixels, handed over; else those of
+// the row runs kept for them (the row table is released once labelled); else
+// nothing.
+std::optional<LabelledRuns> takePageLabels(const LaBitmap& bitmap);
 
 // labelRuns over a copy of the runs of `table`.
 std::int32_t labelRunTable(const RunTable& table, FlatRunTable& runs,

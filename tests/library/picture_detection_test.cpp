@@ -1,10 +1,16 @@
 // SPDX-License-Identifier: Apache-2.0
 // Copyright 2026 The Quadrel authors
 #include "library/functions/analysis_functions.h"
+#include "library/functions/dark_bands.h"
+#include "library/image/line_extraction.h"
+#include "library/image/run_table_memo.h"
 #include "library/la_api.h"
+#include "tests/support/generated_pages.h"
 #include "tests/support/test_page.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace {
 
@@ -91,6 +97,56 @@ TEST(PictureDetectionTest, GroupingSizeLimitsWhatCanBeAPicture) {
 
     // Sizes below 2 behave as 2.
     for (int size : {0, 1}) EXPECT_EQ(detect(page, size).records.size(), 2u);
+}
+
+std::vector<std::tuple<int, int, int, int, int>> textBlocksOf(const quadrel::LaBitmap& page) {
+    std::vector<quadrel::LaTextBlock> blocks;
+    EXPECT_EQ(quadrel::segmentTextBlocks(page, nullptr, blocks, 0), LA_STATUS_OK);
+    std::vector<std::tuple<int, int, int, int, int>> keys;
+    for (const auto& b : blocks) keys.emplace_back(b.xMin, b.yMin, b.xMax, b.yMax, b.content);
+    return keys;
+}
+
+std::vector<std::tuple<int, int, int, int>> picturesOf(const quadrel::LaBitmap& page) {
+    std::vector<LaPictureRecord> records;
+    EXPECT_EQ(quadrel::detectPictures(page, 9, records), LA_STATUS_OK);
+    std::vector<std::tuple<int, int, int, int>> keys;
+    for (const auto& r : records) keys.emplace_back(r.xMin, r.xMax, r.yMin, r.yMax);
+    return keys;
+}
+
+// Within an analysis, picture detection starts from the labels or row runs
+// an earlier step kept for the same page and keeps its labels for text block
+// segmentation: neither result may change, and the labels are used up.
+TEST(PictureDetectionTest, LabelsSharedWithTextSegmentationChangeNoResult) {
+    using quadrel::RunTableMemo;
+    const quadrel::LaBitmap page = testsupport::generatedPicturePage().toBitmap();
+    const auto pictures = picturesOf(page);
+    const auto blocks = textBlocksOf(page);
+    ASSERT_FALSE(pictures.empty());
+    ASSERT_FALSE(blocks.empty());
+    enum class Kept { kNothing, kLabels, kRowRuns };
+    for (const Kept kept : {Kept::kNothing, Kept::kLabels, Kept::kRowRuns}) {
+        const RunTableMemo memo;
+        std::vector<quadrel::LaDarkRegion> candidates;
+        if (kept == Kept::kLabels) {
+            ASSERT_EQ(quadrel::findDarkBandCandidates(page, 80, candidates), LA_STATUS_OK);
+        }
+        if (kept == Kept::kRowRuns) {
+            RunTableMemo::keep(page, quadrel::RunAxis::kRows, quadrel::buildRowRunTable(page));
+        }
+        EXPECT_EQ(picturesOf(page), pictures);
+        ASSERT_NE(RunTableMemo::findLabels(page), nullptr) << "kept for text segmentation";
+        EXPECT_EQ(RunTableMemo::find(page, quadrel::RunAxis::kRows), nullptr) << "rows taken";
+        EXPECT_EQ(textBlocksOf(page), blocks);
+        EXPECT_EQ(RunTableMemo::findLabels(page), nullptr) << "used up";
+    }
+    // A page without black keeps nothing.
+    const RunTableMemo memo;
+    const quadrel::LaBitmap blank = TestPage(200, 200).toBitmap();
+    std::vector<LaPictureRecord> records;
+    EXPECT_EQ(quadrel::detectPictures(blank, 9, records), LA_STATUS_NO_BLACK_PIXEL);
+    EXPECT_EQ(RunTableMemo::findLabels(blank), nullptr);
 }
 
 } // namespace
