@@ -41,22 +41,35 @@ std::int64_t verticalGap(const LaZone& a, const LaZone& b) {
     return kVerticalOverlapGap;
 }
 
-bool inOneColumn(const LaZone& a, const LaZone& b, const HorizontalLines& horizontalLines) {
+// Left edges and widths of a column; the lines between the zones are left
+// to the caller, as that search is the costly part.
+bool columnsAlign(const LaZone& a, const LaZone& b) {
     if (std::abs(std::int64_t(a.left) - b.left) > kMaxLeftShift) return false;
     const std::int64_t unionWidth =
         std::int64_t(std::max(a.right, b.right)) - std::min(a.left, b.left);
     if (unionWidth <= 0) return false;
     const std::int64_t common = std::int64_t(std::min(a.right, b.right)) - std::max(a.left, b.left);
-    return common * 1000 / unionWidth > kMinColumnOverlap && !horizontalLines.separate(a, b);
+    return common * 1000 / unionWidth > kMinColumnOverlap;
+}
+
+// True when sameTextSize would give `sa` the run mode of `sb`.
+bool takesRunMode(const LaTextStats& sa, const LaTextStats& sb) {
+    return sa.runMode != sb.runMode && std::abs(std::int64_t(sa.runMode) - sb.runMode) < 2;
 }
 
 bool stackedBelongTogether(const LaZone& a, LaTextStats& sa, const LaZone& b, const LaTextStats& sb,
                            const HorizontalLines& horizontalLines) {
-    if (!inOneColumn(a, b, horizontalLines)) return false;
-    if (!sameTextSize(sa, sb)) return false;
+    if (!columnsAlign(a, b)) return false;
     const std::int64_t limit =
         std::int64_t(std::max(sa.heightMode, sb.heightMode)) * kGapPerMilleOfHeight / 1000;
-    return verticalGap(a, b) < limit;
+    // Zones of one long column pair with each other many times over; the
+    // lines between them only matter when the pair could merge or when `sa`
+    // would take over a different run mode (sameTextSize changes nothing
+    // else, and nothing then).
+    if (!takesRunMode(sa, sb) && (verticalGap(a, b) >= limit || !sameTextSize(sa, sb)))
+        return false;
+    if (horizontalLines.separate(a, b)) return false;
+    return sameTextSize(sa, sb) && verticalGap(a, b) < limit;
 }
 
 // Number of text lines a zone holds, judged from its height and text height.

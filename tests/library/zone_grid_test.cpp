@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 // Copyright 2026 The Quadrel authors
-// The grid index of zone boxes, and the zone clean-up that rests on it: both
-// must give exactly what looking at every pair gives.
+// The grid index of zone boxes, the zone clean-up that rests on it and the
+// stacked merge rule with its late line search: all must give exactly what
+// the plain loop over every pair gives.
 #include "library/la_api.h"
 #include "library/zone_cleanup.h"
 #include "library/zone_grid.h"
@@ -9,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -105,10 +108,16 @@ TEST(ZoneGridTest, CleanUpMarksWhatTheLoopOverEveryPairMarks) {
     }
 }
 
+// Random zones flattened to lines less than `height` rows tall.
+std::vector<LaZone> randomLines(std::uint32_t trial, int count, std::int32_t height) {
+    std::vector<LaZone> lines = randomZones(trial, count);
+    for (LaZone& line : lines) line.bottom = line.top + (line.bottom - line.top) % height;
+    return lines;
+}
+
 TEST(ZoneGridTest, LineIndexFindsASeparatingLineWhenOneExists) {
     for (std::uint32_t trial = 1; trial <= 10; ++trial) {
-        std::vector<LaZone> lines = randomZones(trial, 60);
-        for (LaZone& line : lines) line.bottom = line.top + (line.bottom - line.top) % 7;
+        const std::vector<LaZone> lines = randomLines(trial, 60, 7);
         const quadrel::HorizontalLines index(lines);
         const std::vector<LaZone> zones = randomZones(trial + 100, 120);
         for (const LaZone& a : zones)
@@ -123,6 +132,54 @@ TEST(ZoneGridTest, LineIndexFindsASeparatingLineWhenOneExists) {
                                                 l.left <= upper.right && upper.left <= l.right);
                 ASSERT_EQ(index.separate(a, b), expected) << "trial " << trial;
             }
+    }
+}
+
+// The stacked rule as first written: column, lines, text size, gap, in that
+// order. The library asks for the lines last; answers and the run modes
+// carried over between pairs must not change.
+bool plainStackedRule(const LaZone& a, quadrel::LaTextStats& sa, const LaZone& b,
+                      const quadrel::LaTextStats& sb, const quadrel::HorizontalLines& lines) {
+    const auto area = [](const LaZone& z) {
+        return (std::int64_t(z.right) - z.left) * (std::int64_t(z.bottom) - z.top);
+    };
+    if (area(b) > area(a) ? quadrel::liesWithinTolerance(a, b) : quadrel::liesWithinTolerance(b, a))
+        return true;
+    if (std::abs(std::int64_t(a.left) - b.left) > 100) return false;
+    const std::int64_t unionWidth =
+        std::int64_t(std::max(a.right, b.right)) - std::min(a.left, b.left);
+    if (unionWidth <= 0) return false;
+    const std::int64_t common = std::int64_t(std::min(a.right, b.right)) - std::max(a.left, b.left);
+    if (common * 1000 / unionWidth <= 10 || lines.separate(a, b)) return false;
+    if (!quadrel::sameTextSize(sa, sb)) return false;
+    const std::int64_t gap = a.top > b.bottom   ? std::int64_t(a.top) - b.bottom
+                             : b.top > a.bottom ? std::int64_t(b.top) - a.bottom
+                                                : 500000;
+    return gap < std::int64_t(std::max(sa.heightMode, sb.heightMode)) * 1250 / 1000;
+}
+
+TEST(ZoneMergeRulesTest, StackedRuleAsksForLinesOnlyWhenTheyMatter) {
+    for (std::uint32_t trial = 1; trial <= 20; ++trial) {
+        const quadrel::HorizontalLines index(randomLines(trial, 40, 5));
+        const std::vector<LaZone> zones = randomZones(trial + 200, 150);
+        Lcg random{trial};
+        std::vector<quadrel::LaTextStats> expected(zones.size());
+        for (quadrel::LaTextStats& s : expected)
+            s = {20, 20, 4 + random.next(4), random.next(8) == 0 ? 0 : 10 + random.next(30)};
+        std::vector<quadrel::LaTextStats> actual = expected;
+        int merges = 0;
+        for (std::size_t i = 0; i < zones.size(); ++i)
+            for (std::size_t j = i + 1; j < zones.size(); ++j) {
+                const bool want =
+                    plainStackedRule(zones[i], expected[i], zones[j], expected[j], index);
+                ASSERT_EQ(quadrel::zonesBelongTogether(zones[i], actual[i], zones[j], actual[j],
+                                                       quadrel::kStackedPass, index),
+                          want)
+                    << "trial " << trial << " pair " << i << ", " << j;
+                ASSERT_EQ(actual[i].runMode, expected[i].runMode) << "trial " << trial;
+                merges += want;
+            }
+        EXPECT_GT(merges, 0) << "trial " << trial;
     }
 }
 
