@@ -3,7 +3,6 @@
 #include "library/functions/block_merging.h"
 
 #include "library/image/components.h"
-#include "library/image/row_span_index.h"
 #include "library/image/run_clipping.h"
 #include "library/image/smoothed_mode.h"
 #include "library/image/union_find.h"
@@ -53,8 +52,12 @@ occupiedStretches(const std::vector<std::uint8_t>& occupied, std::int64_t n) {
     return stretches;
 }
 
-std::int32_t estimatePitch(const std::vector<LaBlockBox>& blocks, const RowSpanIndex& rowIndex,
-                           std::size_t index) {
+// `forEachNear(lo, hi, visit)` calls visit(o) for every block o whose rows
+// may meet the rows [lo, hi) and whose columns may meet the block's, some
+// blocks perhaps twice: marking rows is the same in any order.
+template <class ForEachNear>
+std::int32_t estimatePitch(const std::vector<LaBlockBox>& blocks, std::size_t index,
+                           ForEachNear&& forEachNear) {
     const LaBlockBox& b = blocks[index];
     const std::int64_t h = std::int64_t(b.bottom) - b.top;
     const std::int64_t lo = std::max<std::int64_t>(b.top - kPitchWindowHeights * h, 0);
@@ -69,7 +72,7 @@ std::int32_t estimatePitch(const std::vector<LaBlockBox>& blocks, const RowSpanI
     // The block's own bottom row, and that of every neighbour, stays unmarked.
     mark(b.top - lo, b.bottom - lo);
     // Only blocks reaching into the window mark anything.
-    rowIndex.forEachNear(lo, hi, [&](std::int32_t o) {
+    forEachNear(lo, hi, [&](std::int32_t o) {
         const LaBlockBox& other = blocks[std::size_t(o)];
         if (std::size_t(o) == index || !columnsOverlap(other, b) || rowsOverlap(other, b)) return;
         mark(other.top - lo, other.bottom - lo);
@@ -185,9 +188,31 @@ std::int32_t estimateStroke(const LaBlockBox& block, const LaBitmap& bitmap,
 }
 
 void estimatePitches(std::vector<LaBlockBox>& blocks) {
+    // Only blocks inside a block's window of rows and its columns mark rows:
+    // a grid of the boxes finds them. A box whose columns run backwards is in
+    // no cell and is offered to every block; one whose rows run backwards
+    // marks nothing.
+    std::vector<LaZone> zones;
+    std::vector<std::int32_t> reversed;
+    zones.reserve(blocks.size());
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const LaBlockBox& b = blocks[i];
+        zones.push_back(clampedZone(b.left, b.top, b.right, b.bottom));
+        if (b.left > b.right && b.top < b.bottom) reversed.push_back(std::int32_t(i));
+    }
+    const ZoneGrid grid(zones);
+    std::vector<std::int32_t> found;
     std::vector<std::int32_t> pitches(blocks.size());
-    const RowSpanIndex rowIndex = rowIndexOf(blocks);
-    for (std::size_t i = 0; i < blocks.size(); ++i) pitches[i] = estimatePitch(blocks, rowIndex, i);
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const LaBlockBox& b = blocks[i];
+        pitches[i] = estimatePitch(blocks, i, [&](std::int64_t lo, std::int64_t hi, auto&& visit) {
+            found.clear();
+            grid.meeting(clampedZone(std::min(b.left, b.right), lo, std::max(b.left, b.right), hi),
+                         found);
+            for (const std::int32_t o : found) visit(o);
+            for (const std::int32_t o : reversed) visit(o);
+        });
+    }
     for (std::size_t i = 0; i < blocks.size(); ++i) blocks[i].pitch = pitches[i];
 }
 

@@ -3,11 +3,13 @@
 // The merge stages look only at pairs of blocks near one another; they must
 // merge exactly what a loop over every pair merges.
 #include "library/functions/block_merging.h"
+#include "library/image/smoothed_mode.h"
 #include "library/image/union_find.h"
 #include "tests/support/test_page.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -71,6 +73,60 @@ TEST(BlockMergingPairsTest, SimilarityMergeMatchesEveryPair) {
         }
         std::int32_t groups = 0;
         EXPECT_EQ(labels(blocks), sets.number(groups)) << "trial " << trial;
+    }
+}
+
+// The pitch of block i from every other block, row by row: rows of stacked
+// neighbours in its columns (bottom rows excluded) are black, and the white
+// stretches after the first black one are counted, the last one running to
+// the window's end.
+std::int32_t plainPitch(const std::vector<LaBlockBox>& blocks, std::size_t i) {
+    const LaBlockBox& b = blocks[i];
+    const std::int64_t h = std::int64_t(b.bottom) - b.top;
+    const std::int64_t lo = std::max<std::int64_t>(b.top - 8 * h, 0), hi = b.bottom + 8 * h;
+    if (hi <= lo) return 0;
+    std::vector<bool> black(std::size_t(hi - lo), false);
+    for (std::size_t j = 0; j < blocks.size(); ++j) {
+        const LaBlockBox& o = blocks[j];
+        const bool stacked = o.bottom < b.top || o.top > b.bottom;
+        const bool sharesColumns = o.left <= b.right && b.left <= o.right;
+        if (j != i && !(stacked && sharesColumns)) continue;
+        for (std::int64_t r = std::max<std::int64_t>(o.top, lo);
+             r < std::min<std::int64_t>(o.bottom, hi); ++r)
+            black[std::size_t(r - lo)] = true;
+    }
+    std::vector<std::int32_t> histogram(black.size() + 1, 0);
+    std::int64_t r = 0;
+    while (r < hi - lo && !black[std::size_t(r)]) ++r;
+    while (r < hi - lo) {
+        while (r < hi - lo && black[std::size_t(r)]) ++r;
+        const std::int64_t from = r;
+        while (r < hi - lo && !black[std::size_t(r)]) ++r;
+        if (r == from) break;
+        if (double(r - from) < 1.75 * double(h)) ++histogram[std::size_t(r - from)];
+    }
+    const std::int32_t mode =
+        quadrel::smoothedMode(std::span<const std::int32_t>(histogram.data(), black.size()),
+                              std::int32_t((hi - lo + 1) / 4));
+    return std::int32_t(std::min<std::int64_t>(mode, 2 * h));
+}
+
+TEST(BlockMergingPairsTest, PitchesMatchALoopOverEveryBlock) {
+    for (std::uint32_t trial = 1; trial <= 30; ++trial) {
+        std::vector<LaBlockBox> blocks = randomBlocks(trial);
+        // Copies of a box, and boxes whose columns or rows run backwards.
+        std::vector<std::size_t> k;
+        for (std::size_t i = 0; i < blocks.size(); ++i)
+            if (blocks[i].left < blocks[i].right) k.push_back(i);
+        blocks[k[0]] = blocks[k[1]] = blocks[k[2]];
+        std::swap(blocks[k[3]].left, blocks[k[3]].right);
+        std::swap(blocks[k[4]].top, blocks[k[4]].bottom);
+        blocks[k[5]].left = blocks[k[5]].right + 1000;
+        std::vector<LaBlockBox> expected = blocks;
+        quadrel::estimatePitches(blocks);
+        for (std::size_t i = 0; i < blocks.size(); ++i)
+            EXPECT_EQ(blocks[i].pitch, plainPitch(expected, i))
+                << "trial " << trial << " block " << i;
     }
 }
 
