@@ -52,9 +52,9 @@ occupiedStretches(const std::vector<std::uint8_t>& occupied, std::int64_t n) {
     return stretches;
 }
 
-// `forEachNear(lo, hi, visit)` calls visit(o) for every block o whose rows
-// may meet the rows [lo, hi) and whose columns may meet the block's, some
-// blocks perhaps twice: marking rows is the same in any order.
+// `forEachNear(lo, hi, visit)` calls visit(o) for every block o that may
+// reach into the rows [lo, hi) and the block's columns, and perhaps others,
+// in any order: the exact test follows, and marking rows is order-free.
 template <class ForEachNear>
 std::int32_t estimatePitch(const std::vector<LaBlockBox>& blocks, std::size_t index,
                            ForEachNear&& forEachNear) {
