@@ -54,7 +54,7 @@ bool clipZoneRuns(const RunTable& rowRuns, const LaBitmap& page, const LaZone& z
     for (std::int64_t r = 0; r < rows; ++r) {
         forEachClippedRun(rowRuns[std::size_t(first + r)], left, right,
                           [&](std::int32_t start, std::int32_t end) {
-                              runs.runs.push_back(LaRun{start, end, 0, 0});
+                              runs.runs.push_back(LaRun{start, end, 0});
                           });
         runs.rowStart[std::size_t(r) + 1] = std::int32_t(runs.runs.size());
     }

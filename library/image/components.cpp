@@ -313,7 +313,7 @@ void appendRowRuns(const std::uint8_t* row, std::int32_t width, bool blackIsZero
     runs.resize(k + (count + 1) / 2);
     // An unpaired last change is a run that reaches the row's end.
     for (const std::int32_t* c = first; c < last; c += 2, ++k)
-        runs[k] = LaRun{c[0], c + 1 < last ? c[1] : width, 0, 0};
+        runs[k] = LaRun{c[0], c + 1 < last ? c[1] : width, 0};
 }
 
 std::int64_t countBlackPixels(const std::uint8_t* row, std::int32_t width, bool blackIsZero) {

@@ -26,7 +26,7 @@ std::vector<LaSegment> segmentsOf(std::vector<LaRun> runs, std::int32_t minLengt
 }
 
 LaRun run(std::int32_t start, std::int32_t end) {
-    return LaRun{start, end, 0, 0};
+    return LaRun{start, end, 0};
 }
 
 LaSegment segment(std::int32_t start, std::int32_t end) {

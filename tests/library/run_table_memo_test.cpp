@@ -34,7 +34,7 @@ TestPage ruledPage() {
 
 RunTable tableWithOneRun() {
     RunTable table(3);
-    table[1].push_back({4, 9, 0, 0});
+    table[1].push_back({4, 9, 0});
     return table;
 }
 
