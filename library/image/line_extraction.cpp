@@ -192,7 +192,7 @@ void buildSegments(std::span<const LaRun> runs, std::int32_t minSeedLength,
     const std::size_t n = runs.size();
     std::size_t i = 0;
     while (i < n) {
-        // Nearly every run is too short to seed a segment: pass them in a tight loop.
+        // Nearly every run is too short to start a segment: pass them in a tight loop.
         while (i < n && runs[i].end - runs[i].start < minSeedLength) ++i;
         if (i == n) return;
         const LaRun& anchor = runs[i];
