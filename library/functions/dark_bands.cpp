@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 
 namespace quadrel {
 
@@ -151,16 +152,20 @@ std::int32_t findDarkBandCandidates(const LaBitmap& bitmap, std::int32_t minBand
                                     std::vector<LaDarkRegion>& candidates) {
     candidates.clear();
     try {
-        FlatRunTable runs;
-        std::vector<LaComponentBox> boxes;
-        const std::int32_t status = labelPageComponents(bitmap, runs, boxes);
-        if (status != LA_STATUS_OK) return status;
-        for (const LaComponent& component : componentsWithRowProfiles(runs, boxes, minBandWidth)) {
+        // Skew measurement may have labelled these pixels already.
+        std::optional<LabelledRuns> labels = RunTableMemo::takeLabels(bitmap);
+        if (!labels) {
+            labels.emplace();
+            const std::int32_t status = labelPageComponents(bitmap, labels->runs, labels->boxes);
+            if (status != LA_STATUS_OK) return status;
+        }
+        for (const LaComponent& component :
+             componentsWithRowProfiles(labels->runs, labels->boxes, minBandWidth)) {
             std::vector<LaDarkRegion> bands = componentDarkBands(component, minBandWidth);
             candidates.insert(candidates.end(), bands.begin(), bands.end());
         }
         // Text block segmentation reads this page again when no line is removed.
-        RunTableMemo::keepLabels(bitmap, LabelledRuns{std::move(runs), std::move(boxes)});
+        RunTableMemo::keepLabels(bitmap, std::move(*labels));
     } catch (const std::bad_alloc&) {
         candidates.clear();
         return LA_STATUS_OUT_OF_MEMORY;

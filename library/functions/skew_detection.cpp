@@ -4,6 +4,7 @@
 
 #include "library/functions/analysis_functions.h"
 #include "library/functions/page_rotation.h"
+#include "library/image/run_table_memo.h"
 #include "library/la_api.h"
 
 #include <algorithm>
@@ -112,30 +113,48 @@ VoterCentres voterCentres(const std::vector<LaComponentBox>& components, std::in
     return centres;
 }
 
-// The boxes of the band's components (boxes alone: nothing else is read).
-std::int32_t bandComponents(const LaBitmap& page, const SkewBand& band,
-                            std::vector<LaComponentBox>& boxes) {
+// The band's runs labelled with their components (the boxes are all the
+// measurement reads).
+std::int32_t bandComponents(const LaBitmap& page, const SkewBand& band, LabelledRuns& labels) {
     LaComponentSource source;
     source.rows = band.rows;
     source.width = page.width;
     source.stride = page.stride;
     source.blackIsZero = page.blackIsZero;
     source.firstRow = page.hasPixels() ? page.row(band.first) : nullptr;
-    FlatRunTable runs;
-    return labelComponents(source, runs, boxes);
+    return labelComponents(source, labels.runs, labels.boxes);
+}
+
+// True when the rows below the band hold no black, so that the band's
+// components, numbers and boxes are those of the whole page.
+bool bandHoldsAllInk(const LaBitmap& page, const SkewBand& band) {
+    if (band.first != 0) return false;
+    for (std::int32_t r = band.rows; r < page.height; ++r)
+        if (countBlackPixels(page.row(r), page.width, page.blackIsZero != 0) != 0) return false;
+    return true;
+}
+
+// Labelling is the measurement's main cost; when the page is not turned the
+// functions after it read these very pixels, so the labels are kept for them
+// instead of being made again. The band's table gains the blank rows below it.
+void keepPageLabels(const LaBitmap& page, const SkewBand& band, LabelledRuns&& labels) {
+    if (!bandHoldsAllInk(page, band)) return;
+    labels.runs.rowStart.resize(std::size_t(page.height) + 1, labels.runs.rowStart.back());
+    RunTableMemo::keepLabels(page, std::move(labels));
 }
 
 std::int32_t measureSkewOrThrow(const LaBitmap& page, double& skewAngle) {
     skewAngle = 0.0;
     const SkewBand band = chooseSkewBand(page);
-    std::vector<LaComponentBox> components;
-    const std::int32_t status = bandComponents(page, band, components);
+    LabelledRuns labels;
+    const std::int32_t status = bandComponents(page, band, labels);
     if (status != LA_STATUS_OK) return status;
-    if (components.size() < 5) return LA_STATUS_OK;
-    const std::int32_t direction = strongestDirection(components, page.width, page.height);
-    // No vote at all (nothing passed the size filter) measures 0, like too few components.
-    if (direction < 0) return LA_STATUS_OK;
-    skewAngle = double(kLevelDirection - direction) * kDirectionStep;
+    if (labels.boxes.size() >= 5) {
+        const std::int32_t direction = strongestDirection(labels.boxes, page.width, page.height);
+        // No vote at all (nothing passed the size filter) measures 0, like too few components.
+        if (direction >= 0) skewAngle = double(kLevelDirection - direction) * kDirectionStep;
+    }
+    if (skewAngle == 0.0) keepPageLabels(page, band, std::move(labels));
     return LA_STATUS_OK;
 }
 

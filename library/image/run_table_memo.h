@@ -8,7 +8,8 @@
 // again. Inverse text detection also keeps the page's labelled runs, which
 // picture detection and text block segmentation take when line removal left
 // the page unchanged; picture detection keeps the labels it used for text
-// block segmentation.
+// block segmentation. Skew measurement keeps the labels of a page it leaves
+// as it was, for inverse text detection.
 // A table is found only for exactly the pixels it was built from.
 #pragma once
 

@@ -2,6 +2,7 @@
 // Copyright 2026 The Quadrel authors
 #include "library/functions/analysis_functions.h"
 #include "library/functions/skew_detection.h"
+#include "library/image/run_table_memo.h"
 #include "library/la_api.h"
 #include "tests/support/test_page.h"
 
@@ -10,6 +11,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -235,6 +237,46 @@ TEST(SkewDetectionTest, RotatedFaxPageReportsItsAngle) {
             EXPECT_NEAR(r.angle, -degrees, 0.4) << n << ": " << degrees;
         }
     }
+}
+
+// A page measured level and not turned hands its labels on to the functions
+// after it, and they must be the page's own labels; a page that is turned,
+// loses its last column or has ink below the measured band hands on nothing.
+TEST(SkewDetectionTest, LevelPageKeepsItsOwnLabelsForLaterFunctions) {
+    using quadrel::RunTableMemo;
+    const auto keptAfterSkew = [](const TestPage& page) -> std::optional<quadrel::LabelledRuns> {
+        const RunTableMemo memo;
+        const SkewResult r = runSkew(page);
+        EXPECT_EQ(r.status, LA_STATUS_OK);
+        return RunTableMemo::takeLabels(r.output);
+    };
+    const TestPage level = slopedTextPage(1200, 1400, 0.0);
+    const std::optional<quadrel::LabelledRuns> kept = keptAfterSkew(level);
+    ASSERT_TRUE(kept);
+    quadrel::FlatRunTable runs;
+    std::vector<quadrel::LaComponentBox> boxes;
+    ASSERT_EQ(quadrel::labelPageComponents(level.toBitmap(), runs, boxes), LA_STATUS_OK);
+    EXPECT_EQ(kept->runs.rowStart, runs.rowStart);
+    ASSERT_EQ(kept->boxes.size(), boxes.size());
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        EXPECT_EQ(kept->boxes[i].xMin, boxes[i].xMin);
+        EXPECT_EQ(kept->boxes[i].yMax, boxes[i].yMax);
+    }
+    for (std::size_t i = 0; i < runs.runs.size(); ++i)
+        ASSERT_EQ(kept->runs.runs[i].label, runs.runs[i].label) << i;
+
+    EXPECT_FALSE(keptAfterSkew(slopedTextPage(1200, 1400, 1.0))) << "turned";
+    TestPage lastColumn = level;
+    lastColumn.fillRect(1190, 600, 10, 20);
+    EXPECT_FALSE(keptAfterSkew(lastColumn)) << "the copy lost its last column";
+    // 3520 rows: the band is the first 3500, and both ends of the page have ink.
+    TestPage tall = slopedTextPage(1200, 3520, 0.0);
+    tall.fillRect(100, 2, 20, 8);
+    tall.fillRect(100, 3510, 20, 8);
+    EXPECT_FALSE(keptAfterSkew(tall)) << "ink outside the band";
+    tall.fillRect(100, 2, 20, 8, false);
+    tall.fillRect(100, 3510, 20, 8, false);
+    EXPECT_TRUE(keptAfterSkew(tall)) << "blank rows outside the band";
 }
 
 } // namespace
