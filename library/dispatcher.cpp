@@ -7,6 +7,7 @@
 #include <memory>
 #include <new>
 #include <utility>
+#include <vector>
 
 namespace quadrel {
 
@@ -40,6 +41,14 @@ std::unique_ptr<LaBitmap> copyOfCurrent(const LaContext& context) {
     return copy;
 }
 
+// A function's input copy is not read once the function has returned: its
+// pixels go at once (a page each), its size and polarity stay.
+void releasePixels(LaBitmap& input) {
+    input.buffer = std::vector<std::uint8_t>();
+    input.bufferSize = 0;
+    input.firstRow = nullptr;
+}
+
 // Calls a function, turning an allocation failure inside it into its status 1:
 // like any failing function it does not stop the run.
 template <class Call> std::int32_t callFunction(Call&& call) {
@@ -60,6 +69,7 @@ void runSkew(LaContext& c, std::unique_ptr<LaBitmap> input) {
     c.skewStatus = callFunction(
         [&] { return gAnalysisTable->skew(*c.skewInput, *c.skewOutput, &c.skewAngle); });
     c.skewValid = 1;
+    releasePixels(*c.skewInput);
 }
 
 void runLinesAndTables(LaContext& c, std::unique_ptr<LaBitmap> input) {
@@ -71,6 +81,7 @@ void runLinesAndTables(LaContext& c, std::unique_ptr<LaBitmap> input) {
                                               c.param102, 0);
     });
     convertRows(*c.linesList, c.linesInput->height, &LaRegionRecord::yMin, &LaRegionRecord::yMax);
+    releasePixels(*c.linesInput);
 }
 
 void runLineRemoval(LaContext& c, std::unique_ptr<LaBitmap> input) {
@@ -82,6 +93,7 @@ void runLineRemoval(LaContext& c, std::unique_ptr<LaBitmap> input) {
         return gAnalysisTable->lineRemoval(*c.removalInput, *c.removalOutput, c.param200,
                                            c.param203, c.param201, c.param202, 0);
     });
+    releasePixels(*c.removalInput);
 }
 
 void runInverseText(LaContext& c, std::unique_ptr<LaBitmap> input) {
@@ -93,6 +105,7 @@ void runInverseText(LaContext& c, std::unique_ptr<LaBitmap> input) {
     });
     convertRows(*c.inverseList, c.inverseInput->height, &LaRegionRecord::yMin,
                 &LaRegionRecord::yMax);
+    releasePixels(*c.inverseInput);
 }
 
 void runPictures(LaContext& c, std::unique_ptr<LaBitmap> input) {
@@ -103,6 +116,7 @@ void runPictures(LaContext& c, std::unique_ptr<LaBitmap> input) {
         [&] { return gAnalysisTable->pictures(*c.pictureInput, c.param400, *c.pictureList); });
     convertRows(*c.pictureList, c.pictureInput->height, &LaPictureRecord::yMin,
                 &LaPictureRecord::yMax);
+    releasePixels(*c.pictureInput);
 }
 
 void runTextBlocks(LaContext& c, std::unique_ptr<LaBitmap> input) {
