@@ -143,36 +143,50 @@ void labelRow(std::span<const LaRun> above, std::span<LaRun> current, std::int32
     }
 }
 
-void allocateProfiles(LaComponent& c, std::int32_t options) {
+ComponentProfiles profilesFor(const LaComponent& c, std::int32_t options) {
+    ComponentProfiles p;
     const std::size_t rows = std::size_t(c.yMax - c.yMin + 1);
     const std::size_t cols = std::size_t(c.xEnd - c.xMin);
     if (options & kEdgeProfiles) {
-        c.rowLeft.assign(rows, kBoxStartMin);
-        c.rowRight.assign(rows, 0);
-        c.colTop.assign(cols, kBoxStartMin);
-        c.colBottom.assign(cols, 0);
+        p.rowLeft.assign(rows, kBoxStartMin);
+        p.rowRight.assign(rows, 0);
+        p.colTop.assign(cols, kBoxStartMin);
+        p.colBottom.assign(cols, 0);
     }
     if (options & kPixelCounts) {
-        c.colCount.assign(cols, 0);
-        c.rowCount.assign(rows, 0);
+        p.colCount.assign(cols, 0);
+        p.rowCount.assign(rows, 0);
     }
+    return p;
 }
 
-void addRunToProfiles(LaComponent& c, const LaRun& run, std::int32_t r, std::int32_t options) {
+void addRunToProfiles(const LaComponent& c, ComponentProfiles& p, const LaRun& run, std::int32_t r,
+                      std::int32_t options) {
     const std::size_t i = std::size_t(r - c.yMin);
     if (options & kEdgeProfiles) {
-        c.rowLeft[i] = std::min(c.rowLeft[i], run.start);
-        c.rowRight[i] = std::max(c.rowRight[i], run.end);
+        p.rowLeft[i] = std::min(p.rowLeft[i], run.start);
+        p.rowRight[i] = std::max(p.rowRight[i], run.end);
         for (std::int32_t x = run.start; x < run.end; ++x) {
             const std::size_t j = std::size_t(x - c.xMin);
-            c.colBottom[j] = r;
-            c.colTop[j] = std::min(c.colTop[j], r);
+            p.colBottom[j] = r;
+            p.colTop[j] = std::min(p.colTop[j], r);
         }
     }
     if (options & kPixelCounts) {
-        c.rowCount[i] += run.end - run.start;
-        for (std::int32_t x = run.start; x < run.end; ++x) c.colCount[std::size_t(x - c.xMin)] += 1;
+        p.rowCount[i] += run.end - run.start;
+        for (std::int32_t x = run.start; x < run.end; ++x) p.colCount[std::size_t(x - c.xMin)] += 1;
     }
+}
+
+void recordProfiles(const FlatRunTable& runs, const std::vector<LaComponent>& components,
+                    std::int32_t options, std::vector<ComponentProfiles>& profiles) {
+    profiles.reserve(components.size());
+    for (const LaComponent& c : components) profiles.push_back(profilesFor(c, options));
+    for (std::int32_t r = 0; r < runs.rows(); ++r)
+        for (const LaRun& run : runs.row(r)) {
+            const std::size_t i = std::size_t(run.label);
+            addRunToProfiles(components[i], profiles[i], run, r, options);
+        }
 }
 
 void recordComponents(const FlatRunTable& runs, const std::vector<LaComponentBox>& boxes,
@@ -184,12 +198,8 @@ void recordComponents(const FlatRunTable& runs, const std::vector<LaComponentBox
         components[i].yMin = boxes[i].yMin;
         components[i].yMax = boxes[i].yMax;
     }
-    if (source.options & (kEdgeProfiles | kPixelCounts)) {
-        for (LaComponent& c : components) allocateProfiles(c, source.options);
-        for (std::int32_t r = 0; r < runs.rows(); ++r)
-            for (const LaRun& run : runs.row(r))
-                addRunToProfiles(components[std::size_t(run.label)], run, r, source.options);
-    }
+    if (source.options & (kEdgeProfiles | kPixelCounts))
+        recordProfiles(runs, components, source.options, source.profiles);
     if (source.options & kKeepRuns) {
         RunTable table(std::size_t(runs.rows()));
         for (std::int32_t r = 0; r < runs.rows(); ++r) {
@@ -217,6 +227,7 @@ std::int32_t extractOrClear(LaComponentSource* source, std::vector<LaComponent>*
     if (!source || !components) return LA_STATUS_NULL_ARGUMENT;
     components->clear();
     source->runTable.clear();
+    source->profiles.clear();
     try {
         const std::int32_t status = step(*source, *components);
         if (status != LA_STATUS_OK) components->clear();
@@ -224,6 +235,7 @@ std::int32_t extractOrClear(LaComponentSource* source, std::vector<LaComponent>*
     } catch (const std::bad_alloc&) {
         components->clear();
         source->runTable.clear();
+        source->profiles.clear();
         return LA_STATUS_OUT_OF_MEMORY;
     }
 }

@@ -15,6 +15,7 @@ struct Extraction {
     std::int32_t status = 0;
     std::vector<LaComponent> components;
     quadrel::RunTable runs;
+    std::vector<quadrel::ComponentProfiles> profiles;
 };
 
 Extraction extract(const TestPage& page, std::int32_t options, int blackIsZero = 0) {
@@ -29,6 +30,7 @@ Extraction extract(const TestPage& page, std::int32_t options, int blackIsZero =
     Extraction result;
     result.status = quadrel::extractComponents(&source, &result.components);
     result.runs = std::move(source.runTable);
+    result.profiles = std::move(source.profiles);
     return result;
 }
 
@@ -138,7 +140,8 @@ TEST(ComponentsTest, EdgeProfilesAndCountsOfAnLShape) {
     page.fillRect(0, 0, 5, 1);
     const auto r = extract(page, quadrel::kEdgeProfiles | quadrel::kPixelCounts);
     ASSERT_EQ(r.components.size(), 1u);
-    const auto& c = r.components[0];
+    ASSERT_EQ(r.profiles.size(), 1u);
+    const auto& c = r.profiles[0];
     EXPECT_EQ(c.rowRight[0], 5);
     for (int i = 1; i < 10; ++i) EXPECT_EQ(c.rowRight[std::size_t(i)], 1);
     for (int j = 1; j < 5; ++j) EXPECT_EQ(c.colTop[std::size_t(j)], 0);

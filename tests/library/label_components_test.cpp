@@ -154,13 +154,17 @@ TEST(LabelComponentsTest, ExtractComponentsReportsTheSameComponentsAndRuns) {
 }
 
 void expectSameComponents(const std::vector<quadrel::LaComponent>& a,
-                          const std::vector<quadrel::LaComponent>& b) {
+                          const std::vector<quadrel::ComponentProfiles>& aProfiles,
+                          const std::vector<quadrel::LaComponent>& b,
+                          const std::vector<quadrel::ComponentProfiles>& bProfiles) {
     ASSERT_EQ(a.size(), b.size());
+    ASSERT_EQ(aProfiles.size(), a.size());
+    ASSERT_EQ(bProfiles.size(), b.size());
     for (std::size_t i = 0; i < a.size(); ++i) {
         expectSameBox(a[i], b[i]);
-        EXPECT_EQ(a[i].colTop, b[i].colTop);
-        EXPECT_EQ(a[i].rowRight, b[i].rowRight);
-        EXPECT_EQ(a[i].colCount, b[i].colCount);
+        EXPECT_EQ(aProfiles[i].colTop, bProfiles[i].colTop);
+        EXPECT_EQ(aProfiles[i].rowRight, bProfiles[i].rowRight);
+        EXPECT_EQ(aProfiles[i].colCount, bProfiles[i].colCount);
     }
 }
 
@@ -181,7 +185,7 @@ TEST(LabelComponentsTest, LabelledRunsGiveWhatExtractionGives) {
         std::vector<quadrel::LaComponent> fromPixels, fromRuns;
         ASSERT_EQ(quadrel::extractComponents(&extracted, &fromPixels), status);
         ASSERT_EQ(quadrel::componentsOfLabelledRuns(runs, boxes, &recorded, &fromRuns), status);
-        expectSameComponents(fromPixels, fromRuns);
+        expectSameComponents(fromPixels, extracted.profiles, fromRuns, recorded.profiles);
         ASSERT_EQ(extracted.runTable.size(), recorded.runTable.size());
         for (std::size_t r = 0; r < extracted.runTable.size(); ++r) {
             ASSERT_EQ(extracted.runTable[r].size(), recorded.runTable[r].size());
