@@ -36,6 +36,10 @@ bool inTallElement(const LaComponent& c, const std::vector<LaLineGroup>& groups)
 std::int32_t pageComponents(const LaBitmap& input, LaComponentSource& source,
                             std::vector<LaComponent>& components) {
     std::optional<LabelledRuns> labels = takePageLabels(input);
+    // The copy of the runs goes into the storage of the row runs kept for
+    // this page; it is kept again for the next reader.
+    if (std::optional<RunTable> rows = RunTableMemo::take(input, RunAxis::kRows))
+        source.runTable = std::move(*rows);
     if (!labels) {
         labels.emplace();
         if (labelComponents(source, labels->runs, labels->boxes) != LA_STATUS_OK) labels.reset();
@@ -60,6 +64,7 @@ std::int32_t detectPicturesOrThrow(const LaBitmap& input, std::int32_t groupingS
     std::vector<LaLineGroup> groups;
     status = groupComponents(source, components, request, groups);
     if (status != LA_STATUS_OK) return status;
+    RunTableMemo::keep(input, RunAxis::kRows, std::move(source.runTable));
 
     for (const LaComponent& c : components) {
         if (!inTallElement(c, groups)) continue;

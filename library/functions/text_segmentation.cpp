@@ -57,6 +57,10 @@ std::int32_t findLines(const LaBitmap& input, PageLines& page) {
     // removal found nothing to remove; else from the row runs line removal
     // kept of its copy.
     const std::optional<LabelledRuns> kept = takePageLabels(input);
+    // The row runs kept for this page are the same runs: the labelled copy
+    // goes into their storage instead of a new table.
+    if (std::optional<RunTable> rows = RunTableMemo::take(input, RunAxis::kRows))
+        page.source.runTable = std::move(*rows);
     const std::int32_t status =
         kept ? componentsOfLabelledRuns(kept->runs, kept->boxes, &page.source, &page.components)
              : extractComponents(&page.source, &page.components);

@@ -201,12 +201,14 @@ void recordComponents(const FlatRunTable& runs, const std::vector<LaComponentBox
     if (source.options & (kEdgeProfiles | kPixelCounts))
         recordProfiles(runs, components, source.options, source.profiles);
     if (source.options & kKeepRuns) {
-        RunTable table(std::size_t(runs.rows()));
+        // Written over the table the source holds: a row keeps its storage
+        // when it has room.
+        RunTable& table = source.runTable;
+        table.resize(std::size_t(runs.rows()));
         for (std::int32_t r = 0; r < runs.rows(); ++r) {
             const auto row = runs.row(r);
             table[std::size_t(r)].assign(row.begin(), row.end());
         }
-        source.runTable = std::move(table);
     }
 }
 
@@ -226,11 +228,14 @@ std::int32_t extractOrClear(LaComponentSource* source, std::vector<LaComponent>*
                             Step step) {
     if (!source || !components) return LA_STATUS_NULL_ARGUMENT;
     components->clear();
-    source->runTable.clear();
+    if (!(source->options & kKeepRuns)) source->runTable.clear();
     source->profiles.clear();
     try {
         const std::int32_t status = step(*source, *components);
-        if (status != LA_STATUS_OK) components->clear();
+        if (status != LA_STATUS_OK) {
+            components->clear();
+            source->runTable.clear();
+        }
         return status;
     } catch (const std::bad_alloc&) {
         components->clear();

@@ -65,7 +65,9 @@ struct ComponentProfiles {
 
 // The request: which rows to scan and how. The run table is handed back here
 // when options ask for kKeepRuns, and the profiles of every component with
-// kEdgeProfiles or kPixelCounts.
+// kEdgeProfiles or kPixelCounts. With kKeepRuns the run table is written over
+// the one the request holds, reusing the storage of its rows: a caller that
+// holds a table of the same rows saves allocating a second one.
 struct LaComponentSource {
     std::int32_t rows = 0;
     std::int32_t width = 0;

@@ -134,7 +134,7 @@ std::int32_t labelRunTable(const RunTable& table, FlatRunTable& runs,
 std::optional<LabelledRuns> takePageLabels(const LaBitmap& bitmap) {
     std::optional<LabelledRuns> kept = RunTableMemo::takeLabels(bitmap);
     if (kept) return kept;
-    std::optional<RunTable> rows = RunTableMemo::take(bitmap, RunAxis::kRows);
+    const RunTable* rows = RunTableMemo::find(bitmap, RunAxis::kRows);
     if (!rows) return std::nullopt;
     kept.emplace();
     if (labelRunTable(*rows, kept->runs, kept->boxes) != LA_STATUS_OK) kept.reset();

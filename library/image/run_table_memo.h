@@ -99,8 +99,8 @@ std::int32_t labelPageComponents(const LaBitmap& bitmap, FlatRunTable& runs,
                                  std::vector<LaComponentBox>& boxes);
 
 // The labelled runs kept for `bitmap`'s pixels, handed over; else those of
-// the row runs kept for them (the row table is released once labelled); else
-// nothing.
+// the row runs kept for them (the row table stays kept: the caller may take
+// it to hold its own copy of the runs); else nothing.
 std::optional<LabelledRuns> takePageLabels(const LaBitmap& bitmap);
 
 // labelRuns over a copy of the runs of `table`.

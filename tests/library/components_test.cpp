@@ -9,6 +9,7 @@ namespace {
 
 using quadrel::LaComponent;
 using quadrel::LaComponentSource;
+using quadrel::LaRun;
 using testsupport::TestPage;
 
 struct Extraction {
@@ -18,9 +19,11 @@ struct Extraction {
     std::vector<quadrel::ComponentProfiles> profiles;
 };
 
-Extraction extract(const TestPage& page, std::int32_t options, int blackIsZero = 0) {
+Extraction extract(const TestPage& page, std::int32_t options, int blackIsZero = 0,
+                   quadrel::RunTable heldTable = {}) {
     quadrel::LaBitmap bitmap = page.toBitmap(blackIsZero);
     LaComponentSource source;
+    source.runTable = std::move(heldTable);
     source.rows = bitmap.height;
     source.width = bitmap.width;
     source.stride = bitmap.stride;
@@ -101,6 +104,32 @@ TEST(ComponentsTest, UShapeJoinedLaterIsOneComponentWithOneIndex) {
     ASSERT_EQ(r.components.size(), 3u);
     for (const auto& run : r.runs[0]) EXPECT_EQ(run.label, run.start < 6 ? 0 : 1);
     EXPECT_EQ(r.components[2].yMin, 3);
+}
+
+// A table the request already holds only lends its storage: the runs handed
+// back are those of the page, whatever the table held; without kKeepRuns, or
+// when the page has no black, nothing is handed back.
+TEST(ComponentsTest, HeldRunTableIsWrittenOverOrCleared) {
+    auto page = TestPage::fromArt({
+        "##..#",
+        ".....",
+        "#.###",
+    });
+    const quadrel::RunTable stale(5, std::vector<LaRun>(4, LaRun{1, 2, 7}));
+    const auto fresh = extract(page, quadrel::kKeepRuns);
+    const auto over = extract(page, quadrel::kKeepRuns, 0, stale);
+    ASSERT_EQ(over.runs.size(), 3u);
+    ASSERT_EQ(over.runs.size(), fresh.runs.size());
+    for (std::size_t r = 0; r < over.runs.size(); ++r) {
+        ASSERT_EQ(over.runs[r].size(), fresh.runs[r].size());
+        for (std::size_t k = 0; k < over.runs[r].size(); ++k) {
+            EXPECT_EQ(over.runs[r][k].start, fresh.runs[r][k].start);
+            EXPECT_EQ(over.runs[r][k].end, fresh.runs[r][k].end);
+            EXPECT_EQ(over.runs[r][k].label, fresh.runs[r][k].label);
+        }
+    }
+    EXPECT_TRUE(extract(page, 0, 0, stale).runs.empty());
+    EXPECT_TRUE(extract(TestPage(8, 3), quadrel::kKeepRuns, 0, stale).runs.empty());
 }
 
 TEST(ComponentsTest, ChainOfJoinsKeepsComponentsWhole) {
