@@ -41,7 +41,7 @@ BandEnd followBand(std::span<const std::int32_t> s, std::int32_t start, std::int
 // counts of its rows gathered from its runs (per run rather than per pixel).
 // A band needs a row wider than minBandWidth, and no row is wider than its
 // component: the narrower components (nearly all) have none and are left out.
-std::vector<ComponentRows> componentsWithRowProfiles(const FlatRunTable& runs,
+std::vector<ComponentRows> componentsWithRowProfiles(const RunTable& runs,
                                                      const std::vector<LaComponentBox>& boxes,
                                                      std::int32_t minBandWidth) {
     std::vector<std::int32_t> wideIndex(boxes.size(), -1);
@@ -57,12 +57,12 @@ std::vector<ComponentRows> componentsWithRowProfiles(const FlatRunTable& runs,
         c.rowRight.assign(rows, 0);
         c.rowCount.assign(rows, 0);
     }
-    for (std::int32_t r = 0; r < runs.rows(); ++r) {
-        for (const LaRun& run : runs.row(r)) {
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        for (const LaRun& run : runs[r]) {
             const std::int32_t w = wideIndex[std::size_t(run.label)];
             if (w < 0) continue;
             ComponentRows& c = wide[std::size_t(w)];
-            const std::size_t i = std::size_t(r - c.yMin);
+            const std::size_t i = r - std::size_t(c.yMin);
             c.rowLeft[i] = std::min(c.rowLeft[i], run.start);
             c.rowRight[i] = std::max(c.rowRight[i], run.end);
             c.rowCount[i] += run.end - run.start;
@@ -148,17 +148,16 @@ std::int32_t findDarkBandCandidates(const LaBitmap& bitmap, std::int32_t minBand
                                     std::vector<LaDarkRegion>& candidates) {
     candidates.clear();
     try {
-        FlatRunTable runs;
-        std::vector<LaComponentBox> boxes;
-        const std::int32_t status = labelPageComponents(bitmap, runs, boxes);
+        LabelledRuns labels;
+        const std::int32_t status = labelPageComponents(bitmap, labels);
         if (status != LA_STATUS_OK) return status;
         for (const ComponentRows& component :
-             componentsWithRowProfiles(runs, boxes, minBandWidth)) {
+             componentsWithRowProfiles(labels.runs, labels.boxes, minBandWidth)) {
             std::vector<LaDarkRegion> bands = componentDarkBands(component, minBandWidth);
             candidates.insert(candidates.end(), bands.begin(), bands.end());
         }
         // Text block segmentation reads this page again when no line is removed.
-        RunTableMemo::keepLabels(bitmap, LabelledRuns{std::move(runs), std::move(boxes)});
+        RunTableMemo::keepLabels(bitmap, std::move(labels));
     } catch (const std::bad_alloc&) {
         candidates.clear();
         return LA_STATUS_OUT_OF_MEMORY;

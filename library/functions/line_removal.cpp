@@ -137,8 +137,8 @@ std::int32_t removeFoundLines(const LaBitmap& input, LaBitmap& output, std::int3
         return std::find(v.begin(), v.end(), true) != v.end();
     };
     if (any(keepH) || any(keepV)) {
-        RunTableMemo::takeLabels(input);
         handRowRunsToCopy(input, output);
+        RunTableMemo::takeLabels(input);
     }
     return LA_STATUS_OK;
 }

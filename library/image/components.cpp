@@ -3,6 +3,7 @@
 #include "library/image/components.h"
 
 #include "library/image/bit_positions.h"
+#include "library/image/component_profiles.h"
 #include "library/la_api.h"
 
 #include <algorithm>
@@ -143,53 +144,39 @@ void labelRow(std::span<const LaRun> above, std::span<LaRun> current, std::int32
     }
 }
 
-ComponentProfiles profilesFor(const LaComponent& c, std::int32_t options) {
-    ComponentProfiles p;
-    const std::size_t rows = std::size_t(c.yMax - c.yMin + 1);
-    const std::size_t cols = std::size_t(c.xEnd - c.xMin);
-    if (options & kEdgeProfiles) {
-        p.rowLeft.assign(rows, kBoxStartMin);
-        p.rowRight.assign(rows, 0);
-        p.colTop.assign(cols, kBoxStartMin);
-        p.colBottom.assign(cols, 0);
-    }
-    if (options & kPixelCounts) {
-        p.colCount.assign(cols, 0);
-        p.rowCount.assign(rows, 0);
-    }
-    return p;
+// The records of labelled runs, with the profiles the source asks for; the
+// table becomes the source's with kKeepRuns.
+std::span<LaRun> rowOf(FlatRunTable& runs, std::int32_t r) {
+    return {runs.runs.data() + runs.rowStart[std::size_t(r)],
+            runs.runs.data() + runs.rowStart[std::size_t(r) + 1]};
 }
 
-void addRunToProfiles(const LaComponent& c, ComponentProfiles& p, const LaRun& run, std::int32_t r,
-                      std::int32_t options) {
-    const std::size_t i = std::size_t(r - c.yMin);
-    if (options & kEdgeProfiles) {
-        p.rowLeft[i] = std::min(p.rowLeft[i], run.start);
-        p.rowRight[i] = std::max(p.rowRight[i], run.end);
-        for (std::int32_t x = run.start; x < run.end; ++x) {
-            const std::size_t j = std::size_t(x - c.xMin);
-            p.colBottom[j] = r;
-            p.colTop[j] = std::min(p.colTop[j], r);
-        }
-    }
-    if (options & kPixelCounts) {
-        p.rowCount[i] += run.end - run.start;
-        for (std::int32_t x = run.start; x < run.end; ++x) p.colCount[std::size_t(x - c.xMin)] += 1;
-    }
+std::span<LaRun> rowOf(RunTable& runs, std::int32_t r) {
+    return runs[std::size_t(r)];
 }
 
-void recordProfiles(const FlatRunTable& runs, const std::vector<LaComponent>& components,
-                    std::int32_t options, std::vector<ComponentProfiles>& profiles) {
-    profiles.reserve(components.size());
-    for (const LaComponent& c : components) profiles.push_back(profilesFor(c, options));
-    for (std::int32_t r = 0; r < runs.rows(); ++r)
-        for (const LaRun& run : runs.row(r)) {
-            const std::size_t i = std::size_t(run.label);
-            addRunToProfiles(components[i], profiles[i], run, r, options);
-        }
+// labelRuns over either kind of table, with `count` runs in `rows` rows.
+template <class Table>
+std::int32_t labelTable(Table& runs, std::size_t count, std::int32_t rows,
+                        std::vector<LaComponentBox>& boxes) {
+    boxes.clear();
+    if (count == 0) return LA_STATUS_NO_BLACK_PIXEL;
+    ProvisionalLabels labels(count);
+    for (std::int32_t r = 0; r < rows; ++r)
+        labelRow(r > 0 ? rowOf(runs, r - 1) : std::span<LaRun>{}, rowOf(runs, r), r, labels);
+    std::vector<std::int32_t> componentOf;
+    try {
+        componentOf = labels.number(boxes);
+    } catch (const std::bad_alloc&) {
+        boxes.clear();
+        return LA_STATUS_NOT_AVAILABLE; // a failed numbering reports 2, unlike other allocations
+    }
+    for (std::int32_t r = 0; r < rows; ++r)
+        for (LaRun& run : rowOf(runs, r)) run.label = componentOf[std::size_t(run.label)];
+    return LA_STATUS_OK;
 }
 
-void recordComponents(const FlatRunTable& runs, const std::vector<LaComponentBox>& boxes,
+void recordComponents(RunTable&& runs, const std::vector<LaComponentBox>& boxes,
                       LaComponentSource& source, std::vector<LaComponent>& components) {
     components.resize(boxes.size());
     for (std::size_t i = 0; i < boxes.size(); ++i) {
@@ -200,16 +187,7 @@ void recordComponents(const FlatRunTable& runs, const std::vector<LaComponentBox
     }
     if (source.options & (kEdgeProfiles | kPixelCounts))
         recordProfiles(runs, components, source.options, source.profiles);
-    if (source.options & kKeepRuns) {
-        // Written over the table the source holds: a row keeps its storage
-        // when it has room.
-        RunTable& table = source.runTable;
-        table.resize(std::size_t(runs.rows()));
-        for (std::int32_t r = 0; r < runs.rows(); ++r) {
-            const auto row = runs.row(r);
-            table[std::size_t(r)].assign(row.begin(), row.end());
-        }
-    }
+    if (source.options & kKeepRuns) source.runTable = std::move(runs);
 }
 
 std::int32_t extract(LaComponentSource& source, std::vector<LaComponent>& components) {
@@ -218,7 +196,17 @@ std::int32_t extract(LaComponentSource& source, std::vector<LaComponent>& compon
     const std::int32_t status = labelComponents(source, runs, boxes);
     if (status != LA_STATUS_OK) return status;
     if (boxes.empty()) return LA_STATUS_NULL_ARGUMENT;
-    recordComponents(runs, boxes, source, components);
+    // Rows of the table the source holds keep their storage when they have room.
+    RunTable rows = std::move(source.runTable);
+    if (source.options & (kKeepRuns | kEdgeProfiles | kPixelCounts)) {
+        rows.resize(std::size_t(runs.rows()));
+        for (std::int32_t r = 0; r < runs.rows(); ++r) {
+            const auto row = runs.row(r);
+            rows[std::size_t(r)].assign(row.begin(), row.end());
+        }
+    }
+    runs = FlatRunTable{};
+    recordComponents(std::move(rows), boxes, source, components);
     return LA_STATUS_OK;
 }
 
@@ -370,37 +358,26 @@ std::int32_t labelComponents(const LaComponentSource& source, FlatRunTable& runs
 }
 
 std::int32_t labelRuns(FlatRunTable& runs, std::vector<LaComponentBox>& boxes) {
-    boxes.clear();
-    if (runs.runs.empty()) return LA_STATUS_NO_BLACK_PIXEL;
-    ProvisionalLabels labels(runs.runs.size());
-    for (std::int32_t r = 0; r < runs.rows(); ++r) {
-        const std::span<LaRun> row(runs.runs.data() + runs.rowStart[std::size_t(r)],
-                                   runs.runs.data() + runs.rowStart[std::size_t(r) + 1]);
-        labelRow(r > 0 ? runs.row(r - 1) : std::span<const LaRun>{}, row, r, labels);
-    }
-    std::vector<std::int32_t> componentOf;
-    try {
-        componentOf = labels.number(boxes);
-    } catch (const std::bad_alloc&) {
-        boxes.clear();
-        return LA_STATUS_NOT_AVAILABLE; // a failed numbering reports 2, unlike other allocations
-    }
-    for (LaRun& run : runs.runs) run.label = componentOf[std::size_t(run.label)];
-    return LA_STATUS_OK;
+    return labelTable(runs, runs.runs.size(), runs.rows(), boxes);
+}
+
+std::int32_t labelRuns(RunTable& runs, std::vector<LaComponentBox>& boxes) {
+    std::size_t count = 0;
+    for (const std::vector<LaRun>& row : runs) count += row.size();
+    return labelTable(runs, count, std::int32_t(runs.size()), boxes);
 }
 
 std::int32_t extractComponents(LaComponentSource* source, std::vector<LaComponent>* components) {
     return extractOrClear(source, components, extract);
 }
 
-std::int32_t componentsOfLabelledRuns(const FlatRunTable& runs,
-                                      const std::vector<LaComponentBox>& boxes,
+std::int32_t componentsOfLabelledRuns(RunTable&& runs, const std::vector<LaComponentBox>& boxes,
                                       LaComponentSource* source,
                                       std::vector<LaComponent>* components) {
     return extractOrClear(source, components,
                           [&](LaComponentSource& s, std::vector<LaComponent>& c) {
                               if (boxes.empty()) return LA_STATUS_NO_BLACK_PIXEL;
-                              recordComponents(runs, boxes, s, c);
+                              recordComponents(std::move(runs), boxes, s, c);
                               return LA_STATUS_OK;
                           });
 }

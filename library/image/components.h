@@ -65,9 +65,8 @@ struct ComponentProfiles {
 
 // The request: which rows to scan and how. The run table is handed back here
 // when options ask for kKeepRuns, and the profiles of every component with
-// kEdgeProfiles or kPixelCounts. With kKeepRuns the run table is written over
-// the one the request holds, reusing the storage of its rows: a caller that
-// holds a table of the same rows saves allocating a second one.
+// kEdgeProfiles or kPixelCounts. With kKeepRuns extractComponents writes the
+// run table over the one the request holds, reusing the storage of its rows.
 struct LaComponentSource {
     std::int32_t rows = 0;
     std::int32_t width = 0;
@@ -124,6 +123,7 @@ std::int32_t labelComponents(const LaComponentSource& source, FlatRunTable& runs
 // touching another): labels them and gives the components' boxes. Status 0;
 // 2 numbering work array not allocatable; 4 no run at all.
 std::int32_t labelRuns(FlatRunTable& runs, std::vector<LaComponentBox>& boxes);
+std::int32_t labelRuns(RunTable& runs, std::vector<LaComponentBox>& boxes);
 
 // A request covering every row of `bitmap` (no rows when it has no pixels).
 LaComponentSource componentSourceOf(const LaBitmap& bitmap, std::int32_t options);
@@ -134,12 +134,11 @@ LaComponentSource componentSourceOf(const LaBitmap& bitmap, std::int32_t options
 // is empty and no run table or profile is handed back.
 std::int32_t extractComponents(LaComponentSource* source, std::vector<LaComponent>* components);
 
-// The same from runs labelComponents or labelRuns labelled for the source's
-// rows (the source's pixels are not read): the records and, with kKeepRuns,
-// the run table extractComponents would give. Status 0; 1 memory exhausted;
-// 3 null source or list; 4 no component.
-std::int32_t componentsOfLabelledRuns(const FlatRunTable& runs,
-                                      const std::vector<LaComponentBox>& boxes,
+// The same from runs labelRuns labelled for the source's rows (the source's
+// pixels are not read): the records and, with kKeepRuns, the run table
+// extractComponents would give, which is `runs` itself, handed over. Status
+// 0; 1 memory exhausted; 3 null source or list; 4 no component.
+std::int32_t componentsOfLabelledRuns(RunTable&& runs, const std::vector<LaComponentBox>& boxes,
                                       LaComponentSource* source,
                                       std::vector<LaComponent>* components);
 

@@ -149,17 +149,18 @@ void find(const LaBitmap& bitmap, LineOrientation orientation, std::int32_t minS
           std::int32_t bridgingGap, FoundLines& found) {
     const bool vertical = orientation == LineOrientation::kVertical;
     const RunAxis axis = vertical ? RunAxis::kColumns : RunAxis::kRows;
-    std::optional<RunTable> kept = RunTableMemo::take(bitmap, axis);
-    RunTable runs = kept       ? std::move(*kept)
-                    : vertical ? buildColumnRunTable(bitmap)
-                               : buildRowRunTable(bitmap);
+    // A kept table is read where it is (row runs may be kept labelled).
+    const RunTable* kept = RunTableMemo::find(bitmap, axis);
+    RunTable built;
+    if (!kept) built = vertical ? buildColumnRunTable(bitmap) : buildRowRunTable(bitmap);
+    const RunTable& runs = kept ? *kept : built;
     found.segments.assign(runs.size(), {});
     for (std::size_t r = 0; r < runs.size(); ++r)
         buildSegments(runs[r], minSeedLength, bridgingGap, found.segments[r]);
     const std::int32_t lineCount = linkSegments(found.segments);
     found.lines = measureLines(found.segments, lineCount);
     if (vertical) swapAxes(found.lines);
-    RunTableMemo::keep(bitmap, axis, std::move(runs));
+    if (!kept) RunTableMemo::keep(bitmap, axis, std::move(built));
 }
 
 } // namespace

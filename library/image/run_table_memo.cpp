@@ -2,6 +2,7 @@
 // Copyright 2026 The Quadrel authors
 #include "library/image/run_table_memo.h"
 
+#include "library/image/line_extraction.h"
 #include "library/la_api.h"
 
 #include <algorithm>
@@ -87,15 +88,23 @@ RunTableMemo::Entry* RunTableMemo::entryToKeep(const LaBitmap& bitmap) {
 
 std::optional<RunTable> RunTableMemo::take(const LaBitmap& bitmap, RunAxis axis) {
     Entry* entry = currentEntry(bitmap);
-    if (!entry || !entry->tables[int(axis)]) return std::nullopt;
-    std::optional<RunTable> table = std::move(entry->tables[int(axis)]);
-    entry->tables[int(axis)].reset();
+    if (!entry) return std::nullopt;
+    std::optional<RunTable> table;
+    if (entry->tables[int(axis)]) {
+        table = std::move(entry->tables[int(axis)]);
+        entry->tables[int(axis)].reset();
+    } else if (axis == RunAxis::kRows && entry->labels) {
+        table = std::move(entry->labels->runs);
+        entry->labels.reset();
+    }
     return table;
 }
 
 const RunTable* RunTableMemo::find(const LaBitmap& bitmap, RunAxis axis) {
     Entry* entry = currentEntry(bitmap);
-    return entry && entry->tables[int(axis)] ? &*entry->tables[int(axis)] : nullptr;
+    if (!entry) return nullptr;
+    if (entry->tables[int(axis)]) return &*entry->tables[int(axis)];
+    return axis == RunAxis::kRows && entry->labels ? &entry->labels->runs : nullptr;
 }
 
 void RunTableMemo::keep(const LaBitmap& bitmap, RunAxis axis, RunTable&& table) {
@@ -119,33 +128,25 @@ void RunTableMemo::keepLabels(const LaBitmap& bitmap, LabelledRuns&& labels) {
     if (Entry* entry = entryToKeep(bitmap)) entry->labels = std::move(labels);
 }
 
-std::int32_t labelRunTable(const RunTable& table, FlatRunTable& runs,
-                           std::vector<LaComponentBox>& boxes) {
-    runs.rowStart.assign(table.size() + 1, 0);
-    for (std::size_t r = 0; r < table.size(); ++r)
-        runs.rowStart[r + 1] = runs.rowStart[r] + std::int32_t(table[r].size());
-    // Every run is written by the copy; labelling sets the labels.
-    runs.runs.resize(std::size_t(runs.rowStart.back()));
-    for (std::size_t r = 0; r < table.size(); ++r)
-        std::copy(table[r].begin(), table[r].end(), runs.runs.begin() + runs.rowStart[r]);
-    return labelRuns(runs, boxes);
-}
-
 std::optional<LabelledRuns> takePageLabels(const LaBitmap& bitmap) {
     std::optional<LabelledRuns> kept = RunTableMemo::takeLabels(bitmap);
     if (kept) return kept;
-    const RunTable* rows = RunTableMemo::find(bitmap, RunAxis::kRows);
+    std::optional<RunTable> rows = RunTableMemo::take(bitmap, RunAxis::kRows);
     if (!rows) return std::nullopt;
     kept.emplace();
-    if (labelRunTable(*rows, kept->runs, kept->boxes) != LA_STATUS_OK) kept.reset();
+    kept->runs = std::move(*rows);
+    if (labelRuns(kept->runs, kept->boxes) != LA_STATUS_OK) kept.reset();
     return kept;
 }
 
-std::int32_t labelPageComponents(const LaBitmap& bitmap, FlatRunTable& runs,
-                                 std::vector<LaComponentBox>& boxes) {
-    const RunTable* kept = RunTableMemo::find(bitmap, RunAxis::kRows);
-    return kept ? labelRunTable(*kept, runs, boxes)
-                : labelComponents(componentSourceOf(bitmap, 0), runs, boxes);
+std::int32_t labelPageComponents(const LaBitmap& bitmap, LabelledRuns& labels) {
+    std::optional<LabelledRuns> kept = takePageLabels(bitmap);
+    if (kept) {
+        labels = std::move(*kept);
+        return LA_STATUS_OK;
+    }
+    labels.runs = buildRowRunTable(bitmap);
+    return labelRuns(labels.runs, labels.boxes);
 }
 
 void RunTableMemo::keepOnly(const LaBitmap& bitmap) {

@@ -5,10 +5,11 @@
 // between does not change it), and the zone post-processing measures text on
 // the page text block segmentation read: with a memo in place the later
 // steps use the tables the earlier ones built instead of encoding the page
-// again. Inverse text detection also keeps the page's labelled runs, which
-// picture detection and text block segmentation take when line removal left
-// the page unchanged; picture detection keeps the labels it used for text
-// block segmentation.
+// again. Inverse text detection labels the page's row runs where they are
+// kept, and picture detection and text block segmentation take them labelled
+// when line removal left the page unchanged; picture detection keeps the
+// labels it used for text block segmentation. A page's row runs are kept
+// once: as its row table, or labelled.
 // A table is found only for exactly the pixels it was built from.
 #pragma once
 
@@ -23,10 +24,10 @@ namespace quadrel {
 
 enum class RunAxis { kRows, kColumns };
 
-// A page's black runs labelled with their components' numbers, and the
-// components' boxes (as labelComponents gives them).
+// A page's row runs labelled with their components' numbers, and the
+// components' boxes (as labelRuns gives them).
 struct LabelledRuns {
-    FlatRunTable runs;
+    RunTable runs;
     std::vector<LaComponentBox> boxes;
 };
 
@@ -40,11 +41,13 @@ class RunTableMemo {
     RunTableMemo& operator=(const RunTableMemo&) = delete;
 
     // Hands over the table kept for a bitmap with exactly these pixels, or
-    // nothing. A table is handed over once.
+    // nothing. A table is handed over once; row runs kept labelled are
+    // handed over without their labels' boxes, which go.
     static std::optional<RunTable> take(const LaBitmap& bitmap, RunAxis axis);
 
-    // The table kept for these pixels, left in place; null when there is
-    // none. Valid until the next keep or take on this thread.
+    // The table kept for these pixels (row runs kept labelled included),
+    // left in place; null when there is none. Valid until the next keep or
+    // take on this thread.
     static const RunTable* find(const LaBitmap& bitmap, RunAxis axis);
 
     // Keeps `table` for a later step that reads a bitmap with the same
@@ -93,18 +96,13 @@ class RunTableMemo {
     RunTableMemo* outer_;
 };
 
-// labelComponents over every row of `bitmap`, starting from the row runs
-// kept for its pixels when there are some.
-std::int32_t labelPageComponents(const LaBitmap& bitmap, FlatRunTable& runs,
-                                 std::vector<LaComponentBox>& boxes);
+// The labelled row runs of `bitmap`'s pixels: the labels kept for them,
+// handed over; else the row runs kept for them, taken and labelled; else
+// those of its pixels. Status as labelRuns gives it.
+std::int32_t labelPageComponents(const LaBitmap& bitmap, LabelledRuns& labels);
 
-// The labelled runs kept for `bitmap`'s pixels, handed over; else those of
-// the row runs kept for them (the row table stays kept: the caller may take
-// it to hold its own copy of the runs); else nothing.
+// The same without reading the pixels: nothing when no labels or row runs
+// are kept for them.
 std::optional<LabelledRuns> takePageLabels(const LaBitmap& bitmap);
-
-// labelRuns over a copy of the runs of `table`.
-std::int32_t labelRunTable(const RunTable& table, FlatRunTable& runs,
-                           std::vector<LaComponentBox>& boxes);
 
 } // namespace quadrel

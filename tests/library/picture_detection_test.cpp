@@ -138,8 +138,8 @@ TEST(PictureDetectionTest, LabelsSharedWithTextSegmentationChangeNoResult) {
         }
         EXPECT_EQ(picturesOf(page), pictures);
         ASSERT_NE(RunTableMemo::findLabels(page), nullptr) << "kept for text segmentation";
-        // Picture detection's copy of the runs is kept too: text segmentation
-        // writes its own copy into the same storage.
+        // The labels are the page's row runs themselves: text segmentation
+        // takes them over, copying nothing, and keeps them for the zone table.
         const quadrel::RunTable* rows = RunTableMemo::find(page, quadrel::RunAxis::kRows);
         ASSERT_NE(rows, nullptr);
         const auto filled =
