@@ -94,26 +94,32 @@ class ProvisionalLabels {
         b.yMax = row;
     }
 
-    // Replaces every label by its component's number and gathers the boxes.
-    // Throws std::bad_alloc when the numbers cannot be held.
+    // Replaces every label by its component's number and hands over the
+    // components' boxes; the labels' own boxes are used up. Throws
+    // std::bad_alloc when the numbers cannot be held.
     std::vector<std::int32_t> number(std::vector<LaComponentBox>& boxes) {
         std::vector<std::int32_t> component(parent_.size());
         std::int32_t count = 0;
+        // A component's number is never above its first label: its box is
+        // gathered in place, over boxes of labels already read.
         for (std::size_t l = 0; l < parent_.size(); ++l) {
             const std::int32_t root = this->root(std::int32_t(l));
             if (root == std::int32_t(l)) {
-                component[l] = count++;
-                boxes.push_back(boxes_[l]);
+                component[l] = count;
+                boxes_[std::size_t(count++)] = boxes_[l];
                 continue;
             }
             // The root, the set's first label, was numbered before and made
             // on the set's top row.
             component[l] = component[std::size_t(root)];
-            LaComponentBox& box = boxes[std::size_t(component[l])];
+            LaComponentBox& box = boxes_[std::size_t(component[l])];
             box.xMin = std::min(box.xMin, boxes_[l].xMin);
             box.xEnd = std::max(box.xEnd, boxes_[l].xEnd);
             box.yMax = std::max(box.yMax, boxes_[l].yMax);
         }
+        boxes_.resize(std::size_t(count));
+        boxes_.shrink_to_fit(); // the boxes may be kept for the whole analysis
+        boxes = std::move(boxes_);
         return component;
     }
 
