@@ -94,7 +94,7 @@ void paintVerticalLines(const FoundLines& found, const std::vector<bool>& accept
 // Nothing is kept when memory runs out: the copy is made all the same.
 void handRowRunsToCopy(const LaBitmap& input, const LaBitmap& output) {
     std::optional<RunTable> rows = RunTableMemo::take(input, RunAxis::kRows);
-    RunTableMemo::take(input, RunAxis::kColumns);
+    RunTableMemo::drop(input, RunAxis::kColumns);
     if (!rows || rows->size() != std::size_t(output.height)) return;
     try {
         std::vector<std::int32_t> changes;

@@ -149,18 +149,28 @@ void find(const LaBitmap& bitmap, LineOrientation orientation, std::int32_t minS
           std::int32_t bridgingGap, FoundLines& found) {
     const bool vertical = orientation == LineOrientation::kVertical;
     const RunAxis axis = vertical ? RunAxis::kColumns : RunAxis::kRows;
-    // A kept table is read where it is (row runs may be kept labelled).
-    const RunTable* kept = RunTableMemo::find(bitmap, axis);
-    RunTable built;
-    if (!kept) built = vertical ? buildColumnRunTable(bitmap) : buildRowRunTable(bitmap);
-    const RunTable& runs = kept ? *kept : built;
-    found.segments.assign(runs.size(), {});
-    for (std::size_t r = 0; r < runs.size(); ++r)
-        buildSegments(runs[r], minSeedLength, bridgingGap, found.segments[r]);
+    if (const PackedRunTable* packed = vertical ? RunTableMemo::findPacked(bitmap) : nullptr) {
+        // Read a column at a time: the table stays packed.
+        std::vector<LaRun> runs;
+        found.segments.assign(packed->rows(), {});
+        for (std::size_t r = 0; r < packed->rows(); ++r) {
+            packed->unpackRow(r, runs);
+            buildSegments(runs, minSeedLength, bridgingGap, found.segments[r]);
+        }
+    } else {
+        // A kept table is read where it is (row runs may be kept labelled).
+        const RunTable* kept = RunTableMemo::find(bitmap, axis);
+        RunTable built;
+        if (!kept) built = vertical ? buildColumnRunTable(bitmap) : buildRowRunTable(bitmap);
+        const RunTable& runs = kept ? *kept : built;
+        found.segments.assign(runs.size(), {});
+        for (std::size_t r = 0; r < runs.size(); ++r)
+            buildSegments(runs[r], minSeedLength, bridgingGap, found.segments[r]);
+        if (!kept) RunTableMemo::keep(bitmap, axis, std::move(built));
+    }
     const std::int32_t lineCount = linkSegments(found.segments);
     found.lines = measureLines(found.segments, lineCount);
     if (vertical) swapAxes(found.lines);
-    if (!kept) RunTableMemo::keep(bitmap, axis, std::move(built));
 }
 
 } // namespace

@@ -86,13 +86,22 @@ RunTableMemo::Entry* RunTableMemo::entryToKeep(const LaBitmap& bitmap) {
     return &memo->entries_.back();
 }
 
+std::optional<RunTable>& RunTableMemo::Entry::table(RunAxis axis) {
+    std::optional<RunTable>& kept = tables[int(axis)];
+    if (axis == RunAxis::kColumns && packedColumns) {
+        kept = packedColumns->unpack();
+        packedColumns.reset();
+    }
+    return kept;
+}
+
 std::optional<RunTable> RunTableMemo::take(const LaBitmap& bitmap, RunAxis axis) {
     Entry* entry = currentEntry(bitmap);
     if (!entry) return std::nullopt;
     std::optional<RunTable> table;
-    if (entry->tables[int(axis)]) {
-        table = std::move(entry->tables[int(axis)]);
-        entry->tables[int(axis)].reset();
+    if (std::optional<RunTable>& kept = entry->table(axis)) {
+        table = std::move(kept);
+        kept.reset();
     } else if (axis == RunAxis::kRows && entry->labels) {
         table = std::move(entry->labels->runs);
         entry->labels.reset();
@@ -103,12 +112,38 @@ std::optional<RunTable> RunTableMemo::take(const LaBitmap& bitmap, RunAxis axis)
 const RunTable* RunTableMemo::find(const LaBitmap& bitmap, RunAxis axis) {
     Entry* entry = currentEntry(bitmap);
     if (!entry) return nullptr;
-    if (entry->tables[int(axis)]) return &*entry->tables[int(axis)];
+    if (std::optional<RunTable>& kept = entry->table(axis)) return &*kept;
     return axis == RunAxis::kRows && entry->labels ? &entry->labels->runs : nullptr;
 }
 
 void RunTableMemo::keep(const LaBitmap& bitmap, RunAxis axis, RunTable&& table) {
-    if (Entry* entry = entryToKeep(bitmap)) entry->tables[int(axis)] = std::move(table);
+    Entry* entry = entryToKeep(bitmap);
+    if (!entry) return;
+    if (axis == RunAxis::kColumns) {
+        entry->packedColumns.reset();
+        try {
+            entry->packedColumns = PackedRunTable::of(table);
+        } catch (const std::bad_alloc&) {
+        }
+        if (entry->packedColumns) {
+            entry->tables[int(axis)].reset();
+            const RunTable released = std::move(table);
+            return;
+        }
+    }
+    entry->tables[int(axis)] = std::move(table);
+}
+
+const PackedRunTable* RunTableMemo::findPacked(const LaBitmap& bitmap) {
+    Entry* entry = currentEntry(bitmap);
+    return entry && entry->packedColumns ? &*entry->packedColumns : nullptr;
+}
+
+void RunTableMemo::drop(const LaBitmap& bitmap, RunAxis axis) {
+    Entry* entry = currentEntry(bitmap);
+    if (!entry) return;
+    entry->tables[int(axis)].reset();
+    if (axis == RunAxis::kColumns) entry->packedColumns.reset();
 }
 
 const LabelledRuns* RunTableMemo::findLabels(const LaBitmap& bitmap) {

@@ -15,6 +15,7 @@
 
 #include "library/image/bitmap.h"
 #include "library/image/components.h"
+#include "library/image/packed_run_table.h"
 
 #include <cstdint>
 #include <optional>
@@ -54,8 +55,16 @@ class RunTableMemo {
     // pixels. At most a few pages are kept: when a new one comes, the pages
     // whose tables have all been taken go first, then the smallest (a crop
     // is cheap to encode again, a page is not). Keeping is skipped when
-    // memory for the copy of the pixels runs out.
+    // memory for the copy of the pixels runs out. Column runs are held
+    // packed until they are read (packed_run_table.h).
     static void keep(const LaBitmap& bitmap, RunAxis axis, RunTable&& table);
+
+    // The column runs kept packed for these pixels, left in place; null when
+    // there are none or they are kept unpacked. Valid as find's.
+    static const PackedRunTable* findPacked(const LaBitmap& bitmap);
+
+    // Releases the table kept for these pixels, when there is one.
+    static void drop(const LaBitmap& bitmap, RunAxis axis);
 
     // The same for labelled runs: found in place, or handed over once.
     static const LabelledRuns* findLabels(const LaBitmap& bitmap);
@@ -77,10 +86,13 @@ class RunTableMemo {
         std::int32_t blackIsZero = 0;
         std::vector<std::uint8_t> rows;
         std::optional<RunTable> tables[2]; // by RunAxis
+        std::optional<PackedRunTable> packedColumns;
         std::optional<LabelledRuns> labels;
 
         bool holds(const LaBitmap& bitmap) const;
-        bool empty() const { return !tables[0] && !tables[1] && !labels; }
+        bool empty() const { return !tables[0] && !tables[1] && !packedColumns && !labels; }
+        // The table of `axis`, unpacked in place when it was kept packed.
+        std::optional<RunTable>& table(RunAxis axis);
     };
     static constexpr std::size_t kPages = 3;
 
