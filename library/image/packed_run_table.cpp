@@ -6,28 +6,41 @@
 
 namespace quadrel {
 
+namespace {
+
+constexpr std::int32_t kLargest = std::numeric_limits<std::uint16_t>::max();
+
+} // namespace
+
 std::optional<PackedRunTable> PackedRunTable::of(const RunTable& table) {
-    constexpr std::int32_t kLargest = std::numeric_limits<std::uint16_t>::max();
     std::size_t runs = 0;
-    for (const std::vector<LaRun>& row : table) {
-        if (!row.empty() && (row.front().start < 0 || row.back().end > kLargest))
-            return std::nullopt; // a row's runs lie left to right
-        runs += row.size();
-    }
-    if (runs > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
+    for (const std::vector<LaRun>& row : table) runs += row.size();
     PackedRunTable packed;
-    packed.rowEnd_.resize(table.size());
-    packed.bounds_.resize(2 * runs);
-    std::uint16_t* bound = packed.bounds_.data();
-    for (std::size_t r = 0; r < table.size(); ++r) {
-        for (const LaRun& run : table[r]) {
-            bound[0] = std::uint16_t(run.start);
-            bound[1] = std::uint16_t(run.end);
-            bound += 2;
-        }
-        packed.rowEnd_[r] = std::uint32_t((bound - packed.bounds_.data()) / 2);
-    }
+    packed.reserve(table.size(), runs);
+    for (const std::vector<LaRun>& row : table)
+        if (!packed.appendRow(row)) return std::nullopt;
     return packed;
+}
+
+void PackedRunTable::reserve(std::size_t rows, std::size_t runs) {
+    rowEnd_.reserve(rows);
+    bounds_.reserve(2 * runs);
+}
+
+bool PackedRunTable::appendRow(std::span<const LaRun> runs) {
+    // A row's runs lie left to right.
+    if (!runs.empty() && (runs.front().start < 0 || runs.back().end > kLargest)) return false;
+    const std::size_t first = bounds_.size();
+    if ((first + 2 * runs.size()) / 2 > std::numeric_limits<std::uint32_t>::max()) return false;
+    bounds_.resize(first + 2 * runs.size());
+    std::uint16_t* bound = bounds_.data() + first;
+    for (const LaRun& run : runs) {
+        bound[0] = std::uint16_t(run.start);
+        bound[1] = std::uint16_t(run.end);
+        bound += 2;
+    }
+    rowEnd_.push_back(std::uint32_t(bounds_.size() / 2));
+    return true;
 }
 
 RunTable PackedRunTable::unpack() const {

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace quadrel {
@@ -19,8 +20,15 @@ class PackedRunTable {
     // Nothing when a run ends past 65535: such a table is kept as it is.
     static std::optional<PackedRunTable> of(const RunTable& table);
 
+    // Adds a row after the last; false (the table then of no use) when a run
+    // ends past 65535.
+    bool appendRow(std::span<const LaRun> runs);
+
     // The table again, every label 0.
     RunTable unpack() const;
+
+    // Room for `rows` rows of `runs` runs in all.
+    void reserve(std::size_t rows, std::size_t runs);
 
     std::size_t rows() const { return rowEnd_.size(); }
     // Row r alone into `runs` (its storage reused), every label 0.

@@ -134,6 +134,13 @@ void RunTableMemo::keep(const LaBitmap& bitmap, RunAxis axis, RunTable&& table) 
     entry->tables[int(axis)] = std::move(table);
 }
 
+void RunTableMemo::keepPacked(const LaBitmap& bitmap, PackedRunTable&& columns) {
+    Entry* entry = entryToKeep(bitmap);
+    if (!entry) return;
+    entry->tables[int(RunAxis::kColumns)].reset();
+    entry->packedColumns = std::move(columns);
+}
+
 const PackedRunTable* RunTableMemo::findPacked(const LaBitmap& bitmap) {
     Entry* entry = currentEntry(bitmap);
     return entry && entry->packedColumns ? &*entry->packedColumns : nullptr;

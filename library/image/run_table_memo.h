@@ -59,6 +59,9 @@ class RunTableMemo {
     // packed until they are read (packed_run_table.h).
     static void keep(const LaBitmap& bitmap, RunAxis axis, RunTable&& table);
 
+    // Keeps column runs packed already.
+    static void keepPacked(const LaBitmap& bitmap, PackedRunTable&& columns);
+
     // The column runs kept packed for these pixels, left in place; null when
     // there are none or they are kept unpacked. Valid as find's.
     static const PackedRunTable* findPacked(const LaBitmap& bitmap);
