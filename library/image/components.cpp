@@ -52,8 +52,8 @@ inline void appendByteTransitions(std::uint8_t value, std::int32_t base, std::in
 class ProvisionalLabels {
   public:
     explicit ProvisionalLabels(std::size_t runCount) {
-        parent_.reserve(runCount / 4 + 16);
-        boxes_.reserve(runCount / 4 + 16);
+        parent_.reserve(runCount / 8 + 16);
+        boxes_.reserve(runCount / 8 + 16);
     }
 
     // A label of its own for the first run of a set.
