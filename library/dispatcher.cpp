@@ -41,6 +41,22 @@ std::unique_ptr<LaBitmap> copyOfCurrent(const LaContext& context) {
     return copy;
 }
 
+// The input of a function that replaces the imported page as the current
+// bitmap: the page's own pixels, since nothing reads the page after it.
+// That spares a copy of the page while the function runs.
+std::unique_ptr<LaBitmap> takePage(LaContext& context) {
+    auto input = std::make_unique<LaBitmap>(std::move(*context.pageBitmap));
+    context.pageBitmap->bufferSize = 0;
+    context.pageBitmap->firstRow = nullptr;
+    return input;
+}
+
+bool takesPage(const LaContext& context, std::int32_t code) {
+    const bool replacesCurrent = code == LA_FUNCTION_SKEW || code == LA_FUNCTION_LINE_REMOVAL;
+    return replacesCurrent && context.pageBitmap &&
+           context.currentBitmap == context.pageBitmap.get();
+}
+
 // A function's input copy is not read once the function has returned: its
 // pixels go at once (a page each), its size and polarity stay.
 void releasePixels(LaBitmap& input) {
@@ -59,7 +75,7 @@ template <class Call> std::int32_t callFunction(Call&& call) {
     }
 }
 
-void runSkew(LaContext& c, std::unique_ptr<LaBitmap> input) {
+void runSkew(LaContext& c, std::unique_ptr<LaBitmap>& input) {
     auto output = std::make_unique<LaBitmap>();
     c.skewInput = std::move(input);
     c.skewOutput = std::move(output);
@@ -72,7 +88,7 @@ void runSkew(LaContext& c, std::unique_ptr<LaBitmap> input) {
     releasePixels(*c.skewInput);
 }
 
-void runLinesAndTables(LaContext& c, std::unique_ptr<LaBitmap> input) {
+void runLinesAndTables(LaContext& c, std::unique_ptr<LaBitmap>& input) {
     auto output = std::make_unique<LaList<LaRegionRecord>>();
     c.linesInput = std::move(input);
     c.linesList = std::move(output);
@@ -84,7 +100,7 @@ void runLinesAndTables(LaContext& c, std::unique_ptr<LaBitmap> input) {
     releasePixels(*c.linesInput);
 }
 
-void runLineRemoval(LaContext& c, std::unique_ptr<LaBitmap> input) {
+void runLineRemoval(LaContext& c, std::unique_ptr<LaBitmap>& input) {
     auto output = std::make_unique<LaBitmap>();
     c.removalInput = std::move(input);
     c.removalOutput = std::move(output);
@@ -96,7 +112,7 @@ void runLineRemoval(LaContext& c, std::unique_ptr<LaBitmap> input) {
     releasePixels(*c.removalInput);
 }
 
-void runInverseText(LaContext& c, std::unique_ptr<LaBitmap> input) {
+void runInverseText(LaContext& c, std::unique_ptr<LaBitmap>& input) {
     auto output = std::make_unique<LaList<LaRegionRecord>>();
     c.inverseInput = std::move(input);
     c.inverseList = std::move(output);
@@ -108,7 +124,7 @@ void runInverseText(LaContext& c, std::unique_ptr<LaBitmap> input) {
     releasePixels(*c.inverseInput);
 }
 
-void runPictures(LaContext& c, std::unique_ptr<LaBitmap> input) {
+void runPictures(LaContext& c, std::unique_ptr<LaBitmap>& input) {
     auto output = std::make_unique<LaList<LaPictureRecord>>();
     c.pictureInput = std::move(input);
     c.pictureList = std::move(output);
@@ -119,7 +135,7 @@ void runPictures(LaContext& c, std::unique_ptr<LaBitmap> input) {
     releasePixels(*c.pictureInput);
 }
 
-void runTextBlocks(LaContext& c, std::unique_ptr<LaBitmap> input) {
+void runTextBlocks(LaContext& c, std::unique_ptr<LaBitmap>& input) {
     auto output = std::make_unique<LaList<LaTextBlock>>();
     c.textInput = std::move(input);
     c.textList = std::move(output);
@@ -131,7 +147,8 @@ void runTextBlocks(LaContext& c, std::unique_ptr<LaBitmap> input) {
     convertRows(*c.textList, c.textInput->height, &LaTextBlock::yMin, &LaTextBlock::yMax);
 }
 
-using Runner = void (*)(LaContext&, std::unique_ptr<LaBitmap>);
+// A runner takes the input only once the function's empty output is made.
+using Runner = void (*)(LaContext&, std::unique_ptr<LaBitmap>&);
 
 // The runner of a function code; null for a code that names no function.
 Runner runnerFor(std::int32_t code) {
@@ -164,17 +181,20 @@ std::int32_t runFunctionCode(LaContext& context, std::int32_t code) {
     if (!run) return LA_STATUS_OK;
     // The copy is made before any slot is released: the current bitmap may be
     // the very output this function is about to replace.
+    const bool pageTaken = takesPage(context, code);
     std::unique_ptr<LaBitmap> input;
     try {
-        input = copyOfCurrent(context);
+        input = pageTaken ? takePage(context) : copyOfCurrent(context);
     } catch (const std::bad_alloc&) {
         return LA_STATUS_OUT_OF_MEMORY;
     }
     if (!input) return LA_STATUS_OUT_OF_MEMORY;
     try {
-        run(context, std::move(input));
+        run(context, input);
     } catch (const std::bad_alloc&) {
-        return LA_STATUS_OUT_OF_MEMORY; // the empty output could not be made
+        // The empty output could not be made; the page stays current.
+        if (pageTaken && input) *context.pageBitmap = std::move(*input);
+        return LA_STATUS_OUT_OF_MEMORY;
     }
     return LA_STATUS_OK;
 }

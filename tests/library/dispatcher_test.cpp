@@ -112,6 +112,25 @@ TEST(DispatcherTest, InputIsAFreshCopyOfTheCurrentBitmap) {
     EXPECT_EQ(call.inputPixels, ctx->pageBitmap->buffer);
 }
 
+// Skew detection and line removal replace the imported page as the current
+// bitmap: the first of them takes the page's own pixels instead of a copy,
+// the others copy the current bitmap as before.
+TEST(DispatcherTest, TheFunctionReplacingThePageTakesItsPixels) {
+    FakeAnalysis fake;
+    auto ctx = contextWithPage();
+    ctx->pageBitmap->firstRow[0] = 0x5A;
+    const std::vector<std::uint8_t> page = ctx->pageBitmap->buffer;
+    ASSERT_EQ(runFunctionCode(*ctx, LA_FUNCTION_LINES_AND_TABLES), LA_STATUS_OK);
+    EXPECT_EQ(ctx->pageBitmap->buffer, page) << "copied: the page stays current";
+    ASSERT_EQ(runFunctionCode(*ctx, LA_FUNCTION_LINE_REMOVAL), LA_STATUS_OK);
+    EXPECT_EQ(fake.results().calls.back().inputPixels, page);
+    EXPECT_FALSE(ctx->pageBitmap->hasPixels());
+    EXPECT_EQ(ctx->pageBitmap->height, kHeight);
+    ASSERT_EQ(runFunctionCode(*ctx, LA_FUNCTION_SKEW), LA_STATUS_OK);
+    EXPECT_EQ(fake.results().calls.back().inputPixels, ctx->removalOutput->buffer);
+    EXPECT_TRUE(ctx->removalOutput->hasPixels()) << "an output is copied";
+}
+
 // Only text block segmentation's copy is read again (by the zone table); the
 // others keep their size but not their pixels once their function returns.
 TEST(DispatcherTest, InputCopiesKeepPixelsOnlyForTheZoneTable) {
