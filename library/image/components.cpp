@@ -117,8 +117,9 @@ class ProvisionalLabels {
             box.xEnd = std::max(box.xEnd, boxes_[l].xEnd);
             box.yMax = std::max(box.yMax, boxes_[l].yMax);
         }
+        // Not cut to size: a copy would be made while the labels' boxes are
+        // still held, at the peak of labelling.
         boxes_.resize(std::size_t(count));
-        boxes_.shrink_to_fit(); // the boxes may be kept for the whole analysis
         boxes = std::move(boxes_);
         return component;
     }
