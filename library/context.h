@@ -2,7 +2,9 @@
 // Copyright 2026 The Quadrel authors
 // The analysis context: what one caller keeps between calls. It owns the
 // imported page, every function's input copy, output and status, the
-// parameters, the zone table, and the default pipe it may have made.
+// parameters, the zone table, and the default pipe it may have made. An
+// input copy keeps its pixels only while its function runs, except that of
+// text block segmentation, which the zone table measures text on.
 //
 // Every bitmap and list slot is empty until its function runs; a function
 // that does not run keeps its slots from earlier runs, and their results are

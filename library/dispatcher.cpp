@@ -7,6 +7,7 @@
 #include <memory>
 #include <new>
 #include <utility>
+#include <vector>
 
 namespace quadrel {
 
@@ -40,6 +41,30 @@ std::unique_ptr<LaBitmap> copyOfCurrent(const LaContext& context) {
     return copy;
 }
 
+// The input of a function that replaces the imported page as the current
+// bitmap: the page's own pixels, since nothing reads the page after it.
+// That spares a copy of the page while the function runs.
+std::unique_ptr<LaBitmap> takePage(LaContext& context) {
+    auto input = std::make_unique<LaBitmap>(std::move(*context.pageBitmap));
+    context.pageBitmap->bufferSize = 0;
+    context.pageBitmap->firstRow = nullptr;
+    return input;
+}
+
+bool takesPage(const LaContext& context, std::int32_t code) {
+    const bool replacesCurrent = code == LA_FUNCTION_SKEW || code == LA_FUNCTION_LINE_REMOVAL;
+    return replacesCurrent && context.pageBitmap &&
+           context.currentBitmap == context.pageBitmap.get();
+}
+
+// A function's input copy is not read once the function has returned: its
+// pixels go at once (a page each), its size and polarity stay.
+void releasePixels(LaBitmap& input) {
+    input.buffer = std::vector<std::uint8_t>();
+    input.bufferSize = 0;
+    input.firstRow = nullptr;
+}
+
 // Calls a function, turning an allocation failure inside it into its status 1:
 // like any failing function it does not stop the run.
 template <class Call> std::int32_t callFunction(Call&& call) {
@@ -50,7 +75,7 @@ template <class Call> std::int32_t callFunction(Call&& call) {
     }
 }
 
-void runSkew(LaContext& c, std::unique_ptr<LaBitmap> input) {
+void runSkew(LaContext& c, std::unique_ptr<LaBitmap>& input) {
     auto output = std::make_unique<LaBitmap>();
     c.skewInput = std::move(input);
     c.skewOutput = std::move(output);
@@ -60,9 +85,10 @@ void runSkew(LaContext& c, std::unique_ptr<LaBitmap> input) {
     c.skewStatus = callFunction(
         [&] { return gAnalysisTable->skew(*c.skewInput, *c.skewOutput, &c.skewAngle); });
     c.skewValid = 1;
+    releasePixels(*c.skewInput);
 }
 
-void runLinesAndTables(LaContext& c, std::unique_ptr<LaBitmap> input) {
+void runLinesAndTables(LaContext& c, std::unique_ptr<LaBitmap>& input) {
     auto output = std::make_unique<LaList<LaRegionRecord>>();
     c.linesInput = std::move(input);
     c.linesList = std::move(output);
@@ -71,9 +97,10 @@ void runLinesAndTables(LaContext& c, std::unique_ptr<LaBitmap> input) {
                                               c.param102, 0);
     });
     convertRows(*c.linesList, c.linesInput->height, &LaRegionRecord::yMin, &LaRegionRecord::yMax);
+    releasePixels(*c.linesInput);
 }
 
-void runLineRemoval(LaContext& c, std::unique_ptr<LaBitmap> input) {
+void runLineRemoval(LaContext& c, std::unique_ptr<LaBitmap>& input) {
     auto output = std::make_unique<LaBitmap>();
     c.removalInput = std::move(input);
     c.removalOutput = std::move(output);
@@ -82,9 +109,10 @@ void runLineRemoval(LaContext& c, std::unique_ptr<LaBitmap> input) {
         return gAnalysisTable->lineRemoval(*c.removalInput, *c.removalOutput, c.param200,
                                            c.param203, c.param201, c.param202, 0);
     });
+    releasePixels(*c.removalInput);
 }
 
-void runInverseText(LaContext& c, std::unique_ptr<LaBitmap> input) {
+void runInverseText(LaContext& c, std::unique_ptr<LaBitmap>& input) {
     auto output = std::make_unique<LaList<LaRegionRecord>>();
     c.inverseInput = std::move(input);
     c.inverseList = std::move(output);
@@ -93,9 +121,10 @@ void runInverseText(LaContext& c, std::unique_ptr<LaBitmap> input) {
     });
     convertRows(*c.inverseList, c.inverseInput->height, &LaRegionRecord::yMin,
                 &LaRegionRecord::yMax);
+    releasePixels(*c.inverseInput);
 }
 
-void runPictures(LaContext& c, std::unique_ptr<LaBitmap> input) {
+void runPictures(LaContext& c, std::unique_ptr<LaBitmap>& input) {
     auto output = std::make_unique<LaList<LaPictureRecord>>();
     c.pictureInput = std::move(input);
     c.pictureList = std::move(output);
@@ -103,9 +132,10 @@ void runPictures(LaContext& c, std::unique_ptr<LaBitmap> input) {
         [&] { return gAnalysisTable->pictures(*c.pictureInput, c.param400, *c.pictureList); });
     convertRows(*c.pictureList, c.pictureInput->height, &LaPictureRecord::yMin,
                 &LaPictureRecord::yMax);
+    releasePixels(*c.pictureInput);
 }
 
-void runTextBlocks(LaContext& c, std::unique_ptr<LaBitmap> input) {
+void runTextBlocks(LaContext& c, std::unique_ptr<LaBitmap>& input) {
     auto output = std::make_unique<LaList<LaTextBlock>>();
     c.textInput = std::move(input);
     c.textList = std::move(output);
@@ -117,7 +147,8 @@ void runTextBlocks(LaContext& c, std::unique_ptr<LaBitmap> input) {
     convertRows(*c.textList, c.textInput->height, &LaTextBlock::yMin, &LaTextBlock::yMax);
 }
 
-using Runner = void (*)(LaContext&, std::unique_ptr<LaBitmap>);
+// A runner takes the input only once the function's empty output is made.
+using Runner = void (*)(LaContext&, std::unique_ptr<LaBitmap>&);
 
 // The runner of a function code; null for a code that names no function.
 Runner runnerFor(std::int32_t code) {
@@ -150,17 +181,20 @@ std::int32_t runFunctionCode(LaContext& context, std::int32_t code) {
     if (!run) return LA_STATUS_OK;
     // The copy is made before any slot is released: the current bitmap may be
     // the very output this function is about to replace.
+    const bool pageTaken = takesPage(context, code);
     std::unique_ptr<LaBitmap> input;
     try {
-        input = copyOfCurrent(context);
+        input = pageTaken ? takePage(context) : copyOfCurrent(context);
     } catch (const std::bad_alloc&) {
         return LA_STATUS_OUT_OF_MEMORY;
     }
     if (!input) return LA_STATUS_OUT_OF_MEMORY;
     try {
-        run(context, std::move(input));
+        run(context, input);
     } catch (const std::bad_alloc&) {
-        return LA_STATUS_OUT_OF_MEMORY; // the empty output could not be made
+        // The empty output could not be made; the page stays current.
+        if (pageTaken && input) *context.pageBitmap = std::move(*input);
+        return LA_STATUS_OUT_OF_MEMORY;
     }
     return LA_STATUS_OK;
 }

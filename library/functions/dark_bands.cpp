@@ -42,31 +42,28 @@ BandEnd followBand(std::span<const std::int32_t> s, std::int32_t start, std::int
 // counts of its rows gathered from its runs (per run rather than per pixel).
 // A band needs a row wider than minBandWidth, and no row is wider than its
 // component: the narrower components (nearly all) have none and are left out.
-std::vector<LaComponent> componentsWithRowProfiles(const FlatRunTable& runs,
-                                                   const std::vector<LaComponentBox>& boxes,
-                                                   std::int32_t minBandWidth) {
+std::vector<ComponentRows> componentsWithRowProfiles(const RunTable& runs,
+                                                     const std::vector<LaComponentBox>& boxes,
+                                                     std::int32_t minBandWidth) {
     std::vector<std::int32_t> wideIndex(boxes.size(), -1);
-    std::vector<LaComponent> wide;
+    std::vector<ComponentRows> wide;
     for (std::size_t i = 0; i < boxes.size(); ++i) {
         const LaComponentBox& b = boxes[i];
         if (std::int64_t(b.xEnd) - b.xMin <= minBandWidth) continue;
         wideIndex[i] = std::int32_t(wide.size());
-        LaComponent& c = wide.emplace_back();
-        c.xMin = b.xMin;
-        c.xEnd = b.xEnd;
+        ComponentRows& c = wide.emplace_back();
         c.yMin = b.yMin;
-        c.yMax = b.yMax;
         const std::size_t rows = std::size_t(b.yMax - b.yMin + 1);
         c.rowLeft.assign(rows, kBoxStartMin);
         c.rowRight.assign(rows, 0);
         c.rowCount.assign(rows, 0);
     }
-    for (std::int32_t r = 0; r < runs.rows(); ++r) {
-        for (const LaRun& run : runs.row(r)) {
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        for (const LaRun& run : runs[r]) {
             const std::int32_t w = wideIndex[std::size_t(run.label)];
             if (w < 0) continue;
-            LaComponent& c = wide[std::size_t(w)];
-            const std::size_t i = std::size_t(r - c.yMin);
+            ComponentRows& c = wide[std::size_t(w)];
+            const std::size_t i = r - std::size_t(c.yMin);
             c.rowLeft[i] = std::min(c.rowLeft[i], run.start);
             c.rowRight[i] = std::max(c.rowRight[i], run.end);
             c.rowCount[i] += run.end - run.start;
@@ -99,7 +96,7 @@ std::vector<BandSpan> findBands(std::span<const std::int32_t> values, std::int32
     return bands;
 }
 
-std::vector<std::int32_t> smoothedRowDarkness(const LaComponent& component,
+std::vector<std::int32_t> smoothedRowDarkness(const ComponentRows& component,
                                               std::int32_t minBandWidth) {
     const std::size_t n = component.rowCount.size();
     std::vector<std::int32_t> value(n, 0);
@@ -115,7 +112,7 @@ std::vector<std::int32_t> smoothedRowDarkness(const LaComponent& component,
     return smoothed;
 }
 
-std::vector<LaDarkRegion> componentDarkBands(const LaComponent& component,
+std::vector<LaDarkRegion> componentDarkBands(const ComponentRows& component,
                                              std::int32_t minBandWidth) {
     std::vector<LaDarkRegion> regions;
     const std::vector<std::int32_t> darkness = smoothedRowDarkness(component, minBandWidth);
@@ -152,20 +149,16 @@ std::int32_t findDarkBandCandidates(const LaBitmap& bitmap, std::int32_t minBand
                                     std::vector<LaDarkRegion>& candidates) {
     candidates.clear();
     try {
-        // Skew measurement may have labelled these pixels already.
-        std::optional<LabelledRuns> labels = RunTableMemo::takeLabels(bitmap);
-        if (!labels) {
-            labels.emplace();
-            const std::int32_t status = labelPageComponents(bitmap, labels->runs, labels->boxes);
-            if (status != LA_STATUS_OK) return status;
-        }
-        for (const LaComponent& component :
-             componentsWithRowProfiles(labels->runs, labels->boxes, minBandWidth)) {
+        LabelledRuns labels;
+        const std::int32_t status = labelPageComponents(bitmap, labels);
+        if (status != LA_STATUS_OK) return status;
+        for (const ComponentRows& component :
+             componentsWithRowProfiles(labels.runs, labels.boxes, minBandWidth)) {
             std::vector<LaDarkRegion> bands = componentDarkBands(component, minBandWidth);
             candidates.insert(candidates.end(), bands.begin(), bands.end());
         }
         // Text block segmentation reads this page again when no line is removed.
-        RunTableMemo::keepLabels(bitmap, std::move(*labels));
+        RunTableMemo::keepLabels(bitmap, std::move(labels));
     } catch (const std::bad_alloc&) {
         candidates.clear();
         return LA_STATUS_OUT_OF_MEMORY;

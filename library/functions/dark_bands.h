@@ -40,14 +40,24 @@ std::vector<BandSpan> findBands(std::span<const std::int32_t> values,
                                 std::int32_t ratio = kBandConsistency,
                                 std::int32_t minLength = kMinBandLength);
 
-// Per-row darkness of a component (needs edge profiles and pixel counts): the
-// black share per mille of a row when the row is wider than `minBandWidth`
-// and more than a third black, else 0; then averaged over three rows.
-std::vector<std::int32_t> smoothedRowDarkness(const LaComponent& component,
+// The rows of a component as the band search reads them, indexed from its
+// top row: where each row's black starts and ends (exclusive), and how many of
+// its pixels are black.
+struct ComponentRows {
+    std::int32_t yMin = 0;
+    std::vector<std::int32_t> rowLeft;
+    std::vector<std::int32_t> rowRight;
+    std::vector<std::int32_t> rowCount;
+};
+
+// Per-row darkness of a component: the black share per mille of a row when
+// the row is wider than `minBandWidth` and more than a third black, else 0;
+// then averaged over three rows.
+std::vector<std::int32_t> smoothedRowDarkness(const ComponentRows& component,
                                               std::int32_t minBandWidth);
 
 // The dark bands of one component, without their ink.
-std::vector<LaDarkRegion> componentDarkBands(const LaComponent& component,
+std::vector<LaDarkRegion> componentDarkBands(const ComponentRows& component,
                                              std::int32_t minBandWidth);
 
 // Black pixels per thousand in the region, read over whole bytes: columns from

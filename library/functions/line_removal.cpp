@@ -90,11 +90,10 @@ void paintVerticalLines(const FoundLines& found, const std::vector<bool>& accept
 // Hands the input's row runs on to the painted copy for text block
 // segmentation, which reads it next: a row left alone keeps its runs, a
 // painted row is read again. Nothing reads the input's tables after this,
-// so they go (the column table too), and so does the copy of its pixels.
+// so they go, and so does the copy of its pixels.
 // Nothing is kept when memory runs out: the copy is made all the same.
 void handRowRunsToCopy(const LaBitmap& input, const LaBitmap& output) {
     std::optional<RunTable> rows = RunTableMemo::take(input, RunAxis::kRows);
-    RunTableMemo::take(input, RunAxis::kColumns);
     if (!rows || rows->size() != std::size_t(output.height)) return;
     try {
         std::vector<std::int32_t> changes;
@@ -126,6 +125,8 @@ std::int32_t removeFoundLines(const LaBitmap& input, LaBitmap& output, std::int3
             findLines(input, LineOrientation::kVertical, minSeedLength, kBridgingGap, vertical);
         if (status != LA_STATUS_OK) return status;
     }
+    // No later step reads column runs: they go before the page is painted.
+    RunTableMemo::drop(input, RunAxis::kColumns);
     const std::vector<bool> keepH =
         acceptedLines(horizontal, maxThickness, RatioMode::kExact, input);
     const std::vector<bool> keepV =
@@ -137,8 +138,8 @@ std::int32_t removeFoundLines(const LaBitmap& input, LaBitmap& output, std::int3
         return std::find(v.begin(), v.end(), true) != v.end();
     };
     if (any(keepH) || any(keepV)) {
-        RunTableMemo::takeLabels(input);
         handRowRunsToCopy(input, output);
+        RunTableMemo::takeLabels(input);
     }
     return LA_STATUS_OK;
 }

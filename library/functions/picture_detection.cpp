@@ -31,28 +31,26 @@ bool inTallElement(const LaComponent& c, const std::vector<LaLineGroup>& groups)
 }
 
 // The page's components, from the labels an earlier step kept when there are
-// some. Text block segmentation reads the same page with the same
-// connectivity: the labels are kept for it, so the page is labelled once.
+// some; `boxes` gets their boxes. Text block segmentation reads the same page
+// with the same connectivity: the labels are kept for it, so the page is
+// labelled once.
 std::int32_t pageComponents(const LaBitmap& input, LaComponentSource& source,
-                            std::vector<LaComponent>& components) {
-    std::optional<LabelledRuns> labels = takePageLabels(input);
-    if (!labels) {
-        labels.emplace();
-        if (labelComponents(source, labels->runs, labels->boxes) != LA_STATUS_OK) labels.reset();
-    }
+                            std::vector<LaComponent>& components,
+                            std::vector<LaComponentBox>& boxes) {
+    LabelledRuns labels;
     // Without labels (a page without black) the extraction gives the status.
-    if (!labels) return extractComponents(&source, &components);
-    const std::int32_t status =
-        componentsOfLabelledRuns(labels->runs, labels->boxes, &source, &components);
-    if (status == LA_STATUS_OK) RunTableMemo::keepLabels(input, std::move(*labels));
-    return status;
+    if (labelPageComponents(input, labels) != LA_STATUS_OK)
+        return extractComponents(&source, &components);
+    boxes = std::move(labels.boxes);
+    return componentsOfLabelledRuns(std::move(labels.runs), boxes, &source, &components);
 }
 
 std::int32_t detectPicturesOrThrow(const LaBitmap& input, std::int32_t groupingSize,
                                    LaList<LaPictureRecord>& output) {
     LaComponentSource source = componentSourceOf(input, 0x1010);
     std::vector<LaComponent> components;
-    std::int32_t status = pageComponents(input, source, components);
+    std::vector<LaComponentBox> boxes;
+    std::int32_t status = pageComponents(input, source, components, boxes);
     if (status != LA_STATUS_OK) return status;
 
     const LaGroupRequest request =
@@ -60,6 +58,8 @@ std::int32_t detectPicturesOrThrow(const LaBitmap& input, std::int32_t groupingS
     std::vector<LaLineGroup> groups;
     status = groupComponents(source, components, request, groups);
     if (status != LA_STATUS_OK) return status;
+    // The runs grouping read are the page's labelled row runs.
+    RunTableMemo::keepLabels(input, LabelledRuns{std::move(source.runTable), std::move(boxes)});
 
     for (const LaComponent& c : components) {
         if (!inTallElement(c, groups)) continue;

@@ -113,16 +113,15 @@ VoterCentres voterCentres(const std::vector<LaComponentBox>& components, std::in
     return centres;
 }
 
-// The band's runs labelled with their components (the boxes are all the
+// The band's row runs labelled with their components (the boxes are all the
 // measurement reads).
 std::int32_t bandComponents(const LaBitmap& page, const SkewBand& band, LabelledRuns& labels) {
-    LaComponentSource source;
-    source.rows = band.rows;
-    source.width = page.width;
-    source.stride = page.stride;
-    source.blackIsZero = page.blackIsZero;
-    source.firstRow = page.hasPixels() ? page.row(band.first) : nullptr;
-    return labelComponents(source, labels.runs, labels.boxes);
+    labels.runs.assign(std::size_t(band.rows), {});
+    std::vector<std::int32_t> changes;
+    for (std::int32_t r = 0; r < band.rows; ++r)
+        appendRowRuns(page.row(band.first + r), page.width, page.blackIsZero != 0, changes,
+                      labels.runs[std::size_t(r)]);
+    return labelRuns(labels.runs, labels.boxes);
 }
 
 // True when the rows below the band hold no black, so that the band's
@@ -135,11 +134,12 @@ bool bandHoldsAllInk(const LaBitmap& page, const SkewBand& band) {
 }
 
 // Labelling is the measurement's main cost; when the page is not turned the
-// functions after it read these very pixels, so the labels are kept for them
-// instead of being made again. The band's table gains the blank rows below it.
+// functions after it read these very pixels, so the labelled runs are kept for
+// them instead of being made again. The band's table gains the blank rows
+// below it.
 void keepPageLabels(const LaBitmap& page, const SkewBand& band, LabelledRuns&& labels) {
     if (!bandHoldsAllInk(page, band)) return;
-    labels.runs.rowStart.resize(std::size_t(page.height) + 1, labels.runs.rowStart.back());
+    labels.runs.resize(std::size_t(page.height));
     RunTableMemo::keepLabels(page, std::move(labels));
 }
 

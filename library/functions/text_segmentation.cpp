@@ -56,10 +56,10 @@ std::int32_t findLines(const LaBitmap& input, PageLines& page) {
     // Labelled by picture detection, or by inverse text detection when line
     // removal found nothing to remove; else from the row runs line removal
     // kept of its copy.
-    const std::optional<LabelledRuns> kept = takePageLabels(input);
-    const std::int32_t status =
-        kept ? componentsOfLabelledRuns(kept->runs, kept->boxes, &page.source, &page.components)
-             : extractComponents(&page.source, &page.components);
+    std::optional<LabelledRuns> kept = takePageLabels(input);
+    const std::int32_t status = kept ? componentsOfLabelledRuns(std::move(kept->runs), kept->boxes,
+                                                                &page.source, &page.components)
+                                     : extractComponents(&page.source, &page.components);
     if (status == LA_STATUS_OUT_OF_MEMORY) return LA_STATUS_OUT_OF_MEMORY;
     if (status != LA_STATUS_OK) return LA_STATUS_OK;
     return groupComponents(page.source, page.components, groupRequestFor(input, kTextGroupingSize),

@@ -3,6 +3,7 @@
 #include "library/image/components.h"
 
 #include "library/image/bit_positions.h"
+#include "library/image/component_profiles.h"
 #include "library/la_api.h"
 
 #include <algorithm>
@@ -51,8 +52,8 @@ inline void appendByteTransitions(std::uint8_t value, std::int32_t base, std::in
 class ProvisionalLabels {
   public:
     explicit ProvisionalLabels(std::size_t runCount) {
-        parent_.reserve(runCount / 4 + 16);
-        boxes_.reserve(runCount / 4 + 16);
+        parent_.reserve(runCount / 8 + 16);
+        boxes_.reserve(runCount / 8 + 16);
     }
 
     // A label of its own for the first run of a set.
@@ -93,26 +94,33 @@ class ProvisionalLabels {
         b.yMax = row;
     }
 
-    // Replaces every label by its component's number and gathers the boxes.
-    // Throws std::bad_alloc when the numbers cannot be held.
+    // Replaces every label by its component's number and hands over the
+    // components' boxes; the labels' own boxes are used up. Throws
+    // std::bad_alloc when the numbers cannot be held.
     std::vector<std::int32_t> number(std::vector<LaComponentBox>& boxes) {
         std::vector<std::int32_t> component(parent_.size());
         std::int32_t count = 0;
+        // A component's number is never above its first label: its box is
+        // gathered in place, over boxes of labels already read.
         for (std::size_t l = 0; l < parent_.size(); ++l) {
             const std::int32_t root = this->root(std::int32_t(l));
             if (root == std::int32_t(l)) {
-                component[l] = count++;
-                boxes.push_back(boxes_[l]);
+                component[l] = count;
+                boxes_[std::size_t(count++)] = boxes_[l];
                 continue;
             }
             // The root, the set's first label, was numbered before and made
             // on the set's top row.
             component[l] = component[std::size_t(root)];
-            LaComponentBox& box = boxes[std::size_t(component[l])];
+            LaComponentBox& box = boxes_[std::size_t(component[l])];
             box.xMin = std::min(box.xMin, boxes_[l].xMin);
             box.xEnd = std::max(box.xEnd, boxes_[l].xEnd);
             box.yMax = std::max(box.yMax, boxes_[l].yMax);
         }
+        // Not cut to size: a copy would be made while the labels' boxes are
+        // still held, at the peak of labelling.
+        boxes_.resize(std::size_t(count));
+        boxes = std::move(boxes_);
         return component;
     }
 
@@ -143,39 +151,39 @@ void labelRow(std::span<const LaRun> above, std::span<LaRun> current, std::int32
     }
 }
 
-void allocateProfiles(LaComponent& c, std::int32_t options) {
-    const std::size_t rows = std::size_t(c.yMax - c.yMin + 1);
-    const std::size_t cols = std::size_t(c.xEnd - c.xMin);
-    if (options & kEdgeProfiles) {
-        c.rowLeft.assign(rows, kBoxStartMin);
-        c.rowRight.assign(rows, 0);
-        c.colTop.assign(cols, kBoxStartMin);
-        c.colBottom.assign(cols, 0);
-    }
-    if (options & kPixelCounts) {
-        c.colCount.assign(cols, 0);
-        c.rowCount.assign(rows, 0);
-    }
+// The records of labelled runs, with the profiles the source asks for; the
+// table becomes the source's with kKeepRuns.
+std::span<LaRun> rowOf(FlatRunTable& runs, std::int32_t r) {
+    return {runs.runs.data() + runs.rowStart[std::size_t(r)],
+            runs.runs.data() + runs.rowStart[std::size_t(r) + 1]};
 }
 
-void addRunToProfiles(LaComponent& c, const LaRun& run, std::int32_t r, std::int32_t options) {
-    const std::size_t i = std::size_t(r - c.yMin);
-    if (options & kEdgeProfiles) {
-        c.rowLeft[i] = std::min(c.rowLeft[i], run.start);
-        c.rowRight[i] = std::max(c.rowRight[i], run.end);
-        for (std::int32_t x = run.start; x < run.end; ++x) {
-            const std::size_t j = std::size_t(x - c.xMin);
-            c.colBottom[j] = r;
-            c.colTop[j] = std::min(c.colTop[j], r);
-        }
-    }
-    if (options & kPixelCounts) {
-        c.rowCount[i] += run.end - run.start;
-        for (std::int32_t x = run.start; x < run.end; ++x) c.colCount[std::size_t(x - c.xMin)] += 1;
-    }
+std::span<LaRun> rowOf(RunTable& runs, std::int32_t r) {
+    return runs[std::size_t(r)];
 }
 
-void recordComponents(const FlatRunTable& runs, const std::vector<LaComponentBox>& boxes,
+// labelRuns over either kind of table, with `count` runs in `rows` rows.
+template <class Table>
+std::int32_t labelTable(Table& runs, std::size_t count, std::int32_t rows,
+                        std::vector<LaComponentBox>& boxes) {
+    boxes.clear();
+    if (count == 0) return LA_STATUS_NO_BLACK_PIXEL;
+    ProvisionalLabels labels(count);
+    for (std::int32_t r = 0; r < rows; ++r)
+        labelRow(r > 0 ? rowOf(runs, r - 1) : std::span<LaRun>{}, rowOf(runs, r), r, labels);
+    std::vector<std::int32_t> componentOf;
+    try {
+        componentOf = labels.number(boxes);
+    } catch (const std::bad_alloc&) {
+        boxes.clear();
+        return LA_STATUS_NOT_AVAILABLE; // a failed numbering reports 2, unlike other allocations
+    }
+    for (std::int32_t r = 0; r < rows; ++r)
+        for (LaRun& run : rowOf(runs, r)) run.label = componentOf[std::size_t(run.label)];
+    return LA_STATUS_OK;
+}
+
+void recordComponents(RunTable&& runs, const std::vector<LaComponentBox>& boxes,
                       LaComponentSource& source, std::vector<LaComponent>& components) {
     components.resize(boxes.size());
     for (std::size_t i = 0; i < boxes.size(); ++i) {
@@ -184,20 +192,9 @@ void recordComponents(const FlatRunTable& runs, const std::vector<LaComponentBox
         components[i].yMin = boxes[i].yMin;
         components[i].yMax = boxes[i].yMax;
     }
-    if (source.options & (kEdgeProfiles | kPixelCounts)) {
-        for (LaComponent& c : components) allocateProfiles(c, source.options);
-        for (std::int32_t r = 0; r < runs.rows(); ++r)
-            for (const LaRun& run : runs.row(r))
-                addRunToProfiles(components[std::size_t(run.label)], run, r, source.options);
-    }
-    if (source.options & kKeepRuns) {
-        RunTable table(std::size_t(runs.rows()));
-        for (std::int32_t r = 0; r < runs.rows(); ++r) {
-            const auto row = runs.row(r);
-            table[std::size_t(r)].assign(row.begin(), row.end());
-        }
-        source.runTable = std::move(table);
-    }
+    if (source.options & (kEdgeProfiles | kPixelCounts))
+        recordProfiles(runs, components, source.options, source.profiles);
+    if (source.options & kKeepRuns) source.runTable = std::move(runs);
 }
 
 std::int32_t extract(LaComponentSource& source, std::vector<LaComponent>& components) {
@@ -206,7 +203,17 @@ std::int32_t extract(LaComponentSource& source, std::vector<LaComponent>& compon
     const std::int32_t status = labelComponents(source, runs, boxes);
     if (status != LA_STATUS_OK) return status;
     if (boxes.empty()) return LA_STATUS_NULL_ARGUMENT;
-    recordComponents(runs, boxes, source, components);
+    // Rows of the table the source holds keep their storage when they have room.
+    RunTable rows = std::move(source.runTable);
+    if (source.options & (kKeepRuns | kEdgeProfiles | kPixelCounts)) {
+        rows.resize(std::size_t(runs.rows()));
+        for (std::int32_t r = 0; r < runs.rows(); ++r) {
+            const auto row = runs.row(r);
+            rows[std::size_t(r)].assign(row.begin(), row.end());
+        }
+    }
+    runs = FlatRunTable{};
+    recordComponents(std::move(rows), boxes, source, components);
     return LA_STATUS_OK;
 }
 
@@ -216,14 +223,19 @@ std::int32_t extractOrClear(LaComponentSource* source, std::vector<LaComponent>*
                             Step step) {
     if (!source || !components) return LA_STATUS_NULL_ARGUMENT;
     components->clear();
-    source->runTable.clear();
+    if (!(source->options & kKeepRuns)) source->runTable.clear();
+    source->profiles.clear();
     try {
         const std::int32_t status = step(*source, *components);
-        if (status != LA_STATUS_OK) components->clear();
+        if (status != LA_STATUS_OK) {
+            components->clear();
+            source->runTable.clear();
+        }
         return status;
     } catch (const std::bad_alloc&) {
         components->clear();
         source->runTable.clear();
+        source->profiles.clear();
         return LA_STATUS_OUT_OF_MEMORY;
     }
 }
@@ -353,37 +365,26 @@ std::int32_t labelComponents(const LaComponentSource& source, FlatRunTable& runs
 }
 
 std::int32_t labelRuns(FlatRunTable& runs, std::vector<LaComponentBox>& boxes) {
-    boxes.clear();
-    if (runs.runs.empty()) return LA_STATUS_NO_BLACK_PIXEL;
-    ProvisionalLabels labels(runs.runs.size());
-    for (std::int32_t r = 0; r < runs.rows(); ++r) {
-        const std::span<LaRun> row(runs.runs.data() + runs.rowStart[std::size_t(r)],
-                                   runs.runs.data() + runs.rowStart[std::size_t(r) + 1]);
-        labelRow(r > 0 ? runs.row(r - 1) : std::span<const LaRun>{}, row, r, labels);
-    }
-    std::vector<std::int32_t> componentOf;
-    try {
-        componentOf = labels.number(boxes);
-    } catch (const std::bad_alloc&) {
-        boxes.clear();
-        return LA_STATUS_NOT_AVAILABLE; // a failed numbering reports 2, unlike other allocations
-    }
-    for (LaRun& run : runs.runs) run.label = componentOf[std::size_t(run.label)];
-    return LA_STATUS_OK;
+    return labelTable(runs, runs.runs.size(), runs.rows(), boxes);
+}
+
+std::int32_t labelRuns(RunTable& runs, std::vector<LaComponentBox>& boxes) {
+    std::size_t count = 0;
+    for (const std::vector<LaRun>& row : runs) count += row.size();
+    return labelTable(runs, count, std::int32_t(runs.size()), boxes);
 }
 
 std::int32_t extractComponents(LaComponentSource* source, std::vector<LaComponent>* components) {
     return extractOrClear(source, components, extract);
 }
 
-std::int32_t componentsOfLabelledRuns(const FlatRunTable& runs,
-                                      const std::vector<LaComponentBox>& boxes,
+std::int32_t componentsOfLabelledRuns(RunTable&& runs, const std::vector<LaComponentBox>& boxes,
                                       LaComponentSource* source,
                                       std::vector<LaComponent>* components) {
     return extractOrClear(source, components,
                           [&](LaComponentSource& s, std::vector<LaComponent>& c) {
                               if (boxes.empty()) return LA_STATUS_NO_BLACK_PIXEL;
-                              recordComponents(runs, boxes, s, c);
+                              recordComponents(std::move(runs), boxes, s, c);
                               return LA_STATUS_OK;
                           });
 }

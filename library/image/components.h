@@ -44,26 +44,38 @@ struct LaComponent {
     std::int32_t linkA = -1;
     std::int32_t linkB = -1;
     std::int32_t spare = 0;
-    // Edge profiles (with kEdgeProfiles), indexed from yMin (rows) or xMin (columns).
+};
+// A page may have a few hundred thousand components: their records stay small
+// and own no storage.
+static_assert(sizeof(LaComponent) == 28);
+
+// What kEdgeProfiles and kPixelCounts ask for, of one component, indexed from
+// its yMin (rows) or xMin (columns). Only the requested vectors are filled.
+struct ComponentProfiles {
+    // Edge profiles: each row's first black column and one past its last;
+    // each column's first and last black row.
     std::vector<std::int32_t> rowLeft;
     std::vector<std::int32_t> rowRight;
     std::vector<std::int32_t> colTop;
     std::vector<std::int32_t> colBottom;
-    // Pixel counts (with kPixelCounts).
+    // Pixel counts.
     std::vector<std::int32_t> colCount;
     std::vector<std::int32_t> rowCount;
 };
 
 // The request: which rows to scan and how. The run table is handed back here
-// when options ask for kKeepRuns.
+// when options ask for kKeepRuns, and the profiles of every component with
+// kEdgeProfiles or kPixelCounts. With kKeepRuns extractComponents writes the
+// run table over the one the request holds, reusing the storage of its rows.
 struct LaComponentSource {
     std::int32_t rows = 0;
     std::int32_t width = 0;
     std::int32_t stride = 0;
     std::int32_t options = 0;
     std::int32_t blackIsZero = 0;
-    const std::uint8_t* firstRow = nullptr; // row r at firstRow + r * stride
-    RunTable runTable;                      // output with kKeepRuns
+    const std::uint8_t* firstRow = nullptr;  // row r at firstRow + r * stride
+    RunTable runTable;                       // output with kKeepRuns
+    std::vector<ComponentProfiles> profiles; // output, one per component
 };
 
 // The black runs of a band in one array, row after row, left to right.
@@ -111,6 +123,7 @@ std::int32_t labelComponents(const LaComponentSource& source, FlatRunTable& runs
 // touching another): labels them and gives the components' boxes. Status 0;
 // 2 numbering work array not allocatable; 4 no run at all.
 std::int32_t labelRuns(FlatRunTable& runs, std::vector<LaComponentBox>& boxes);
+std::int32_t labelRuns(RunTable& runs, std::vector<LaComponentBox>& boxes);
 
 // A request covering every row of `bitmap` (no rows when it has no pixels).
 LaComponentSource componentSourceOf(const LaBitmap& bitmap, std::int32_t options);
@@ -118,15 +131,14 @@ LaComponentSource componentSourceOf(const LaBitmap& bitmap, std::int32_t options
 // Extracts the components of the source's rows into `components` (which must
 // be empty). Status 0; 1 memory exhausted; 2 numbering work array not
 // allocatable; 3 null source or list; 4 no black pixel. On failure the list
-// is empty and no run table is handed back.
+// is empty and no run table or profile is handed back.
 std::int32_t extractComponents(LaComponentSource* source, std::vector<LaComponent>* components);
 
-// The same from runs labelComponents or labelRuns labelled for the source's
-// rows (the source's pixels are not read): the records and, with kKeepRuns,
-// the run table extractComponents would give. Status 0; 1 memory exhausted;
-// 3 null source or list; 4 no component.
-std::int32_t componentsOfLabelledRuns(const FlatRunTable& runs,
-                                      const std::vector<LaComponentBox>& boxes,
+// The same from runs labelRuns labelled for the source's rows (the source's
+// pixels are not read): the records and, with kKeepRuns, the run table
+// extractComponents would give, which is `runs` itself, handed over. Status
+// 0; 1 memory exhausted; 3 null source or list; 4 no component.
+std::int32_t componentsOfLabelledRuns(RunTable&& runs, const std::vector<LaComponentBox>& boxes,
                                       LaComponentSource* source,
                                       std::vector<LaComponent>* components);
 

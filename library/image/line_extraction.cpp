@@ -42,6 +42,20 @@ void appendRunsFromChanges(std::span<const std::int32_t> changes, std::int32_t h
     }
 }
 
+// Encodes the columns in turn: the runs of column x go into runsOf(x), then
+// done(x, runs) is called.
+template <class RunsOf, class Done>
+void encodeColumns(const ColumnChanges& changes, RunsOf&& runsOf, Done&& done) {
+    std::vector<std::int32_t> rows(std::size_t(changes.height()) + 3); // see ColumnChanges::write
+    for (std::int32_t x = 0; x < changes.columns(); ++x) {
+        const std::int32_t* end = changes.write(x, rows.data());
+        std::vector<LaRun>& runs = runsOf(x);
+        appendRunsFromChanges({rows.data(), std::size_t(end - rows.data())}, changes.height(),
+                              runs);
+        done(x, runs);
+    }
+}
+
 // Grows the segment leftwards from anchor run i. A run refused for density
 // does not stop the growth; the gap is always measured from the segment.
 void growLeft(std::span<const LaRun> runs, std::size_t i, std::int32_t gap, LaSegment& s) {
@@ -145,21 +159,66 @@ void swapAxes(LaList<LaRegionRecord>& lines) {
     }
 }
 
+// The segments of every column, the columns read where they are kept (packed
+// or not), else encoded one at a time and packed for the next reader: the
+// page's column table is never held at twelve bytes a run. Nothing is kept
+// for columns that do not pack.
+void segmentColumns(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int32_t bridgingGap,
+                    SegmentTable& segments) {
+    std::vector<LaRun> runs;
+    if (const PackedRunTable* packed = RunTableMemo::findPacked(bitmap)) {
+        segments.assign(packed->rows(), {});
+        for (std::size_t x = 0; x < packed->rows(); ++x) {
+            packed->unpackRow(x, runs);
+            buildSegments(runs, minSeedLength, bridgingGap, segments[x]);
+        }
+        return;
+    }
+    if (const RunTable* kept = RunTableMemo::find(bitmap, RunAxis::kColumns)) {
+        segments.assign(kept->size(), {});
+        for (std::size_t x = 0; x < kept->size(); ++x)
+            buildSegments((*kept)[x], minSeedLength, bridgingGap, segments[x]);
+        return;
+    }
+    const ColumnChanges changes(bitmap);
+    std::size_t runCount = 0;
+    for (std::int32_t x = 0; x < changes.columns(); ++x) runCount += (changes.count(x) + 1) / 2;
+    PackedRunTable packed;
+    packed.reserve(std::size_t(changes.columns()), runCount);
+    bool packs = true;
+    segments.assign(std::size_t(changes.columns()), {});
+    encodeColumns(
+        changes, [&](std::int32_t) -> std::vector<LaRun>& { return runs; },
+        [&](std::int32_t x, const std::vector<LaRun>& column) {
+            buildSegments(column, minSeedLength, bridgingGap, segments[std::size_t(x)]);
+            packs = packs && packed.appendRow(column);
+        });
+    if (packs && bitmap.hasPixels()) RunTableMemo::keepPacked(bitmap, std::move(packed));
+}
+
+void segmentRows(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int32_t bridgingGap,
+                 SegmentTable& segments) {
+    // A kept table is read where it is (row runs may be kept labelled).
+    const RunTable* kept = RunTableMemo::find(bitmap, RunAxis::kRows);
+    RunTable built;
+    if (!kept) built = buildRowRunTable(bitmap);
+    const RunTable& runs = kept ? *kept : built;
+    segments.assign(runs.size(), {});
+    for (std::size_t r = 0; r < runs.size(); ++r)
+        buildSegments(runs[r], minSeedLength, bridgingGap, segments[r]);
+    if (!kept) RunTableMemo::keep(bitmap, RunAxis::kRows, std::move(built));
+}
+
 void find(const LaBitmap& bitmap, LineOrientation orientation, std::int32_t minSeedLength,
           std::int32_t bridgingGap, FoundLines& found) {
     const bool vertical = orientation == LineOrientation::kVertical;
-    const RunAxis axis = vertical ? RunAxis::kColumns : RunAxis::kRows;
-    std::optional<RunTable> kept = RunTableMemo::take(bitmap, axis);
-    RunTable runs = kept       ? std::move(*kept)
-                    : vertical ? buildColumnRunTable(bitmap)
-                               : buildRowRunTable(bitmap);
-    found.segments.assign(runs.size(), {});
-    for (std::size_t r = 0; r < runs.size(); ++r)
-        buildSegments(runs[r], minSeedLength, bridgingGap, found.segments[r]);
+    if (vertical)
+        segmentColumns(bitmap, minSeedLength, bridgingGap, found.segments);
+    else
+        segmentRows(bitmap, minSeedLength, bridgingGap, found.segments);
     const std::int32_t lineCount = linkSegments(found.segments);
     found.lines = measureLines(found.segments, lineCount);
     if (vertical) swapAxes(found.lines);
-    RunTableMemo::keep(bitmap, axis, std::move(runs));
 }
 
 } // namespace
@@ -175,15 +234,11 @@ RunTable buildRowRunTable(const LaBitmap& bitmap) {
 }
 
 RunTable buildColumnRunTable(const LaBitmap& bitmap) {
-    if (!bitmap.hasPixels()) return {};
     const ColumnChanges changes(bitmap);
-    RunTable table(std::size_t(bitmap.width));
-    std::vector<std::int32_t> rows(std::size_t(bitmap.height) + 3); // see ColumnChanges::write
-    for (std::int32_t x = 0; x < bitmap.width; ++x) {
-        const std::int32_t* end = changes.write(x, rows.data());
-        appendRunsFromChanges({rows.data(), std::size_t(end - rows.data())}, bitmap.height,
-                              table[std::size_t(x)]);
-    }
+    RunTable table(std::size_t(changes.columns()));
+    encodeColumns(
+        changes, [&](std::int32_t x) -> std::vector<LaRun>& { return table[std::size_t(x)]; },
+        [](std::int32_t, const std::vector<LaRun>&) {});
     return table;
 }
 

@@ -2,6 +2,7 @@
 // Copyright 2026 The Quadrel authors
 #include "library/image/run_table_memo.h"
 
+#include "library/image/line_extraction.h"
 #include "library/la_api.h"
 
 #include <algorithm>
@@ -85,21 +86,71 @@ RunTableMemo::Entry* RunTableMemo::entryToKeep(const LaBitmap& bitmap) {
     return &memo->entries_.back();
 }
 
+std::optional<RunTable>& RunTableMemo::Entry::table(RunAxis axis) {
+    std::optional<RunTable>& kept = tables[int(axis)];
+    if (axis == RunAxis::kColumns && packedColumns) {
+        kept = packedColumns->unpack();
+        packedColumns.reset();
+    }
+    return kept;
+}
+
 std::optional<RunTable> RunTableMemo::take(const LaBitmap& bitmap, RunAxis axis) {
     Entry* entry = currentEntry(bitmap);
-    if (!entry || !entry->tables[int(axis)]) return std::nullopt;
-    std::optional<RunTable> table = std::move(entry->tables[int(axis)]);
-    entry->tables[int(axis)].reset();
+    if (!entry) return std::nullopt;
+    std::optional<RunTable> table;
+    if (std::optional<RunTable>& kept = entry->table(axis)) {
+        table = std::move(kept);
+        kept.reset();
+    } else if (axis == RunAxis::kRows && entry->labels) {
+        table = std::move(entry->labels->runs);
+        entry->labels.reset();
+    }
     return table;
 }
 
 const RunTable* RunTableMemo::find(const LaBitmap& bitmap, RunAxis axis) {
     Entry* entry = currentEntry(bitmap);
-    return entry && entry->tables[int(axis)] ? &*entry->tables[int(axis)] : nullptr;
+    if (!entry) return nullptr;
+    if (std::optional<RunTable>& kept = entry->table(axis)) return &*kept;
+    return axis == RunAxis::kRows && entry->labels ? &entry->labels->runs : nullptr;
 }
 
 void RunTableMemo::keep(const LaBitmap& bitmap, RunAxis axis, RunTable&& table) {
-    if (Entry* entry = entryToKeep(bitmap)) entry->tables[int(axis)] = std::move(table);
+    Entry* entry = entryToKeep(bitmap);
+    if (!entry) return;
+    if (axis == RunAxis::kColumns) {
+        entry->packedColumns.reset();
+        try {
+            entry->packedColumns = PackedRunTable::of(table);
+        } catch (const std::bad_alloc&) {
+        }
+        if (entry->packedColumns) {
+            entry->tables[int(axis)].reset();
+            const RunTable released = std::move(table);
+            return;
+        }
+    }
+    entry->tables[int(axis)] = std::move(table);
+}
+
+void RunTableMemo::keepPacked(const LaBitmap& bitmap, PackedRunTable&& columns) {
+    Entry* entry = entryToKeep(bitmap);
+    if (!entry) return;
+    entry->tables[int(RunAxis::kColumns)].reset();
+    entry->packedColumns = std::move(columns);
+}
+
+const PackedRunTable* RunTableMemo::findPacked(const LaBitmap& bitmap) {
+    Entry* entry = currentEntry(bitmap);
+    return entry && entry->packedColumns ? &*entry->packedColumns : nullptr;
+}
+
+void RunTableMemo::drop(const LaBitmap& bitmap, RunAxis axis) {
+    Entry* entry = currentEntry(bitmap);
+    if (!entry) return;
+    entry->tables[int(axis)].reset();
+    if (axis == RunAxis::kColumns) entry->packedColumns.reset();
 }
 
 const LabelledRuns* RunTableMemo::findLabels(const LaBitmap& bitmap) {
@@ -119,33 +170,25 @@ void RunTableMemo::keepLabels(const LaBitmap& bitmap, LabelledRuns&& labels) {
     if (Entry* entry = entryToKeep(bitmap)) entry->labels = std::move(labels);
 }
 
-std::int32_t labelRunTable(const RunTable& table, FlatRunTable& runs,
-                           std::vector<LaComponentBox>& boxes) {
-    runs.rowStart.assign(table.size() + 1, 0);
-    for (std::size_t r = 0; r < table.size(); ++r)
-        runs.rowStart[r + 1] = runs.rowStart[r] + std::int32_t(table[r].size());
-    // Every run is written by the copy; labelling sets the labels.
-    runs.runs.resize(std::size_t(runs.rowStart.back()));
-    for (std::size_t r = 0; r < table.size(); ++r)
-        std::copy(table[r].begin(), table[r].end(), runs.runs.begin() + runs.rowStart[r]);
-    return labelRuns(runs, boxes);
-}
-
 std::optional<LabelledRuns> takePageLabels(const LaBitmap& bitmap) {
     std::optional<LabelledRuns> kept = RunTableMemo::takeLabels(bitmap);
     if (kept) return kept;
     std::optional<RunTable> rows = RunTableMemo::take(bitmap, RunAxis::kRows);
     if (!rows) return std::nullopt;
     kept.emplace();
-    if (labelRunTable(*rows, kept->runs, kept->boxes) != LA_STATUS_OK) kept.reset();
+    kept->runs = std::move(*rows);
+    if (labelRuns(kept->runs, kept->boxes) != LA_STATUS_OK) kept.reset();
     return kept;
 }
 
-std::int32_t labelPageComponents(const LaBitmap& bitmap, FlatRunTable& runs,
-                                 std::vector<LaComponentBox>& boxes) {
-    const RunTable* kept = RunTableMemo::find(bitmap, RunAxis::kRows);
-    return kept ? labelRunTable(*kept, runs, boxes)
-                : labelComponents(componentSourceOf(bitmap, 0), runs, boxes);
+std::int32_t labelPageComponents(const LaBitmap& bitmap, LabelledRuns& labels) {
+    std::optional<LabelledRuns> kept = takePageLabels(bitmap);
+    if (kept) {
+        labels = std::move(*kept);
+        return LA_STATUS_OK;
+    }
+    labels.runs = buildRowRunTable(bitmap);
+    return labelRuns(labels.runs, labels.boxes);
 }
 
 void RunTableMemo::keepOnly(const LaBitmap& bitmap) {

@@ -5,16 +5,18 @@
 // between does not change it), and the zone post-processing measures text on
 // the page text block segmentation read: with a memo in place the later
 // steps use the tables the earlier ones built instead of encoding the page
-// again. Inverse text detection also keeps the page's labelled runs, which
-// picture detection and text block segmentation take when line removal left
-// the page unchanged; picture detection keeps the labels it used for text
-// block segmentation. Skew measurement keeps the labels of a page it leaves
-// as it was, for inverse text detection.
+// again. Inverse text detection labels the page's row runs where they are
+// kept, and picture detection and text block segmentation take them labelled
+// when line removal left the page unchanged; picture detection keeps the
+// labels it used for text block segmentation. A page's row runs are kept
+// once: as its row table, or labelled. Skew measurement keeps the labels of
+// a page it leaves as it was, for inverse text detection.
 // A table is found only for exactly the pixels it was built from.
 #pragma once
 
 #include "library/image/bitmap.h"
 #include "library/image/components.h"
+#include "library/image/packed_run_table.h"
 
 #include <cstdint>
 #include <optional>
@@ -24,10 +26,10 @@ namespace quadrel {
 
 enum class RunAxis { kRows, kColumns };
 
-// A page's black runs labelled with their components' numbers, and the
-// components' boxes (as labelComponents gives them).
+// A page's row runs labelled with their components' numbers, and the
+// components' boxes (as labelRuns gives them).
 struct LabelledRuns {
-    FlatRunTable runs;
+    RunTable runs;
     std::vector<LaComponentBox> boxes;
 };
 
@@ -41,19 +43,32 @@ class RunTableMemo {
     RunTableMemo& operator=(const RunTableMemo&) = delete;
 
     // Hands over the table kept for a bitmap with exactly these pixels, or
-    // nothing. A table is handed over once.
+    // nothing. A table is handed over once; row runs kept labelled are
+    // handed over without their labels' boxes, which go.
     static std::optional<RunTable> take(const LaBitmap& bitmap, RunAxis axis);
 
-    // The table kept for these pixels, left in place; null when there is
-    // none. Valid until the next keep or take on this thread.
+    // The table kept for these pixels (row runs kept labelled included),
+    // left in place; null when there is none. Valid until the next keep or
+    // take on this thread.
     static const RunTable* find(const LaBitmap& bitmap, RunAxis axis);
 
     // Keeps `table` for a later step that reads a bitmap with the same
     // pixels. At most a few pages are kept: when a new one comes, the pages
     // whose tables have all been taken go first, then the smallest (a crop
     // is cheap to encode again, a page is not). Keeping is skipped when
-    // memory for the copy of the pixels runs out.
+    // memory for the copy of the pixels runs out. Column runs are held
+    // packed until they are read (packed_run_table.h).
     static void keep(const LaBitmap& bitmap, RunAxis axis, RunTable&& table);
+
+    // Keeps column runs packed already.
+    static void keepPacked(const LaBitmap& bitmap, PackedRunTable&& columns);
+
+    // The column runs kept packed for these pixels, left in place; null when
+    // there are none or they are kept unpacked. Valid as find's.
+    static const PackedRunTable* findPacked(const LaBitmap& bitmap);
+
+    // Releases the table kept for these pixels, when there is one.
+    static void drop(const LaBitmap& bitmap, RunAxis axis);
 
     // The same for labelled runs: found in place, or handed over once.
     static const LabelledRuns* findLabels(const LaBitmap& bitmap);
@@ -75,10 +90,13 @@ class RunTableMemo {
         std::int32_t blackIsZero = 0;
         std::vector<std::uint8_t> rows;
         std::optional<RunTable> tables[2]; // by RunAxis
+        std::optional<PackedRunTable> packedColumns;
         std::optional<LabelledRuns> labels;
 
         bool holds(const LaBitmap& bitmap) const;
-        bool empty() const { return !tables[0] && !tables[1] && !labels; }
+        bool empty() const { return !tables[0] && !tables[1] && !packedColumns && !labels; }
+        // The table of `axis`, unpacked in place when it was kept packed.
+        std::optional<RunTable>& table(RunAxis axis);
     };
     static constexpr std::size_t kPages = 3;
 
@@ -94,18 +112,13 @@ class RunTableMemo {
     RunTableMemo* outer_;
 };
 
-// labelComponents over every row of `bitmap`, starting from the row runs
-// kept for its pixels when there are some.
-std::int32_t labelPageComponents(const LaBitmap& bitmap, FlatRunTable& runs,
-                                 std::vector<LaComponentBox>& boxes);
+// The labelled row runs of `bitmap`'s pixels: the labels kept for them,
+// handed over; else the row runs kept for them, taken and labelled; else
+// those of its pixels. Status as labelRuns gives it.
+std::int32_t labelPageComponents(const LaBitmap& bitmap, LabelledRuns& labels);
 
-// The labelled runs kept for `bitmap`'s pixels, handed over; else those of
-// the row runs kept for them (the row table is released once labelled); else
-// nothing.
+// The same without reading the pixels: nothing when no labels or row runs
+// are kept for them.
 std::optional<LabelledRuns> takePageLabels(const LaBitmap& bitmap);
-
-// labelRuns over a copy of the runs of `table`.
-std::int32_t labelRunTable(const RunTable& table, FlatRunTable& runs,
-                           std::vector<LaComponentBox>& boxes);
 
 } // namespace quadrel

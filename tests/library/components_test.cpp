@@ -9,17 +9,21 @@ namespace {
 
 using quadrel::LaComponent;
 using quadrel::LaComponentSource;
+using quadrel::LaRun;
 using testsupport::TestPage;
 
 struct Extraction {
     std::int32_t status = 0;
     std::vector<LaComponent> components;
     quadrel::RunTable runs;
+    std::vector<quadrel::ComponentProfiles> profiles;
 };
 
-Extraction extract(const TestPage& page, std::int32_t options, int blackIsZero = 0) {
+Extraction extract(const TestPage& page, std::int32_t options, int blackIsZero = 0,
+                   quadrel::RunTable heldTable = {}) {
     quadrel::LaBitmap bitmap = page.toBitmap(blackIsZero);
     LaComponentSource source;
+    source.runTable = std::move(heldTable);
     source.rows = bitmap.height;
     source.width = bitmap.width;
     source.stride = bitmap.stride;
@@ -29,6 +33,7 @@ Extraction extract(const TestPage& page, std::int32_t options, int blackIsZero =
     Extraction result;
     result.status = quadrel::extractComponents(&source, &result.components);
     result.runs = std::move(source.runTable);
+    result.profiles = std::move(source.profiles);
     return result;
 }
 
@@ -101,6 +106,32 @@ TEST(ComponentsTest, UShapeJoinedLaterIsOneComponentWithOneIndex) {
     EXPECT_EQ(r.components[2].yMin, 3);
 }
 
+// A table the request already holds only lends its storage: the runs handed
+// back are those of the page, whatever the table held; without kKeepRuns, or
+// when the page has no black, nothing is handed back.
+TEST(ComponentsTest, HeldRunTableIsWrittenOverOrCleared) {
+    auto page = TestPage::fromArt({
+        "##..#",
+        ".....",
+        "#.###",
+    });
+    const quadrel::RunTable stale(5, std::vector<LaRun>(4, LaRun{1, 2, 7}));
+    const auto fresh = extract(page, quadrel::kKeepRuns);
+    const auto over = extract(page, quadrel::kKeepRuns, 0, stale);
+    ASSERT_EQ(over.runs.size(), 3u);
+    ASSERT_EQ(over.runs.size(), fresh.runs.size());
+    for (std::size_t r = 0; r < over.runs.size(); ++r) {
+        ASSERT_EQ(over.runs[r].size(), fresh.runs[r].size());
+        for (std::size_t k = 0; k < over.runs[r].size(); ++k) {
+            EXPECT_EQ(over.runs[r][k].start, fresh.runs[r][k].start);
+            EXPECT_EQ(over.runs[r][k].end, fresh.runs[r][k].end);
+            EXPECT_EQ(over.runs[r][k].label, fresh.runs[r][k].label);
+        }
+    }
+    EXPECT_TRUE(extract(page, 0, 0, stale).runs.empty());
+    EXPECT_TRUE(extract(TestPage(8, 3), quadrel::kKeepRuns, 0, stale).runs.empty());
+}
+
 TEST(ComponentsTest, ChainOfJoinsKeepsComponentsWhole) {
     // Arms that join at different rows, in an order that re-points old roots.
     auto page = TestPage::fromArt({
@@ -138,7 +169,8 @@ TEST(ComponentsTest, EdgeProfilesAndCountsOfAnLShape) {
     page.fillRect(0, 0, 5, 1);
     const auto r = extract(page, quadrel::kEdgeProfiles | quadrel::kPixelCounts);
     ASSERT_EQ(r.components.size(), 1u);
-    const auto& c = r.components[0];
+    ASSERT_EQ(r.profiles.size(), 1u);
+    const auto& c = r.profiles[0];
     EXPECT_EQ(c.rowRight[0], 5);
     for (int i = 1; i < 10; ++i) EXPECT_EQ(c.rowRight[std::size_t(i)], 1);
     for (int j = 1; j < 5; ++j) EXPECT_EQ(c.colTop[std::size_t(j)], 0);

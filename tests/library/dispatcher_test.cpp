@@ -106,8 +106,51 @@ TEST(DispatcherTest, InputIsAFreshCopyOfTheCurrentBitmap) {
     auto ctx = contextWithPage();
     ctx->pageBitmap->firstRow[0] = 0xA5;
     ASSERT_EQ(runFunctionCode(*ctx, LA_FUNCTION_LINES_AND_TABLES), LA_STATUS_OK);
-    EXPECT_NE(ctx->linesInput.get(), ctx->pageBitmap.get());
-    EXPECT_EQ(ctx->linesInput->buffer, ctx->pageBitmap->buffer);
+    const testsupport::FakeCall& call = fake.results().calls.back();
+    EXPECT_EQ(call.input, ctx->linesInput.get());
+    EXPECT_NE(call.input, ctx->pageBitmap.get());
+    EXPECT_EQ(call.inputPixels, ctx->pageBitmap->buffer);
+}
+
+// Skew detection and line removal replace the imported page as the current
+// bitmap: the first of them takes the page's own pixels instead of a copy,
+// the others copy the current bitmap as before.
+TEST(DispatcherTest, TheFunctionReplacingThePageTakesItsPixels) {
+    FakeAnalysis fake;
+    auto ctx = contextWithPage();
+    ctx->pageBitmap->firstRow[0] = 0x5A;
+    const std::vector<std::uint8_t> page = ctx->pageBitmap->buffer;
+    ASSERT_EQ(runFunctionCode(*ctx, LA_FUNCTION_LINES_AND_TABLES), LA_STATUS_OK);
+    EXPECT_EQ(ctx->pageBitmap->buffer, page) << "copied: the page stays current";
+    ASSERT_EQ(runFunctionCode(*ctx, LA_FUNCTION_LINE_REMOVAL), LA_STATUS_OK);
+    EXPECT_EQ(fake.results().calls.back().inputPixels, page);
+    EXPECT_FALSE(ctx->pageBitmap->hasPixels());
+    EXPECT_EQ(ctx->pageBitmap->height, kHeight);
+    ASSERT_EQ(runFunctionCode(*ctx, LA_FUNCTION_SKEW), LA_STATUS_OK);
+    EXPECT_EQ(fake.results().calls.back().inputPixels, ctx->removalOutput->buffer);
+    EXPECT_TRUE(ctx->removalOutput->hasPixels()) << "an output is copied";
+}
+
+// Only text block segmentation's copy is read again (by the zone table); the
+// others keep their size but not their pixels once their function returns.
+TEST(DispatcherTest, InputCopiesKeepPixelsOnlyForTheZoneTable) {
+    FakeAnalysis fake;
+    auto ctx = contextWithPage();
+    for (const std::int32_t code :
+         {LA_FUNCTION_SKEW, LA_FUNCTION_LINES_AND_TABLES, LA_FUNCTION_INVERSE_TEXT,
+          LA_FUNCTION_LINE_REMOVAL, LA_FUNCTION_PICTURES, LA_FUNCTION_TEXT_BLOCKS})
+        ASSERT_EQ(runFunctionCode(*ctx, code), LA_STATUS_OK);
+    for (const quadrel::LaBitmap* input :
+         {ctx->skewInput.get(), ctx->linesInput.get(), ctx->inverseInput.get(),
+          ctx->removalInput.get(), ctx->pictureInput.get()}) {
+        EXPECT_FALSE(input->hasPixels());
+        EXPECT_EQ(input->buffer.capacity(), 0u);
+        EXPECT_EQ(input->height, kHeight);
+    }
+    for (const testsupport::FakeCall& call : fake.results().calls)
+        EXPECT_FALSE(call.inputPixels.empty()) << "code " << call.code;
+    EXPECT_TRUE(ctx->textInput->hasPixels());
+    EXPECT_EQ(ctx->textInput->buffer, ctx->currentBitmap->buffer);
 }
 
 TEST(DispatcherTest, TextBlocksReceiveTheLineListTheContextHolds) {

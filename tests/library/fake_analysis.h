@@ -16,6 +16,8 @@ struct FakeCall {
     std::vector<std::int32_t> parameters;
     std::int32_t inputHeight;
     const void* lines; // code 32: the line list it was given
+    const quadrel::LaBitmap* input = nullptr;
+    std::vector<std::uint8_t> inputPixels; // the input's buffer during the call
 };
 
 // What the stand-ins return; reset by each FakeAnalysis.

@@ -4,6 +4,7 @@
 // random pages: the same components, numbered in the order of their first
 // runs, with the same boxes; and extractComponents agreeing with it.
 #include "library/image/components.h"
+#include "library/image/line_extraction.h"
 #include "tests/support/test_page.h"
 
 #include <gtest/gtest.h>
@@ -154,13 +155,17 @@ TEST(LabelComponentsTest, ExtractComponentsReportsTheSameComponentsAndRuns) {
 }
 
 void expectSameComponents(const std::vector<quadrel::LaComponent>& a,
-                          const std::vector<quadrel::LaComponent>& b) {
+                          const std::vector<quadrel::ComponentProfiles>& aProfiles,
+                          const std::vector<quadrel::LaComponent>& b,
+                          const std::vector<quadrel::ComponentProfiles>& bProfiles) {
     ASSERT_EQ(a.size(), b.size());
+    ASSERT_EQ(aProfiles.size(), a.size());
+    ASSERT_EQ(bProfiles.size(), b.size());
     for (std::size_t i = 0; i < a.size(); ++i) {
         expectSameBox(a[i], b[i]);
-        EXPECT_EQ(a[i].colTop, b[i].colTop);
-        EXPECT_EQ(a[i].rowRight, b[i].rowRight);
-        EXPECT_EQ(a[i].colCount, b[i].colCount);
+        EXPECT_EQ(aProfiles[i].colTop, bProfiles[i].colTop);
+        EXPECT_EQ(aProfiles[i].rowRight, bProfiles[i].rowRight);
+        EXPECT_EQ(aProfiles[i].colCount, bProfiles[i].colCount);
     }
 }
 
@@ -180,8 +185,22 @@ TEST(LabelComponentsTest, LabelledRunsGiveWhatExtractionGives) {
         quadrel::LaComponentSource recorded = sourceOf(bitmap, options);
         std::vector<quadrel::LaComponent> fromPixels, fromRuns;
         ASSERT_EQ(quadrel::extractComponents(&extracted, &fromPixels), status);
-        ASSERT_EQ(quadrel::componentsOfLabelledRuns(runs, boxes, &recorded, &fromRuns), status);
-        expectSameComponents(fromPixels, fromRuns);
+        // The same runs as a table of rows, labelled in place alike.
+        quadrel::RunTable rows = quadrel::buildRowRunTable(bitmap);
+        std::vector<quadrel::LaComponentBox> rowBoxes;
+        ASSERT_EQ(quadrel::labelRuns(rows, rowBoxes), status);
+        ASSERT_EQ(rowBoxes.size(), boxes.size());
+        for (std::size_t i = 0; i < boxes.size(); ++i) expectSameBox(rowBoxes[i], boxes[i]);
+        ASSERT_EQ(rows.size(), std::size_t(runs.rows()));
+        for (int r = 0; r < runs.rows(); ++r) {
+            ASSERT_EQ(rows[std::size_t(r)].size(), runs.row(r).size());
+            for (std::size_t k = 0; k < runs.row(r).size(); ++k)
+                EXPECT_EQ(rows[std::size_t(r)][k].label, runs.row(r)[k].label);
+        }
+        ASSERT_EQ(
+            quadrel::componentsOfLabelledRuns(std::move(rows), rowBoxes, &recorded, &fromRuns),
+            status);
+        expectSameComponents(fromPixels, extracted.profiles, fromRuns, recorded.profiles);
         ASSERT_EQ(extracted.runTable.size(), recorded.runTable.size());
         for (std::size_t r = 0; r < extracted.runTable.size(); ++r) {
             ASSERT_EQ(extracted.runTable[r].size(), recorded.runTable[r].size());

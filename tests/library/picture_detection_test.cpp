@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 
 namespace {
@@ -137,9 +138,20 @@ TEST(PictureDetectionTest, LabelsSharedWithTextSegmentationChangeNoResult) {
         }
         EXPECT_EQ(picturesOf(page), pictures);
         ASSERT_NE(RunTableMemo::findLabels(page), nullptr) << "kept for text segmentation";
-        EXPECT_EQ(RunTableMemo::find(page, quadrel::RunAxis::kRows), nullptr) << "rows taken";
+        // The labels are the page's row runs themselves: text segmentation
+        // takes them over, copying nothing, and keeps them for the zone table.
+        const quadrel::RunTable* rows = RunTableMemo::find(page, quadrel::RunAxis::kRows);
+        ASSERT_NE(rows, nullptr);
+        const auto filled =
+            std::find_if(rows->begin(), rows->end(), [](const auto& row) { return !row.empty(); });
+        ASSERT_NE(filled, rows->end());
+        const std::size_t filledRow = std::size_t(filled - rows->begin());
+        const quadrel::LaRun* storage = filled->data();
         EXPECT_EQ(textBlocksOf(page), blocks);
         EXPECT_EQ(RunTableMemo::findLabels(page), nullptr) << "used up";
+        rows = RunTableMemo::find(page, quadrel::RunAxis::kRows);
+        ASSERT_NE(rows, nullptr) << "kept for the zone table";
+        EXPECT_EQ((*rows)[filledRow].data(), storage);
     }
     // A page without black keeps nothing.
     const RunTableMemo memo;

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <thread>
 #include <tuple>
 
@@ -245,6 +246,30 @@ TEST(RunTableMemoTest, LabelsAreFoundForTheSamePixelsAndHandedOverOnce) {
     EXPECT_TRUE(RunTableMemo::takeLabels(page.toBitmap(0, true)));
     EXPECT_FALSE(RunTableMemo::takeLabels(page.toBitmap())) << "taken already";
     EXPECT_TRUE(RunTableMemo::find(page.toBitmap(), RunAxis::kRows)) << "the table stays";
+}
+
+// A page's row runs kept labelled are its row table too: found in place, and
+// taken as a row table without their boxes.
+TEST(RunTableMemoTest, LabelledRowRunsAreTheRowTable) {
+    const quadrel::LaBitmap page = ruledPage().toBitmap();
+    const RunTableMemo memo;
+    quadrel::LabelledRuns labels;
+    ASSERT_EQ(quadrel::labelPageComponents(page, labels), LA_STATUS_OK);
+    const quadrel::LaRun* storage = labels.runs[21].data();
+    RunTableMemo::keepLabels(page, std::move(labels));
+    EXPECT_FALSE(RunTableMemo::find(page, RunAxis::kColumns));
+    ASSERT_TRUE(RunTableMemo::find(page, RunAxis::kRows));
+    EXPECT_EQ((*RunTableMemo::find(page, RunAxis::kRows))[21].data(), storage);
+    quadrel::FoundLines lines;
+    ASSERT_EQ(quadrel::findLines(page, quadrel::LineOrientation::kHorizontal, 80, 3, lines),
+              LA_STATUS_OK);
+    EXPECT_FALSE(lines.lines.empty());
+    ASSERT_TRUE(RunTableMemo::findLabels(page)) << "read in place, still labelled";
+    std::optional<RunTable> rows = RunTableMemo::take(page, RunAxis::kRows);
+    ASSERT_TRUE(rows);
+    EXPECT_EQ((*rows)[21].data(), storage);
+    EXPECT_FALSE(RunTableMemo::findLabels(page)) << "boxes go with their runs";
+    EXPECT_FALSE(RunTableMemo::find(page, RunAxis::kRows));
 }
 
 std::vector<quadrel::LaTextBlock> textBlocksOf(const quadrel::LaBitmap& page) {

@@ -253,17 +253,21 @@ TEST(SkewDetectionTest, LevelPageKeepsItsOwnLabelsForLaterFunctions) {
     const TestPage level = slopedTextPage(1200, 1400, 0.0);
     const std::optional<quadrel::LabelledRuns> kept = keptAfterSkew(level);
     ASSERT_TRUE(kept);
-    quadrel::FlatRunTable runs;
-    std::vector<quadrel::LaComponentBox> boxes;
-    ASSERT_EQ(quadrel::labelPageComponents(level.toBitmap(), runs, boxes), LA_STATUS_OK);
-    EXPECT_EQ(kept->runs.rowStart, runs.rowStart);
-    ASSERT_EQ(kept->boxes.size(), boxes.size());
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-        EXPECT_EQ(kept->boxes[i].xMin, boxes[i].xMin);
-        EXPECT_EQ(kept->boxes[i].yMax, boxes[i].yMax);
+    quadrel::LabelledRuns own;
+    ASSERT_EQ(quadrel::labelPageComponents(level.toBitmap(), own), LA_STATUS_OK);
+    ASSERT_EQ(kept->boxes.size(), own.boxes.size());
+    for (std::size_t i = 0; i < own.boxes.size(); ++i) {
+        EXPECT_EQ(kept->boxes[i].xMin, own.boxes[i].xMin);
+        EXPECT_EQ(kept->boxes[i].yMax, own.boxes[i].yMax);
     }
-    for (std::size_t i = 0; i < runs.runs.size(); ++i)
-        ASSERT_EQ(kept->runs.runs[i].label, runs.runs[i].label) << i;
+    ASSERT_EQ(kept->runs.size(), own.runs.size());
+    for (std::size_t r = 0; r < own.runs.size(); ++r) {
+        ASSERT_EQ(kept->runs[r].size(), own.runs[r].size()) << r;
+        for (std::size_t i = 0; i < own.runs[r].size(); ++i) {
+            EXPECT_EQ(kept->runs[r][i].start, own.runs[r][i].start);
+            EXPECT_EQ(kept->runs[r][i].label, own.runs[r][i].label);
+        }
+    }
 
     EXPECT_FALSE(keptAfterSkew(slopedTextPage(1200, 1400, 1.0))) << "turned";
     TestPage lastColumn = level;
