@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <new>
-#include <optional>
 
 namespace quadrel {
 
