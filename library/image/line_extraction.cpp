@@ -36,10 +36,12 @@ bool denseEnough(std::int64_t ink, std::int64_t span) {
 void appendRunsFromChanges(std::span<const std::int32_t> changes, std::int32_t height,
                            std::vector<LaRun>& runs) {
     runs.resize((changes.size() + 1) / 2);
-    for (std::size_t k = 0; k < runs.size(); ++k) {
+    const std::size_t pairs = changes.size() / 2;
+    for (std::size_t k = 0; k < pairs; ++k) {
         runs[k].start = changes[2 * k];
-        runs[k].end = 2 * k + 1 < changes.size() ? changes[2 * k + 1] : height;
+        runs[k].end = changes[2 * k + 1];
     }
+    if (pairs < runs.size()) runs[pairs] = LaRun{changes.back(), height, 0};
 }
 
 // Encodes the columns in turn: the runs of column x go into runsOf(x), then
