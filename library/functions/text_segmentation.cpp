@@ -134,22 +134,41 @@ void paintRun(LaBitmap& image, std::int32_t y, std::int32_t x0, std::int32_t x1)
     row[last] = std::uint8_t(row[last] & ~tail);
 }
 
-// The text block that holds each component, or -1.
-std::vector<std::int32_t> blockOfComponents(const PageLines& page,
-                                            const std::vector<std::int32_t>& textIndexOfBox) {
-    std::vector<std::int32_t> block(page.components.size(), -1);
-    for (std::size_t i = 0; i < block.size(); ++i) {
+// The text block that holds each component (or -1), and the rows that
+// hold a run of such a component (the rows of its box).
+struct BlockMembers {
+    std::vector<std::int32_t> blockOf;
+    std::vector<std::uint8_t> rowHasMember;
+};
+
+BlockMembers blockMembers(const PageLines& page, const std::vector<std::int32_t>& textIndexOfBox) {
+    BlockMembers m;
+    m.blockOf.assign(page.components.size(), -1);
+    const std::size_t rows = page.source.runTable.size();
+    // Boxes starting (+1) and ending (-1 one row below) per row, summed down the page.
+    std::vector<std::int32_t> change(rows + 1, 0);
+    for (std::size_t i = 0; i < m.blockOf.size(); ++i) {
         const LaComponent& c = page.components[i];
         if (c.linkB < 0 || c.linkA < 0) continue;
         const LaElement& e = page.groups[std::size_t(c.linkB)].elements[std::size_t(c.linkA)];
         const std::int32_t box = linkedBox(e);
-        if (box >= 0) block[i] = textIndexOfBox[std::size_t(box)];
+        if (box < 0) continue;
+        m.blockOf[i] = textIndexOfBox[std::size_t(box)];
+        if (m.blockOf[i] < 0) continue;
+        change[std::min(std::size_t(c.yMin), rows)] += 1;
+        change[std::min(std::size_t(c.yMax) + 1, rows)] -= 1;
     }
-    return block;
+    m.rowHasMember.assign(rows, 0);
+    std::int32_t open = 0;
+    for (std::size_t r = 0; r < rows; ++r) {
+        open += change[r];
+        m.rowHasMember[r] = open > 0;
+    }
+    return m;
 }
 
 // One image per text block holding only the components of its words, drawn
-// in one pass over the page's runs.
+// in one pass over the rows that hold them.
 std::vector<LaBitmap> drawBlockImages(const std::vector<LaTextBlock>& blocks,
                                       const std::vector<std::int32_t>& textIndexOfBox,
                                       const PageLines& page) {
@@ -161,11 +180,12 @@ std::vector<LaBitmap> drawBlockImages(const std::vector<LaTextBlock>& blocks,
             throw std::bad_alloc();
     }
     // Looked up once per component rather than once per run.
-    const std::vector<std::int32_t> blockOf = blockOfComponents(page, textIndexOfBox);
+    const BlockMembers members = blockMembers(page, textIndexOfBox);
     const RunTable& runs = page.source.runTable;
     for (std::size_t r = 0; r < runs.size(); ++r) {
+        if (!members.rowHasMember[r]) continue;
         for (const LaRun& run : runs[r]) {
-            const std::int32_t t = blockOf[std::size_t(run.label)];
+            const std::int32_t t = members.blockOf[std::size_t(run.label)];
             if (t < 0) continue;
             const LaTextBlock& b = blocks[std::size_t(t)];
             paintRun(images[std::size_t(t)], std::int32_t(r) - b.yMin, run.start - b.xMin,
