@@ -90,18 +90,27 @@ Participants collectParticipants(const std::vector<LaComponent>& components, std
 // follows its rightmost run on that row, or -1.
 void fillNeighbourTables(const RunTable& runs, const std::vector<LaComponent>& components,
                          Participants& p) {
+    // Where row 0 of each record's table would be, so that the records
+    // themselves are not read again for every run.
+    std::vector<std::ptrdiff_t> rowZero(p.componentOf.size());
+    for (std::size_t record = 0; record < rowZero.size(); ++record)
+        rowZero[record] = std::ptrdiff_t(p.tableStart[record]) -
+                          components[std::size_t(p.componentOf[record])].yMin;
+    const std::int32_t* const recordOf = p.recordOf.data();
+    std::int32_t* const neighbour = p.neighbour.data();
     for (std::size_t r = 0; r < runs.size(); ++r) {
         const std::vector<LaRun>& row = runs[r];
+        if (row.empty()) continue;
+        // The record of each run is looked up once, as the next run of the one before.
+        std::int32_t record = recordOf[std::size_t(row[0].label)];
         for (std::size_t k = 0; k < row.size(); ++k) {
-            const std::int32_t c = row[k].label;
-            const std::int32_t record = p.recordOf[std::size_t(c)];
-            if (record < 0) continue;
-            std::int32_t next = -1;
-            if (k + 1 < row.size() && p.recordOf[std::size_t(row[k + 1].label)] >= 0)
-                next = row[k + 1].label;
-            const std::size_t entry =
-                std::size_t(std::int32_t(r) - components[std::size_t(c)].yMin);
-            p.neighbour[p.tableStart[std::size_t(record)] + entry] = next;
+            const bool last = k + 1 == row.size();
+            const std::int32_t nextLabel = last ? 0 : row[k + 1].label;
+            const std::int32_t nextRecord = last ? -1 : recordOf[std::size_t(nextLabel)];
+            if (record >= 0)
+                neighbour[rowZero[std::size_t(record)] + std::ptrdiff_t(r)] =
+                    nextRecord >= 0 ? nextLabel : -1;
+            record = nextRecord;
         }
     }
 }
@@ -194,7 +203,10 @@ std::vector<MemberSet> mergeLines(const std::vector<MemberSet>& lines) {
 }
 
 // The element number counted over all groups, for every grouped component.
+// Only the members of the groups can have been given links: the other
+// components (nearly all on a page of dots) are not read.
 void numberElementsOverGroups(const std::vector<LaLineGroup>& groups,
+                              const std::vector<MemberSet>& sets,
                               std::vector<LaComponent>& components) {
     std::vector<std::int32_t> firstElement(groups.size(), 0);
     std::int32_t total = 0;
@@ -202,9 +214,13 @@ void numberElementsOverGroups(const std::vector<LaLineGroup>& groups,
         firstElement[g] = total;
         total += groups[g].elementCount;
     }
-    for (LaComponent& c : components)
-        if (c.linkB >= 0 && c.linkA >= 0 && std::size_t(c.linkB) < groups.size())
-            c.spare = firstElement[std::size_t(c.linkB)] + c.linkA;
+    for (const MemberSet& set : sets) {
+        for (std::int32_t ci : set.members) {
+            LaComponent& c = components[std::size_t(ci)];
+            if (c.linkB >= 0 && c.linkA >= 0 && std::size_t(c.linkB) < groups.size())
+                c.spare = firstElement[std::size_t(c.linkB)] + c.linkA;
+        }
+    }
 }
 
 std::int32_t group(const LaComponentSource& source, std::vector<LaComponent>& components,
@@ -221,7 +237,7 @@ std::int32_t group(const LaComponentSource& source, std::vector<LaComponent>& co
     groups.reserve(sets.size());
     for (std::size_t g = 0; g < sets.size(); ++g)
         groups.push_back(cutGroupIntoElements(sets[g].members, components, std::int32_t(g)));
-    numberElementsOverGroups(groups, components);
+    numberElementsOverGroups(groups, sets, components);
     return LA_STATUS_OK;
 }
 

@@ -48,8 +48,9 @@ LaGroupRequest groupRequestFor(const LaBitmap& bitmap, std::int32_t groupingSize
 
 // Groups the components of `source` (whose run table must have been kept).
 // Writes each grouped component's links: linkB = group index, linkA = element
-// index within the group, spare = element number over all groups. `groups`
-// must be empty on entry. Status 0 (also with no participant), 1 memory exhausted.
+// index within the group, spare = element number over all groups. The links
+// must be unset (-1) on entry, as extraction leaves them, and `groups` empty. Status 0 (also with
+// no participant), 1 memory exhausted.
 std::int32_t groupComponents(const LaComponentSource& source, std::vector<LaComponent>& components,
                              const LaGroupRequest& request, std::vector<LaLineGroup>& groups);
 
