@@ -58,6 +58,22 @@ void encodeColumns(const ColumnChanges& changes, RunsOf&& runsOf, Done&& done) {
     }
 }
 
+// The first run from i on at least `minLength` long, or the number of runs.
+// Nearly every run is too short to be an anchor: they are tested eight at a
+// time with one branch.
+std::size_t nextAnchor(std::span<const LaRun> runs, std::size_t i, std::int32_t minLength) {
+    const LaRun* const r = runs.data();
+    const std::size_t n = runs.size();
+    const auto isAnchor = [&](std::size_t k) { return r[k].end - r[k].start >= minLength; };
+    for (; i + 8 <= n; i += 8) {
+        bool any = false;
+        for (std::size_t k = i; k < i + 8; ++k) any |= isAnchor(k);
+        if (any) break;
+    }
+    while (i < n && !isAnchor(i)) ++i;
+    return i;
+}
+
 // Grows the segment leftwards from anchor run i. A run refused for density
 // does not stop the growth; the gap is always measured from the segment.
 void growLeft(std::span<const LaRun> runs, std::size_t i, std::int32_t gap, LaSegment& s) {
@@ -249,8 +265,7 @@ void buildSegments(std::span<const LaRun> runs, std::int32_t minSeedLength,
     const std::size_t n = runs.size();
     std::size_t i = 0;
     while (i < n) {
-        // Nearly every run is too short to start a segment: pass them in a tight loop.
-        while (i < n && runs[i].end - runs[i].start < minSeedLength) ++i;
+        i = nextAnchor(runs, i, minSeedLength);
         if (i == n) return;
         const LaRun& anchor = runs[i];
         LaSegment s;
