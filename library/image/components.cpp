@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <limits>
 #include <new>
 
 namespace quadrel {
@@ -65,9 +66,10 @@ class ProvisionalLabels {
     }
 
     std::int32_t root(std::int32_t label) {
-        while (parent_[std::size_t(label)] != label) {
-            const std::int32_t up = parent_[std::size_t(parent_[std::size_t(label)])];
-            parent_[std::size_t(label)] = up;
+        std::int32_t* const parent = parent_.data();
+        while (parent[label] != label) {
+            const std::int32_t up = parent[parent[label]];
+            parent[label] = up;
             label = up;
         }
         return label;
@@ -94,65 +96,76 @@ class ProvisionalLabels {
         b.yMax = row;
     }
 
-    // Replaces every label by its component's number and hands over the
-    // components' boxes; the labels' own boxes are used up. Throws
-    // std::bad_alloc when the numbers cannot be held.
-    std::vector<std::int32_t> number(std::vector<LaComponentBox>& boxes) {
-        std::vector<std::int32_t> component(parent_.size());
+    // Replaces every label's parent by its component's number and hands over
+    // the components' boxes; the labels' own boxes are used up. A parent is
+    // always a smaller label, so one pass in label order finds each parent
+    // numbered already, and a component's number is never above its first
+    // label: its box is gathered in place, over boxes of labels already read.
+    void number(std::vector<LaComponentBox>& boxes) {
+        std::int32_t* const parent = parent_.data();
+        LaComponentBox* const box = boxes_.data();
         std::int32_t count = 0;
-        // A component's number is never above its first label: its box is
-        // gathered in place, over boxes of labels already read.
         for (std::size_t l = 0; l < parent_.size(); ++l) {
-            const std::int32_t root = this->root(std::int32_t(l));
-            if (root == std::int32_t(l)) {
-                component[l] = count;
-                boxes_[std::size_t(count++)] = boxes_[l];
+            if (parent[l] == std::int32_t(l)) {
+                parent[l] = count;
+                box[count++] = box[l];
                 continue;
             }
-            // The root, the set's first label, was numbered before and made
-            // on the set's top row.
-            component[l] = component[std::size_t(root)];
-            LaComponentBox& box = boxes_[std::size_t(component[l])];
-            box.xMin = std::min(box.xMin, boxes_[l].xMin);
-            box.xEnd = std::max(box.xEnd, boxes_[l].xEnd);
-            box.yMax = std::max(box.yMax, boxes_[l].yMax);
+            // The set's first label was numbered before and made on its top row.
+            const std::int32_t c = parent[parent[l]];
+            parent[l] = c;
+            box[c].xMin = std::min(box[c].xMin, box[l].xMin);
+            box[c].xEnd = std::max(box[c].xEnd, box[l].xEnd);
+            box[c].yMax = std::max(box[c].yMax, box[l].yMax);
         }
-        // Not cut to size: a copy would be made while the labels' boxes are
-        // still held, at the peak of labelling.
+        // Not cut to size: a copy would be made while the labels are still
+        // held, at the peak of labelling.
         boxes_.resize(std::size_t(count));
         boxes = std::move(boxes_);
-        return component;
     }
+
+    // The component of a label, once numbered.
+    const std::int32_t* components() const { return parent_.data(); }
 
   private:
     std::vector<std::int32_t> parent_;
     std::vector<LaComponentBox> boxes_;
 };
 
-// Labels the runs of one row from the runs of the row before that touch
-// them, diagonally included: [s1, e1) and [s2, e2) touch when s1 <= e2 and
-// e1 >= s2.
-void labelRow(std::span<const LaRun> above, std::span<LaRun> current, std::int32_t row,
-              ProvisionalLabels& labels) {
-    const std::size_t aboveCount = above.size();
-    std::size_t p = 0;
-    for (LaRun& run : current) {
-        while (p < aboveCount && above[p].end < run.start) ++p;
-        std::size_t q = p;
-        if (q == aboveCount || above[q].start > run.end) {
-            run.label = labels.add(run, row);
-            continue;
-        }
-        std::int32_t label = labels.root(above[q].label);
-        for (++q; q < aboveCount && above[q].start <= run.end; ++q)
-            label = labels.join(label, above[q].label);
-        run.label = label;
-        labels.widen(label, run, row);
-    }
-}
+// Labels a band row by row. The runs of each row touch the runs of the row
+// before it that they overlap, diagonally included: [s1, e1) and [s2, e2)
+// touch when s1 <= e2 and e1 >= s2. The row before is kept as a copy closed
+// by a run that nothing reaches, so that the walk along it needs no bound.
+class RowLabeller {
+  public:
+    explicit RowLabeller(std::size_t runCount) : labels(runCount) { above_.push_back(kClosing); }
 
-// The records of labelled runs, with the profiles the source asks for; the
-// table becomes the source's with kKeepRuns.
+    void label(std::span<LaRun> current, std::int32_t row) {
+        const LaRun* above = above_.data();
+        for (LaRun& run : current) {
+            while (above->end < run.start) ++above;
+            if (above->start > run.end) {
+                run.label = labels.add(run, row);
+                continue;
+            }
+            std::int32_t label = labels.root(above->label);
+            for (const LaRun* q = above + 1; q->start <= run.end; ++q)
+                label = labels.join(label, q->label);
+            run.label = label;
+            labels.widen(label, run, row);
+        }
+        above_.assign(current.begin(), current.end());
+        above_.push_back(kClosing);
+    }
+
+    ProvisionalLabels labels;
+
+  private:
+    static constexpr LaRun kClosing{std::numeric_limits<std::int32_t>::max(),
+                                    std::numeric_limits<std::int32_t>::max(), 0};
+    std::vector<LaRun> above_;
+};
+
 std::span<LaRun> rowOf(FlatRunTable& runs, std::int32_t r) {
     return {runs.runs.data() + runs.rowStart[std::size_t(r)],
             runs.runs.data() + runs.rowStart[std::size_t(r) + 1]};
@@ -162,25 +175,32 @@ std::span<LaRun> rowOf(RunTable& runs, std::int32_t r) {
     return runs[std::size_t(r)];
 }
 
+// Numbers the components of the labelled rows of `runs` and hands over their
+// boxes; every run then carries its component's number, and the reader (when
+// there is one) is handed each row so numbered.
+template <class Table>
+std::int32_t numberComponents(Table& runs, std::int32_t rows, ProvisionalLabels& labels,
+                              std::vector<LaComponentBox>& boxes, NumberedRowReader* reader) {
+    labels.number(boxes);
+    const std::int32_t* const componentOf = labels.components();
+    if (reader) reader->start(boxes);
+    for (std::int32_t r = 0; r < rows; ++r) {
+        const std::span<LaRun> row = rowOf(runs, r);
+        for (LaRun& run : row) run.label = componentOf[run.label];
+        if (reader) reader->read(r, row);
+    }
+    return LA_STATUS_OK;
+}
+
 // labelRuns over either kind of table, with `count` runs in `rows` rows.
 template <class Table>
 std::int32_t labelTable(Table& runs, std::size_t count, std::int32_t rows,
-                        std::vector<LaComponentBox>& boxes) {
+                        std::vector<LaComponentBox>& boxes, NumberedRowReader* reader) {
     boxes.clear();
     if (count == 0) return LA_STATUS_NO_BLACK_PIXEL;
-    ProvisionalLabels labels(count);
-    for (std::int32_t r = 0; r < rows; ++r)
-        labelRow(r > 0 ? rowOf(runs, r - 1) : std::span<LaRun>{}, rowOf(runs, r), r, labels);
-    std::vector<std::int32_t> componentOf;
-    try {
-        componentOf = labels.number(boxes);
-    } catch (const std::bad_alloc&) {
-        boxes.clear();
-        return LA_STATUS_NOT_AVAILABLE; // a failed numbering reports 2, unlike other allocations
-    }
-    for (std::int32_t r = 0; r < rows; ++r)
-        for (LaRun& run : rowOf(runs, r)) run.label = componentOf[std::size_t(run.label)];
-    return LA_STATUS_OK;
+    RowLabeller labeller(count);
+    for (std::int32_t r = 0; r < rows; ++r) labeller.label(rowOf(runs, r), r);
+    return numberComponents(runs, rows, labeller.labels, boxes, reader);
 }
 
 void recordComponents(RunTable&& runs, const std::vector<LaComponentBox>& boxes,
@@ -365,13 +385,14 @@ std::int32_t labelComponents(const LaComponentSource& source, FlatRunTable& runs
 }
 
 std::int32_t labelRuns(FlatRunTable& runs, std::vector<LaComponentBox>& boxes) {
-    return labelTable(runs, runs.runs.size(), runs.rows(), boxes);
+    return labelTable(runs, runs.runs.size(), runs.rows(), boxes, nullptr);
 }
 
-std::int32_t labelRuns(RunTable& runs, std::vector<LaComponentBox>& boxes) {
+std::int32_t labelRuns(RunTable& runs, std::vector<LaComponentBox>& boxes,
+                       NumberedRowReader* reader) {
     std::size_t count = 0;
     for (const std::vector<LaRun>& row : runs) count += row.size();
-    return labelTable(runs, count, std::int32_t(runs.size()), boxes);
+    return labelTable(runs, count, std::int32_t(runs.size()), boxes, reader);
 }
 
 std::int32_t extractComponents(LaComponentSource* source, std::vector<LaComponent>* components) {

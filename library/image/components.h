@@ -98,6 +98,18 @@ struct LaComponentBox {
     std::int32_t yMax = 0; // inclusive
 };
 
+// Reads the rows of a page's runs as labelling gives them their components'
+// numbers, with the components' boxes known, so that a caller walking the
+// labelled runs once does it while each row is in the cache.
+class NumberedRowReader {
+  public:
+    virtual ~NumberedRowReader() = default;
+    // Called once, before the first row, with every component's box.
+    virtual void start(const std::vector<LaComponentBox>& boxes) = 0;
+    // Called for every row in order, its runs labelled with their components.
+    virtual void read(std::int32_t row, std::span<const LaRun> runs) = 0;
+};
+
 // The black runs of every row of the source (which must have rows, columns
 // and pixels to read).
 void buildRowRuns(const LaComponentSource& source, FlatRunTable& table);
@@ -122,8 +134,11 @@ std::int32_t labelComponents(const LaComponentSource& source, FlatRunTable& runs
 // The same for runs gathered elsewhere (each row's runs left to right, none
 // touching another): labels them and gives the components' boxes. Status 0;
 // 2 numbering work array not allocatable; 4 no run at all.
+// With a reader, every row is handed to it once its runs carry their
+// components' numbers.
 std::int32_t labelRuns(FlatRunTable& runs, std::vector<LaComponentBox>& boxes);
-std::int32_t labelRuns(RunTable& runs, std::vector<LaComponentBox>& boxes);
+std::int32_t labelRuns(RunTable& runs, std::vector<LaComponentBox>& boxes,
+                       NumberedRowReader* reader = nullptr);
 
 // A request covering every row of `bitmap` (no rows when it has no pixels).
 LaComponentSource componentSourceOf(const LaBitmap& bitmap, std::int32_t options);
