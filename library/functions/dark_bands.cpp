@@ -38,38 +38,78 @@ BandEnd followBand(std::span<const std::int32_t> s, std::int32_t start, std::int
 }
 
 // Every component that can hold a band, with the edge profiles and pixel
-// counts of its rows gathered from its runs (per run rather than per pixel).
-// A band needs a row wider than minBandWidth, and no row is wider than its
-// component: the narrower components (nearly all) have none and are left out.
-std::vector<ComponentRows> componentsWithRowProfiles(const RunTable& runs,
-                                                     const std::vector<LaComponentBox>& boxes,
-                                                     std::int32_t minBandWidth) {
-    std::vector<std::int32_t> wideIndex(boxes.size(), -1);
-    std::vector<ComponentRows> wide;
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-        const LaComponentBox& b = boxes[i];
-        if (std::int64_t(b.xEnd) - b.xMin <= minBandWidth) continue;
-        wideIndex[i] = std::int32_t(wide.size());
-        ComponentRows& c = wide.emplace_back();
-        c.yMin = b.yMin;
-        const std::size_t rows = std::size_t(b.yMax - b.yMin + 1);
-        c.rowLeft.assign(rows, kBoxStartMin);
-        c.rowRight.assign(rows, 0);
-        c.rowCount.assign(rows, 0);
+// counts of its rows gathered from its runs (per run rather than per pixel)
+// as labelling numbers them. A band needs a row wider than minBandWidth, and
+// no row is wider than its component: the narrower components (nearly all)
+// have none and are left out. The wide components' rows lie in one flat
+// array while the runs are read, and go to the records at the end.
+class RowProfiles final : public NumberedRowReader {
+  public:
+    explicit RowProfiles(std::int32_t minBandWidth) : minBandWidth_(minBandWidth) {}
+
+    void start(const std::vector<LaComponentBox>& boxes) override {
+        wideIndex_.assign(boxes.size(), -1);
+        std::ptrdiff_t entries = 0;
+        for (std::size_t i = 0; i < boxes.size(); ++i) {
+            const LaComponentBox& b = boxes[i];
+            if (std::int64_t(b.xEnd) - b.xMin <= minBandWidth_) continue;
+            wideIndex_[i] = std::int32_t(wide_.size());
+            wide_.emplace_back().yMin = b.yMin;
+            rowZero_.push_back(entries - b.yMin);
+            entries += b.yMax - b.yMin + 1;
+        }
+        rows_.assign(std::size_t(entries), RowEntry{});
     }
-    for (std::size_t r = 0; r < runs.size(); ++r) {
-        for (const LaRun& run : runs[r]) {
-            const std::int32_t w = wideIndex[std::size_t(run.label)];
+
+    void read(std::int32_t r, std::span<const LaRun> runs) override {
+        const std::int32_t* const wideIndex = wideIndex_.data();
+        for (const LaRun& run : runs) {
+            const std::int32_t w = wideIndex[run.label];
             if (w < 0) continue;
-            ComponentRows& c = wide[std::size_t(w)];
-            const std::size_t i = r - std::size_t(c.yMin);
-            c.rowLeft[i] = std::min(c.rowLeft[i], run.start);
-            c.rowRight[i] = std::max(c.rowRight[i], run.end);
-            c.rowCount[i] += run.end - run.start;
+            RowEntry& e = rows_[std::size_t(rowZero_[std::size_t(w)] + r)];
+            e.left = std::min(e.left, run.start);
+            e.right = std::max(e.right, run.end);
+            e.count += run.end - run.start;
         }
     }
-    return wide;
-}
+
+    // The wide components with their profiles, once every row is read.
+    std::vector<ComponentRows> components() {
+        for (std::size_t w = 0; w < wide_.size(); ++w) {
+            ComponentRows& c = wide_[w];
+            const std::size_t first = firstEntry(w);
+            const std::size_t rows =
+                (w + 1 < wide_.size() ? firstEntry(w + 1) : rows_.size()) - first;
+            c.rowLeft.resize(rows);
+            c.rowRight.resize(rows);
+            c.rowCount.resize(rows);
+            for (std::size_t i = 0; i < rows; ++i) {
+                const RowEntry& e = rows_[first + i];
+                c.rowLeft[i] = e.left;
+                c.rowRight[i] = e.right;
+                c.rowCount[i] = e.count;
+            }
+        }
+        rows_ = {};
+        return std::move(wide_);
+    }
+
+  private:
+    struct RowEntry {
+        std::int32_t left = kBoxStartMin;
+        std::int32_t right = 0;
+        std::int32_t count = 0;
+    };
+
+    // The entry of a wide component's top row.
+    std::size_t firstEntry(std::size_t w) const { return std::size_t(rowZero_[w] + wide_[w].yMin); }
+
+    std::int32_t minBandWidth_;
+    std::vector<std::int32_t> wideIndex_; // per component: its wide index, or -1
+    std::vector<std::ptrdiff_t> rowZero_; // per wide component: the entry of row 0
+    std::vector<RowEntry> rows_;          // the wide components' rows, one after another
+    std::vector<ComponentRows> wide_;
+};
 
 } // namespace
 
@@ -149,10 +189,10 @@ std::int32_t findDarkBandCandidates(const LaBitmap& bitmap, std::int32_t minBand
     candidates.clear();
     try {
         LabelledRuns labels;
-        const std::int32_t status = labelPageComponents(bitmap, labels);
+        RowProfiles profiles(minBandWidth);
+        const std::int32_t status = labelPageComponents(bitmap, labels, &profiles);
         if (status != LA_STATUS_OK) return status;
-        for (const ComponentRows& component :
-             componentsWithRowProfiles(labels.runs, labels.boxes, minBandWidth)) {
+        for (const ComponentRows& component : profiles.components()) {
             std::vector<LaDarkRegion> bands = componentDarkBands(component, minBandWidth);
             candidates.insert(candidates.end(), bands.begin(), bands.end());
         }

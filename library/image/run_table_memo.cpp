@@ -181,14 +181,20 @@ std::optional<LabelledRuns> takePageLabels(const LaBitmap& bitmap) {
     return kept;
 }
 
-std::int32_t labelPageComponents(const LaBitmap& bitmap, LabelledRuns& labels) {
-    std::optional<LabelledRuns> kept = takePageLabels(bitmap);
-    if (kept) {
+std::int32_t labelPageComponents(const LaBitmap& bitmap, LabelledRuns& labels,
+                                 NumberedRowReader* reader) {
+    if (std::optional<LabelledRuns> kept = RunTableMemo::takeLabels(bitmap)) {
         labels = std::move(*kept);
+        if (reader) {
+            reader->start(labels.boxes);
+            for (std::size_t r = 0; r < labels.runs.size(); ++r)
+                reader->read(std::int32_t(r), labels.runs[r]);
+        }
         return LA_STATUS_OK;
     }
-    labels.runs = buildRowRunTable(bitmap);
-    return labelRuns(labels.runs, labels.boxes);
+    std::optional<RunTable> rows = RunTableMemo::take(bitmap, RunAxis::kRows);
+    labels.runs = rows ? std::move(*rows) : buildRowRunTable(bitmap);
+    return labelRuns(labels.runs, labels.boxes, reader);
 }
 
 void RunTableMemo::keepOnly(const LaBitmap& bitmap) {

@@ -114,8 +114,10 @@ class RunTableMemo {
 
 // The labelled row runs of `bitmap`'s pixels: the labels kept for them,
 // handed over; else the row runs kept for them, taken and labelled; else
-// those of its pixels. Status as labelRuns gives it.
-std::int32_t labelPageComponents(const LaBitmap& bitmap, LabelledRuns& labels);
+// those of its pixels. Status as labelRuns gives it. The reader (when there
+// is one) is handed every row once labelled, as by labelRuns.
+std::int32_t labelPageComponents(const LaBitmap& bitmap, LabelledRuns& labels,
+                                 NumberedRowReader* reader = nullptr);
 
 // The same without reading the pixels: nothing when no labels or row runs
 // are kept for them.
