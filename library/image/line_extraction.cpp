@@ -214,17 +214,35 @@ void segmentColumns(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int
     if (packs && bitmap.hasPixels()) RunTableMemo::keepPacked(bitmap, std::move(packed));
 }
 
+// The black runs of every row, each row handed to `onRow(r, runs)` as soon as
+// it is encoded, while its runs are in the cache.
+template <typename OnRow> RunTable rowRunTable(const LaBitmap& bitmap, OnRow&& onRow) {
+    if (!bitmap.hasPixels()) return {};
+    RunTable table(std::size_t(bitmap.height));
+    std::vector<std::int32_t> changes;
+    for (std::int32_t r = 0; r < bitmap.height; ++r) {
+        std::vector<LaRun>& row = table[std::size_t(r)];
+        appendRowRuns(bitmap.row(r), bitmap.width, bitmap.blackIsZero != 0, changes, row);
+        onRow(std::size_t(r), row);
+    }
+    return table;
+}
+
 void segmentRows(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int32_t bridgingGap,
                  SegmentTable& segments) {
+    const auto segmentRow = [&](std::size_t r, std::span<const LaRun> runs) {
+        buildSegments(runs, minSeedLength, bridgingGap, segments[r]);
+    };
     // A kept table is read where it is (row runs may be kept labelled).
-    const RunTable* kept = RunTableMemo::find(bitmap, RunAxis::kRows);
-    RunTable built;
-    if (!kept) built = buildRowRunTable(bitmap);
-    const RunTable& runs = kept ? *kept : built;
-    segments.assign(runs.size(), {});
-    for (std::size_t r = 0; r < runs.size(); ++r)
-        buildSegments(runs[r], minSeedLength, bridgingGap, segments[r]);
-    if (!kept) RunTableMemo::keep(bitmap, RunAxis::kRows, std::move(built));
+    if (const RunTable* kept = RunTableMemo::find(bitmap, RunAxis::kRows)) {
+        segments.assign(kept->size(), {});
+        for (std::size_t r = 0; r < kept->size(); ++r) segmentRow(r, (*kept)[r]);
+        return;
+    }
+    // A table built here is segmented row by row as it is built.
+    segments.assign(bitmap.hasPixels() ? std::size_t(bitmap.height) : 0, {});
+    RunTable built = rowRunTable(bitmap, segmentRow);
+    RunTableMemo::keep(bitmap, RunAxis::kRows, std::move(built));
 }
 
 void find(const LaBitmap& bitmap, LineOrientation orientation, std::int32_t minSeedLength,
@@ -242,13 +260,7 @@ void find(const LaBitmap& bitmap, LineOrientation orientation, std::int32_t minS
 } // namespace
 
 RunTable buildRowRunTable(const LaBitmap& bitmap) {
-    if (!bitmap.hasPixels()) return {};
-    RunTable table(std::size_t(bitmap.height));
-    std::vector<std::int32_t> changes;
-    for (std::int32_t r = 0; r < bitmap.height; ++r)
-        appendRowRuns(bitmap.row(r), bitmap.width, bitmap.blackIsZero != 0, changes,
-                      table[std::size_t(r)]);
-    return table;
+    return rowRunTable(bitmap, [](std::size_t, std::span<const LaRun>) {});
 }
 
 RunTable buildColumnRunTable(const LaBitmap& bitmap) {
