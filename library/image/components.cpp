@@ -341,11 +341,12 @@ void appendRowRuns(const std::uint8_t* row, std::int32_t width, bool blackIsZero
     const std::int32_t* const last = appendRowTransitions(row, width, blackIsZero, changes.data());
     const std::size_t count = std::size_t(last - first);
     if (count == 0) return;
-    std::size_t k = runs.size();
+    const std::size_t k = runs.size();
     runs.resize(k + (count + 1) / 2);
+    LaRun* out = runs.data() + k;
+    for (std::size_t i = 0; i + 1 < count; i += 2) *out++ = LaRun{first[i], first[i + 1], 0};
     // An unpaired last change is a run that reaches the row's end.
-    for (const std::int32_t* c = first; c < last; c += 2, ++k)
-        runs[k] = LaRun{c[0], c + 1 < last ? c[1] : width, 0};
+    if (count % 2 != 0) *out = LaRun{last[-1], width, 0};
 }
 
 std::int64_t countBlackPixels(const std::uint8_t* row, std::int32_t width, bool blackIsZero) {
