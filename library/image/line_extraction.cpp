@@ -2,6 +2,7 @@
 // Copyright 2026 The Quadrel authors
 #include "library/image/line_extraction.h"
 
+#include "library/image/anchor_lines.h"
 #include "library/image/column_transitions.h"
 #include "library/image/run_table_memo.h"
 #include "library/image/union_find.h"
@@ -177,6 +178,29 @@ void swapAxes(LaList<LaRegionRecord>& lines) {
     }
 }
 
+// The lines of a kept table (rows or columns) that may hold a run long
+// enough to anchor a segment; the others are not read. Worked out from the
+// pixels, one pass over the bitmap.
+class LongRunLines {
+  public:
+    LongRunLines(const LaBitmap& bitmap, bool vertical, std::int32_t minLength, std::size_t lines)
+        : flags_(linesWithLongRuns(bitmap, vertical, minLength)), all_(flags_.size() != lines) {}
+
+    bool may(std::size_t line) const { return all_ || flags_[line]; }
+
+  private:
+    std::vector<std::uint8_t> flags_;
+    bool all_;
+};
+
+void segmentKept(const RunTable& kept, const LongRunLines& anchored, std::int32_t minSeedLength,
+                 std::int32_t bridgingGap, SegmentTable& segments) {
+    segments.assign(kept.size(), {});
+    for (std::size_t line = 0; line < kept.size(); ++line)
+        if (anchored.may(line))
+            buildSegments(kept[line], minSeedLength, bridgingGap, segments[line]);
+}
+
 // The segments of every column, the columns read where they are kept (packed
 // or not), else encoded one at a time and packed for the next reader: the
 // page's column table is never held at twelve bytes a run. Nothing is kept
@@ -186,16 +210,17 @@ void segmentColumns(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int
     std::vector<LaRun> runs;
     if (const PackedRunTable* packed = RunTableMemo::findPacked(bitmap)) {
         segments.assign(packed->rows(), {});
+        const LongRunLines anchored(bitmap, true, minSeedLength, packed->rows());
         for (std::size_t x = 0; x < packed->rows(); ++x) {
+            if (!anchored.may(x)) continue;
             packed->unpackRow(x, runs);
             buildSegments(runs, minSeedLength, bridgingGap, segments[x]);
         }
         return;
     }
     if (const RunTable* kept = RunTableMemo::find(bitmap, RunAxis::kColumns)) {
-        segments.assign(kept->size(), {});
-        for (std::size_t x = 0; x < kept->size(); ++x)
-            buildSegments((*kept)[x], minSeedLength, bridgingGap, segments[x]);
+        segmentKept(*kept, LongRunLines(bitmap, true, minSeedLength, kept->size()), minSeedLength,
+                    bridgingGap, segments);
         return;
     }
     const ColumnChanges changes(bitmap);
@@ -235,8 +260,8 @@ void segmentRows(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int32_
     };
     // A kept table is read where it is (row runs may be kept labelled).
     if (const RunTable* kept = RunTableMemo::find(bitmap, RunAxis::kRows)) {
-        segments.assign(kept->size(), {});
-        for (std::size_t r = 0; r < kept->size(); ++r) segmentRow(r, (*kept)[r]);
+        segmentKept(*kept, LongRunLines(bitmap, false, minSeedLength, kept->size()), minSeedLength,
+                    bridgingGap, segments);
         return;
     }
     // A table built here is segmented row by row as it is built.

@@ -1,0 +1,79 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
+#include "library/image/anchor_lines.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace quadrel {
+
+namespace {
+
+// Below this a block would be too short to pass over many lines.
+constexpr std::int32_t kShortestFiltered = 16;
+
+// Rows: blocks of whole bytes, so a block is all black when its bytes are.
+std::vector<std::uint8_t> rowsWithLongRuns(const LaBitmap& bitmap, std::int32_t minLength) {
+    const std::int32_t blockBytes = (minLength + 1) / 2 / 8;
+    const std::int32_t blocks = bitmap.width / (8 * blockBytes);
+    const std::uint8_t black = bitmap.blackIsZero ? 0x00 : 0xFF;
+    std::vector<std::uint8_t> may(std::size_t(bitmap.height), 0);
+    for (std::int32_t r = 0; r < bitmap.height; ++r) {
+        const std::uint8_t* row = bitmap.row(r);
+        for (std::int32_t b = 0; b < blocks && !may[std::size_t(r)]; ++b) {
+            const std::uint8_t* first = row + std::ptrdiff_t(b) * blockBytes;
+            may[std::size_t(r)] =
+                std::all_of(first, first + blockBytes, [&](std::uint8_t v) { return v == black; });
+        }
+    }
+    return may;
+}
+
+// Eight bytes of a row as one word, pixel 0 of the first byte in bit 63, the
+// bytes past `count` read as white.
+std::uint64_t blackWord(const std::uint8_t* bytes, std::size_t count, std::uint64_t toBlack) {
+    if (count >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes, 8);
+        return __builtin_bswap64(word) ^ toBlack;
+    }
+    std::uint8_t buffer[8] = {};
+    std::memcpy(buffer, bytes, std::min<std::size_t>(count, 8));
+    std::uint64_t word;
+    std::memcpy(&word, buffer, 8);
+    return (__builtin_bswap64(word) ^ toBlack) & ~(~std::uint64_t(0) >> (8 * count));
+}
+
+// Columns: the pixels of each aligned block of rows are and-ed together, 64
+// columns at a time, and the results of all blocks or-ed.
+std::vector<std::uint8_t> columnsWithLongRuns(const LaBitmap& bitmap, std::int32_t minLength) {
+    const std::int32_t block = (minLength + 1) / 2;
+    const std::size_t rowBytes = (std::size_t(bitmap.width) + 7) / 8;
+    const std::size_t words = (rowBytes + 7) / 8;
+    const std::uint64_t toBlack = bitmap.blackIsZero ? ~std::uint64_t(0) : 0;
+    std::vector<std::uint64_t> any(words, 0);
+    std::vector<std::uint64_t> all(words);
+    for (std::int32_t top = 0; top + block <= bitmap.height; top += block) {
+        std::fill(all.begin(), all.end(), ~std::uint64_t(0));
+        for (std::int32_t r = top; r < top + block; ++r) {
+            const std::uint8_t* row = bitmap.row(r);
+            for (std::size_t w = 0; w < words; ++w)
+                all[w] &= blackWord(row + 8 * w, rowBytes - 8 * w, toBlack);
+        }
+        for (std::size_t w = 0; w < words; ++w) any[w] |= all[w];
+    }
+    std::vector<std::uint8_t> may(std::size_t(bitmap.width), 0);
+    for (std::int32_t x = 0; x < bitmap.width; ++x)
+        may[std::size_t(x)] = (any[std::size_t(x) / 64] >> (63 - x % 64)) & 1;
+    return may;
+}
+
+} // namespace
+
+std::vector<std::uint8_t> linesWithLongRuns(const LaBitmap& bitmap, bool vertical,
+                                            std::int32_t minLength) {
+    if (minLength < kShortestFiltered || !bitmap.hasPixels()) return {};
+    return vertical ? columnsWithLongRuns(bitmap, minLength) : rowsWithLongRuns(bitmap, minLength);
+}
+
+} // namespace quadrel
