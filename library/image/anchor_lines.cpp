@@ -74,12 +74,16 @@ std::vector<std::uint8_t> columnsWithLongRuns(const LaBitmap& bitmap, std::int32
     std::vector<std::uint64_t> all(words);
     for (std::int32_t top = 0; top + block <= bitmap.height; top += block) {
         std::fill(all.begin(), all.end(), ~std::uint64_t(0));
-        for (std::int32_t r = top; r < top + block; ++r) {
+        // Most blocks have no all-black column after a few rows: the rest of
+        // such a block is not read.
+        std::uint64_t live = 1;
+        for (std::int32_t r = top; r < top + block && live; ++r) {
             const std::uint8_t* row = bitmap.row(r);
+            live = 0;
             for (std::size_t w = 0; w < words; ++w)
-                all[w] &= blackBytes(row + 8 * w, rowBytes - 8 * w, toBlack);
+                live |= all[w] &= blackBytes(row + 8 * w, rowBytes - 8 * w, toBlack);
         }
-        for (std::size_t w = 0; w < words; ++w) any[w] |= all[w];
+        for (std::size_t w = 0; w < words && live; ++w) any[w] |= all[w];
     }
     std::vector<std::uint8_t> may(std::size_t(bitmap.width), 0);
     for (std::int32_t x = 0; x < bitmap.width; ++x) may[std::size_t(x)] = columnBit(any.data(), x);

@@ -180,18 +180,31 @@ void swapAxes(LaList<LaRegionRecord>& lines) {
 
 // The lines of a kept table (rows or columns) that may hold a run long
 // enough to anchor a segment; the others are not read. Worked out from the
-// pixels, one pass over the bitmap.
+// pixels, one pass over the bitmap, which pays only when the lines hold many
+// runs (a dense page): else every line is read.
 class LongRunLines {
   public:
-    LongRunLines(const LaBitmap& bitmap, bool vertical, std::int32_t minLength, std::size_t lines)
-        : flags_(linesWithLongRuns(bitmap, vertical, minLength)), all_(flags_.size() != lines) {}
+    LongRunLines(const LaBitmap& bitmap, bool vertical, std::int32_t minLength, std::size_t lines,
+                 std::size_t runs)
+        : flags_(runs >= lines * kFilteredRunsPerLine
+                     ? linesWithLongRuns(bitmap, vertical, minLength)
+                     : std::vector<std::uint8_t>{}),
+          all_(flags_.size() != lines) {}
 
     bool may(std::size_t line) const { return all_ || flags_[line]; }
 
   private:
+    static constexpr std::size_t kFilteredRunsPerLine = 32;
+
     std::vector<std::uint8_t> flags_;
     bool all_;
 };
+
+std::size_t runCount(const RunTable& table) {
+    std::size_t count = 0;
+    for (const std::vector<LaRun>& line : table) count += line.size();
+    return count;
+}
 
 void segmentKept(const RunTable& kept, const LongRunLines& anchored, std::int32_t minSeedLength,
                  std::int32_t bridgingGap, SegmentTable& segments) {
@@ -210,7 +223,7 @@ void segmentColumns(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int
     std::vector<LaRun> runs;
     if (const PackedRunTable* packed = RunTableMemo::findPacked(bitmap)) {
         segments.assign(packed->rows(), {});
-        const LongRunLines anchored(bitmap, true, minSeedLength, packed->rows());
+        const LongRunLines anchored(bitmap, true, minSeedLength, packed->rows(), packed->runs());
         for (std::size_t x = 0; x < packed->rows(); ++x) {
             if (!anchored.may(x)) continue;
             packed->unpackRow(x, runs);
@@ -219,8 +232,8 @@ void segmentColumns(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int
         return;
     }
     if (const RunTable* kept = RunTableMemo::find(bitmap, RunAxis::kColumns)) {
-        segmentKept(*kept, LongRunLines(bitmap, true, minSeedLength, kept->size()), minSeedLength,
-                    bridgingGap, segments);
+        segmentKept(*kept, LongRunLines(bitmap, true, minSeedLength, kept->size(), runCount(*kept)),
+                    minSeedLength, bridgingGap, segments);
         return;
     }
     const ColumnChanges changes(bitmap);
@@ -260,8 +273,9 @@ void segmentRows(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int32_
     };
     // A kept table is read where it is (row runs may be kept labelled).
     if (const RunTable* kept = RunTableMemo::find(bitmap, RunAxis::kRows)) {
-        segmentKept(*kept, LongRunLines(bitmap, false, minSeedLength, kept->size()), minSeedLength,
-                    bridgingGap, segments);
+        segmentKept(*kept,
+                    LongRunLines(bitmap, false, minSeedLength, kept->size(), runCount(*kept)),
+                    minSeedLength, bridgingGap, segments);
         return;
     }
     // A table built here is segmented row by row as it is built.

@@ -31,6 +31,7 @@ class PackedRunTable {
     void reserve(std::size_t rows, std::size_t runs);
 
     std::size_t rows() const { return rowEnd_.size(); }
+    std::size_t runs() const { return bounds_.size() / 2; }
     // Row r alone into `runs` (its storage reused), every label 0.
     void unpackRow(std::size_t r, std::vector<LaRun>& runs) const;
 
