@@ -205,13 +205,11 @@ std::int32_t labelTable(Table& runs, std::size_t count, std::int32_t rows,
 
 void recordComponents(RunTable&& runs, const std::vector<LaComponentBox>& boxes,
                       LaComponentSource& source, std::vector<LaComponent>& components) {
-    components.resize(boxes.size());
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-        components[i].xMin = boxes[i].xMin;
-        components[i].xEnd = boxes[i].xEnd;
-        components[i].yMin = boxes[i].yMin;
-        components[i].yMax = boxes[i].yMax;
-    }
+    // Each record is written once, box included: on a page of dots the
+    // records outgrow the cache, and a second pass would read them back.
+    components.reserve(boxes.size());
+    for (const LaComponentBox& box : boxes)
+        components.push_back(LaComponent{box.xMin, box.xEnd, box.yMin, box.yMax});
     if (source.options & (kEdgeProfiles | kPixelCounts))
         recordProfiles(runs, components, source.options, source.profiles);
     if (source.options & kKeepRuns) source.runTable = std::move(runs);
