@@ -23,12 +23,14 @@ inline int bitCount(std::uint64_t x) {
 // entries past the end are overwritten, and the caller must leave room.
 inline std::int32_t* writeBitPositions(std::uint64_t bits, std::int32_t base, std::int32_t* out) {
     std::int32_t* const end = out + bitCount(bits);
+    const std::int32_t last = base + 63;
     while (out < end) {
         for (int k = 0; k < 4; ++k) {
-            // Once no bit is left this writes base + 63 and leaves bits at 0.
-            const int i = __builtin_clzll(bits | 1);
-            out[k] = base + i;
-            bits &= ~(std::uint64_t(1) << (63 - i));
+            // The highest bit left, counted from bit 0. Once no bit is left
+            // this writes base + 63 past the end and flips bit 0 only.
+            const int j = 63 - __builtin_clzll(bits | 1);
+            out[k] = last - j;
+            bits ^= std::uint64_t(1) << j;
         }
         out += 4;
     }
