@@ -180,13 +180,13 @@ void swapAxes(LaList<LaRegionRecord>& lines) {
 
 // The lines of a kept table (rows or columns) that may hold a run long
 // enough to anchor a segment; the others are not read. Worked out from the
-// pixels, one pass over the bitmap, which pays only when the lines hold many
-// runs (a dense page): else every line is read.
+// pixels, which pays only when the runs far outweigh the pixels (a page of
+// dots, not a page of text): else every line is read.
 class LongRunLines {
   public:
     LongRunLines(const LaBitmap& bitmap, bool vertical, std::int32_t minLength, std::size_t lines,
                  std::size_t runs)
-        : flags_(runs >= lines * kFilteredRunsPerLine
+        : flags_(runs * sizeof(LaRun) > 4 * bitmapBytes(bitmap)
                      ? linesWithLongRuns(bitmap, vertical, minLength)
                      : std::vector<std::uint8_t>{}),
           all_(flags_.size() != lines) {}
@@ -194,7 +194,10 @@ class LongRunLines {
     bool may(std::size_t line) const { return all_ || flags_[line]; }
 
   private:
-    static constexpr std::size_t kFilteredRunsPerLine = 32;
+    static std::size_t bitmapBytes(const LaBitmap& bitmap) {
+        return (std::size_t(std::max(bitmap.width, 0)) + 7) / 8 *
+               std::size_t(std::max(bitmap.height, 0));
+    }
 
     std::vector<std::uint8_t> flags_;
     bool all_;
