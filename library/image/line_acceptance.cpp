@@ -2,8 +2,11 @@
 // Copyright 2026 The Quadrel authors
 #include "library/image/line_acceptance.h"
 
+#include "library/image/components.h"
+
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace quadrel {
 
@@ -27,8 +30,40 @@ bool inside(const LaBitmap& bitmap, std::int32_t x, std::int32_t y) {
     return x >= 0 && y >= 0 && x < bitmap.width && y < bitmap.height;
 }
 
+// The black pixels of columns [first, end) of row y, read by the byte.
+std::int64_t blackInRow(const LaBitmap& bitmap, std::int32_t y, std::int32_t first,
+                        std::int32_t end) {
+    const std::uint8_t* bytes = bitmap.row(y) + first / 8;
+    const bool blackIsZero = bitmap.blackIsZero != 0;
+    return countBlackPixels(bytes, end - first + first % 8, blackIsZero) -
+           countBlackPixels(bytes, first % 8, blackIsZero);
+}
+
+// The black pixels of rows [first, end) of column x.
+std::int64_t blackInColumn(const LaBitmap& bitmap, std::int32_t x, std::int32_t first,
+                           std::int32_t end) {
+    std::int64_t count = 0;
+    for (std::int32_t y = first; y < end; ++y) count += bitmap.isBlack(x, y) ? 1 : 0;
+    return count;
+}
+
+// The black pixels the walk from (x0, y0) to (x1, y1) visits (see
+// walkSegment). A side of the frame is a row or a column inside the bitmap,
+// whose pixels are counted directly.
 std::int64_t blackOnSide(const LaBitmap& bitmap, std::int32_t x0, std::int32_t y0, std::int32_t x1,
                          std::int32_t y1, std::vector<std::int32_t>& buffer) {
+    // The far end is not visited: the pixels lie in [x0, x1) or (x1, x0].
+    const auto visited = [](std::int32_t from, std::int32_t to) {
+        return from <= to ? std::pair{from, to} : std::pair{to + 1, from + 1};
+    };
+    if (y0 == y1 && inside(bitmap, x0, y0) && inside(bitmap, x1, y1)) {
+        const auto [first, end] = visited(x0, x1);
+        return blackInRow(bitmap, y0, first, end);
+    }
+    if (x0 == x1 && inside(bitmap, x0, y0) && inside(bitmap, x1, y1)) {
+        const auto [first, end] = visited(y0, y1);
+        return blackInColumn(bitmap, x0, first, end);
+    }
     const std::int32_t n = walkSegment(bitmap, x0, y0, x1, y1, buffer);
     return blackCountOfWalk(std::span<const std::int32_t>(buffer.data(), std::size_t(n)));
 }

@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <random>
+#include <vector>
+
 namespace {
 
 using quadrel::LaRegionRecord;
@@ -120,6 +125,64 @@ TEST(IsolationTest, FrameOnTheFirstOrLastRowUsesTheNearEdgeRule) {
     TestPage rule(60, 500);
     rule.fillRect(20, 100, 3, 400);
     EXPECT_FALSE(quadrel::lineIsIsolated(line(20, 100, 22, 500), rule.toBitmap()));
+}
+
+// The frame count of lineIsIsolated through the general walk: the black
+// pixels of each side's Bresenham walk, the far end excluded.
+bool isolatedByWalks(const LaRegionRecord& r, const quadrel::LaBitmap& bitmap) {
+    const int xl = std::max(r.xMin - 2, 0);
+    const int xr = std::min(r.xMax + 2, bitmap.width - 1);
+    const int yb = std::max(r.yMin - 2, 0);
+    const int yt = std::min(r.yMax + 2, bitmap.height - 1);
+    std::vector<std::int32_t> out;
+    const auto side = [&](int x0, int y0, int x1, int y1) {
+        const auto n = quadrel::walkSegment(bitmap, x0, y0, x1, y1, out);
+        return quadrel::blackCountOfWalk({out.data(), std::size_t(n)});
+    };
+    const std::int64_t count =
+        side(xl, yb, xr, yb) + side(xl, yt, xr, yt) + side(xl, yb, xl, yt) + side(xr, yb, xr, yt);
+    const std::int64_t across = std::int64_t(r.xMax) - r.xMin;
+    if (yb > 0 && yt < bitmap.height - 1)
+        return count < (std::int64_t(r.yMax) - r.yMin + across) / 2;
+    return count < 3 * across / 2;
+}
+
+// Pages with about as many black pixels on and around a box's frame as the
+// limit allows, so that a pixel counted wrongly turns the verdict.
+TEST(IsolationTest, CountsTheFrameAsTheWalksDoNearTheLimit) {
+    std::mt19937 random(11);
+    int isolated = 0;
+    int trials = 0;
+    for (int k = 0; k < 400; ++k) {
+        TestPage p(97 + k % 61, 83 + k % 37);
+        std::uniform_int_distribution<int> x(-3, p.width() + 2), y(-3, p.height() + 2);
+        LaRegionRecord r = line(x(random), y(random), x(random), y(random));
+        if (k % 4 != 0)
+            r = line(std::min(r.xMin, r.xMax), std::min(r.yMin, r.yMax), std::max(r.xMin, r.xMax),
+                     std::max(r.yMin, r.yMax));
+        const int xl = std::max(r.xMin - 2, 0), xr = std::min(r.xMax + 2, p.width() - 1);
+        const int yb = std::max(r.yMin - 2, 0), yt = std::min(r.yMax + 2, p.height() - 1);
+        const int limit = int(std::abs(std::int64_t(r.yMax) - r.yMin + r.xMax - r.xMin) / 2);
+        std::uniform_int_distribution<int> side(0, 3), shift(-1, 1);
+        std::uniform_int_distribution<int> along(std::min(xl, xr) - 1, std::max(xl, xr) + 1);
+        std::uniform_int_distribution<int> down(std::min(yb, yt) - 1, std::max(yb, yt) + 1);
+        for (int dot = 0; dot < limit + 3; ++dot) {
+            const int s = side(random);
+            const int px = s < 2 ? along(random) : (s == 2 ? xl : xr) + shift(random);
+            const int py = s >= 2 ? down(random) : (s == 0 ? yb : yt) + shift(random);
+            if (px >= 0 && py >= 0 && px < p.width() && py < p.height()) p.set(px, py);
+        }
+        for (int blackIsZero = 0; blackIsZero <= 1; ++blackIsZero) {
+            const quadrel::LaBitmap bitmap = p.toBitmap(blackIsZero, k % 3 == 1);
+            const bool expected = isolatedByWalks(r, bitmap);
+            EXPECT_EQ(quadrel::lineIsIsolated(r, bitmap), expected)
+                << r.xMin << "," << r.yMin << " " << r.xMax << "," << r.yMax;
+            isolated += expected ? 1 : 0;
+            ++trials;
+        }
+    }
+    EXPECT_GT(isolated, trials / 10) << "both verdicts should occur";
+    EXPECT_LT(isolated, trials * 9 / 10) << "both verdicts should occur";
 }
 
 TEST(SegmentWalkTest, ListsColourChangesAndStopsAtTheBitmapEdge) {
