@@ -5,11 +5,13 @@
 // runs, with the same boxes; and extractComponents agreeing with it.
 #include "library/image/components.h"
 #include "library/image/line_extraction.h"
+#include "library/image/run_table_memo.h"
 #include "tests/support/test_page.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
+#include <span>
 #include <vector>
 
 namespace {
@@ -151,6 +153,67 @@ TEST(LabelComponentsTest, ExtractComponentsReportsTheSameComponentsAndRuns) {
                 EXPECT_EQ(source.runTable[std::size_t(r)][k].label, row[k].label);
             }
         }
+    }
+}
+
+// Keeps what a reader is handed while runs are labelled.
+struct RecordingReader final : quadrel::NumberedRowReader {
+    std::vector<quadrel::LaComponentBox> boxes;
+    std::vector<std::int32_t> rowOrder;
+    quadrel::RunTable rows;
+    void start(const std::vector<quadrel::LaComponentBox>& b) override { boxes = b; }
+    void read(std::int32_t row, std::span<const quadrel::LaRun> runs) override {
+        rowOrder.push_back(row);
+        rows.emplace_back(runs.begin(), runs.end());
+    }
+};
+
+// The reader saw the boxes and every row of `runs`, in order, as they end up.
+void expectReadAsLabelled(const RecordingReader& reader, const quadrel::FlatRunTable& runs,
+                          const std::vector<quadrel::LaComponentBox>& boxes) {
+    ASSERT_EQ(reader.boxes.size(), boxes.size());
+    for (std::size_t i = 0; i < boxes.size(); ++i) expectSameBox(reader.boxes[i], boxes[i]);
+    ASSERT_EQ(reader.rowOrder.size(), std::size_t(runs.rows()));
+    for (int r = 0; r < runs.rows(); ++r) {
+        EXPECT_EQ(reader.rowOrder[std::size_t(r)], r);
+        const auto expected = runs.row(r);
+        ASSERT_EQ(reader.rows[std::size_t(r)].size(), expected.size());
+        for (std::size_t k = 0; k < expected.size(); ++k) {
+            EXPECT_EQ(reader.rows[std::size_t(r)][k].start, expected[k].start);
+            EXPECT_EQ(reader.rows[std::size_t(r)][k].label, expected[k].label);
+        }
+    }
+}
+
+// A reader is handed the final boxes, then every row in order once its runs
+// carry their components' numbers: when the rows are labelled, and when the
+// page's labels were kept and are handed over as they are.
+TEST(LabelComponentsTest, ReaderSeesTheFinalBoxesAndEveryNumberedRow) {
+    std::mt19937 random(44);
+    for (int trial = 0; trial < 60; ++trial) {
+        const TestPage page = trial == 0 ? combsPage() : randomPage(random);
+        const quadrel::LaBitmap bitmap = page.toBitmap(trial % 2);
+        quadrel::FlatRunTable runs;
+        std::vector<quadrel::LaComponentBox> boxes;
+        const std::int32_t status = quadrel::labelComponents(sourceOf(bitmap), runs, boxes);
+        quadrel::RunTable rows = quadrel::buildRowRunTable(bitmap);
+        for (auto& row : rows)
+            for (quadrel::LaRun& run : row) run.label = -7;
+        std::vector<quadrel::LaComponentBox> rowBoxes;
+        RecordingReader reader;
+        ASSERT_EQ(quadrel::labelRuns(rows, rowBoxes, &reader), status);
+        if (status != 0) {
+            EXPECT_TRUE(reader.rowOrder.empty());
+            continue;
+        }
+        expectReadAsLabelled(reader, runs, boxes);
+        const quadrel::RunTableMemo memo;
+        quadrel::RunTableMemo::keepLabels(bitmap, {std::move(rows), std::move(rowBoxes)});
+        quadrel::LabelledRuns kept;
+        RecordingReader keptReader;
+        ASSERT_EQ(quadrel::labelPageComponents(bitmap, kept, &keptReader), 0);
+        EXPECT_FALSE(quadrel::RunTableMemo::findLabels(bitmap)) << "handed over";
+        expectReadAsLabelled(keptReader, runs, boxes);
     }
 }
 
