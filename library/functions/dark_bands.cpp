@@ -6,6 +6,7 @@
 #include "library/la_api.h"
 
 #include <algorithm>
+#include <limits>
 #include <new>
 
 namespace quadrel {
@@ -48,25 +49,29 @@ class RowProfiles final : public NumberedRowReader {
     explicit RowProfiles(std::int32_t minBandWidth) : minBandWidth_(minBandWidth) {}
 
     void start(const std::vector<LaComponentBox>& boxes) override {
-        wideIndex_.assign(boxes.size(), -1);
-        std::ptrdiff_t entries = 0;
+        rowZero_.assign(boxes.size(), kNarrow);
+        std::int64_t entries = 0;
         for (std::size_t i = 0; i < boxes.size(); ++i) {
             const LaComponentBox& b = boxes[i];
             if (std::int64_t(b.xEnd) - b.xMin <= minBandWidth_) continue;
-            wideIndex_[i] = std::int32_t(wide_.size());
+            rowZero_[i] = std::int32_t(entries - b.yMin);
             wide_.emplace_back().yMin = b.yMin;
-            rowZero_.push_back(entries - b.yMin);
+            firstEntry_.push_back(std::size_t(entries));
             entries += b.yMax - b.yMin + 1;
+            // Entries are numbered in 32 bits; so many could not be held anyway.
+            if (entries > std::numeric_limits<std::int32_t>::max()) throw std::bad_alloc();
         }
+        firstEntry_.push_back(std::size_t(entries));
         rows_.assign(std::size_t(entries), RowEntry{});
     }
 
     void read(std::int32_t r, std::span<const LaRun> runs) override {
-        const std::int32_t* const wideIndex = wideIndex_.data();
+        const std::int32_t* const rowZero = rowZero_.data();
+        RowEntry* const rows = rows_.data();
         for (const LaRun& run : runs) {
-            const std::int32_t w = wideIndex[run.label];
-            if (w < 0) continue;
-            RowEntry& e = rows_[std::size_t(rowZero_[std::size_t(w)] + r)];
+            const std::int32_t zero = rowZero[run.label];
+            if (zero == kNarrow) continue;
+            RowEntry& e = rows[std::ptrdiff_t(zero) + r];
             e.left = std::min(e.left, run.start);
             e.right = std::max(e.right, run.end);
             e.count += run.end - run.start;
@@ -77,9 +82,8 @@ class RowProfiles final : public NumberedRowReader {
     std::vector<ComponentRows> components() {
         for (std::size_t w = 0; w < wide_.size(); ++w) {
             ComponentRows& c = wide_[w];
-            const std::size_t first = firstEntry(w);
-            const std::size_t rows =
-                (w + 1 < wide_.size() ? firstEntry(w + 1) : rows_.size()) - first;
+            const std::size_t first = firstEntry_[w];
+            const std::size_t rows = firstEntry_[w + 1] - first;
             c.rowLeft.resize(rows);
             c.rowRight.resize(rows);
             c.rowCount.resize(rows);
@@ -100,13 +104,13 @@ class RowProfiles final : public NumberedRowReader {
         std::int32_t right = 0;
         std::int32_t count = 0;
     };
-
-    // The entry of a wide component's top row.
-    std::size_t firstEntry(std::size_t w) const { return std::size_t(rowZero_[w] + wide_[w].yMin); }
+    static constexpr std::int32_t kNarrow = std::numeric_limits<std::int32_t>::min();
 
     std::int32_t minBandWidth_;
-    std::vector<std::int32_t> wideIndex_; // per component: its wide index, or -1
-    std::vector<std::ptrdiff_t> rowZero_; // per wide component: the entry of row 0
+    // Per component: the entry of its row 0 (its top row's entry less its
+    // top row), or kNarrow.
+    std::vector<std::int32_t> rowZero_;
+    std::vector<std::size_t> firstEntry_; // per wide component, and one past the last
     std::vector<RowEntry> rows_;          // the wide components' rows, one after another
     std::vector<ComponentRows> wide_;
 };
