@@ -95,6 +95,21 @@ std::size_t ColumnChanges::count(std::int32_t x) const {
     return n;
 }
 
+bool ColumnChanges::hasBlackBlock(std::int32_t x, std::int32_t block) const {
+    // Bit i of `all` is set when bits i ... i + block - 1 are; an aligned
+    // block starts at a bit that is a multiple of the block (rows 64j + k sit
+    // at bit 63 - k, and the block divides 64).
+    std::uint64_t starts = 0;
+    for (std::int32_t b = 0; b < kBlock; b += block) starts |= std::uint64_t(1) << b;
+    const std::uint64_t* bits = column(x);
+    for (std::size_t j = 0; j < wordsPerColumn_; ++j) {
+        std::uint64_t all = bits[j];
+        for (std::int32_t shift = 1; shift < block && all; shift *= 2) all &= all >> shift;
+        if (all & starts) return true;
+    }
+    return false;
+}
+
 std::int32_t* ColumnChanges::write(std::int32_t x, std::int32_t* out) const {
     const std::uint64_t* bits = column(x);
     std::uint64_t before = 0;

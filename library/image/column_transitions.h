@@ -27,6 +27,10 @@ class ColumnChanges {
     // Number of rows r where pixel (x, r) differs from (x, r - 1); row -1
     // counts as white.
     std::size_t count(std::int32_t x) const;
+    // True when some aligned block of `block` rows (a power of two up to 64:
+    // rows kb ... kb + block - 1) is all black in column x. A black run of
+    // 2 * block - 1 rows or more always covers such a block.
+    bool hasBlackBlock(std::int32_t x, std::int32_t block) const;
     // Writes those rows, increasing, to `out` (count(x) entries) and returns
     // the end; up to three entries past the end may be overwritten. Black
     // runs are (t1, t2), (t3, t4), ... and an unpaired last change runs to

@@ -46,17 +46,31 @@ void appendRunsFromChanges(std::span<const std::int32_t> changes, std::int32_t h
 }
 
 // Encodes the columns in turn: the runs of column x go into runsOf(x), then
-// done(x, runs) is called.
+// done(x, runs) is called. A column whose flag in `encoded` is 0 is handed
+// on without runs (an empty `encoded` encodes every column).
 template <class RunsOf, class Done>
-void encodeColumns(const ColumnChanges& changes, RunsOf&& runsOf, Done&& done) {
+void encodeColumns(const ColumnChanges& changes, std::span<const std::uint8_t> encoded,
+                   RunsOf&& runsOf, Done&& done) {
     std::vector<std::int32_t> rows(std::size_t(changes.height()) + 3); // see ColumnChanges::write
     for (std::int32_t x = 0; x < changes.columns(); ++x) {
-        const std::int32_t* end = changes.write(x, rows.data());
         std::vector<LaRun>& runs = runsOf(x);
-        appendRunsFromChanges({rows.data(), std::size_t(end - rows.data())}, changes.height(),
-                              runs);
+        if (encoded.empty() || encoded[std::size_t(x)]) {
+            const std::int32_t* end = changes.write(x, rows.data());
+            appendRunsFromChanges({rows.data(), std::size_t(end - rows.data())}, changes.height(),
+                                  runs);
+        } else {
+            runs.clear();
+        }
         done(x, runs);
     }
+}
+
+// The longest block (a power of two up to 64) that every black run of at
+// least `minLength` pixels covers, aligned: runs of 2 * block - 1 pixels do.
+std::int32_t anchorBlock(std::int32_t minLength) {
+    std::int32_t block = 1;
+    while (block < 64 && 2 * (2 * block) - 1 <= minLength) block *= 2;
+    return block;
 }
 
 // The first run from i on at least `minLength` long, or the number of runs.
@@ -224,7 +238,8 @@ void segmentKept(const RunTable& kept, const LongRunLines& anchored, std::int32_
 void segmentColumns(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int32_t bridgingGap,
                     SegmentTable& segments) {
     std::vector<LaRun> runs;
-    if (const PackedRunTable* packed = RunTableMemo::findPacked(bitmap)) {
+    const PackedRunTable* packed = RunTableMemo::findPacked(bitmap);
+    if (packed && minSeedLength >= packed->shortestKeptRun()) {
         segments.assign(packed->rows(), {});
         const LongRunLines anchored(bitmap, true, minSeedLength, packed->rows(), packed->runs());
         for (std::size_t x = 0; x < packed->rows(); ++x) {
@@ -239,20 +254,28 @@ void segmentColumns(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int
                     minSeedLength, bridgingGap, segments);
         return;
     }
+    // Only columns that can hold an anchor are encoded: on a page of dots
+    // nearly none can, and their runs are most of the page's.
     const ColumnChanges changes(bitmap);
+    const std::int32_t block = anchorBlock(minSeedLength);
+    std::vector<std::uint8_t> anchored(std::size_t(changes.columns()));
     std::size_t runCount = 0;
-    for (std::int32_t x = 0; x < changes.columns(); ++x) runCount += (changes.count(x) + 1) / 2;
-    PackedRunTable packed;
-    packed.reserve(std::size_t(changes.columns()), runCount);
+    for (std::int32_t x = 0; x < changes.columns(); ++x) {
+        anchored[std::size_t(x)] = changes.hasBlackBlock(x, block);
+        if (anchored[std::size_t(x)]) runCount += (changes.count(x) + 1) / 2;
+    }
+    PackedRunTable columns;
+    columns.reserve(std::size_t(changes.columns()), runCount);
+    columns.setShortestKeptRun(2 * block - 1);
     bool packs = true;
     segments.assign(std::size_t(changes.columns()), {});
     encodeColumns(
-        changes, [&](std::int32_t) -> std::vector<LaRun>& { return runs; },
+        changes, anchored, [&](std::int32_t) -> std::vector<LaRun>& { return runs; },
         [&](std::int32_t x, const std::vector<LaRun>& column) {
             buildSegments(column, minSeedLength, bridgingGap, segments[std::size_t(x)]);
-            packs = packs && packed.appendRow(column);
+            packs = packs && columns.appendRow(column);
         });
-    if (packs && bitmap.hasPixels()) RunTableMemo::keepPacked(bitmap, std::move(packed));
+    if (packs && bitmap.hasPixels()) RunTableMemo::keepPacked(bitmap, std::move(columns));
 }
 
 // The black runs of every row, each row handed to `onRow(r, runs)` as soon as
@@ -309,7 +332,7 @@ RunTable buildColumnRunTable(const LaBitmap& bitmap) {
     const ColumnChanges changes(bitmap);
     RunTable table(std::size_t(changes.columns()));
     encodeColumns(
-        changes, [&](std::int32_t x) -> std::vector<LaRun>& { return table[std::size_t(x)]; },
+        changes, {}, [&](std::int32_t x) -> std::vector<LaRun>& { return table[std::size_t(x)]; },
         [](std::int32_t, const std::vector<LaRun>&) {});
     return table;
 }

@@ -30,6 +30,13 @@ class PackedRunTable {
     // Room for `rows` rows of `runs` runs in all.
     void reserve(std::size_t rows, std::size_t runs);
 
+    // A table may leave empty the rows that hold no run of `length` pixels
+    // or more: it then serves only searches for runs at least that long. 0
+    // (the default) for a complete table.
+    void setShortestKeptRun(std::int32_t length) { shortestKeptRun_ = length; }
+    std::int32_t shortestKeptRun() const { return shortestKeptRun_; }
+    bool complete() const { return shortestKeptRun_ == 0; }
+
     std::size_t rows() const { return rowEnd_.size(); }
     std::size_t runs() const { return bounds_.size() / 2; }
     // Row r alone into `runs` (its storage reused), every label 0.
@@ -38,6 +45,7 @@ class PackedRunTable {
   private:
     std::vector<std::uint32_t> rowEnd_; // row r: runs [rowEnd_[r - 1], rowEnd_[r])
     std::vector<std::uint16_t> bounds_; // start and end of every run, row after row
+    std::int32_t shortestKeptRun_ = 0;
 };
 
 } // namespace quadrel

@@ -88,7 +88,8 @@ RunTableMemo::Entry* RunTableMemo::entryToKeep(const LaBitmap& bitmap) {
 
 std::optional<RunTable>& RunTableMemo::Entry::table(RunAxis axis) {
     std::optional<RunTable>& kept = tables[int(axis)];
-    if (axis == RunAxis::kColumns && packedColumns) {
+    // Columns kept for long runs only are no column table.
+    if (axis == RunAxis::kColumns && packedColumns && packedColumns->complete()) {
         kept = packedColumns->unpack();
         packedColumns.reset();
     }

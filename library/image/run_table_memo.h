@@ -64,7 +64,9 @@ class RunTableMemo {
     static void keepPacked(const LaBitmap& bitmap, PackedRunTable&& columns);
 
     // The column runs kept packed for these pixels, left in place; null when
-    // there are none or they are kept unpacked. Valid as find's.
+    // there are none or they are kept unpacked. Valid as find's. They may be
+    // kept for long runs only (PackedRunTable::shortestKeptRun): find and
+    // take then give no column table.
     static const PackedRunTable* findPacked(const LaBitmap& bitmap);
 
     // Releases the table kept for these pixels, when there is one.

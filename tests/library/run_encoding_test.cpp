@@ -10,6 +10,7 @@
 #include "library/image/components.h"
 #include "library/image/line_extraction.h"
 #include "library/la_api.h"
+#include "tests/support/test_page.h"
 
 #include <gtest/gtest.h>
 
@@ -121,6 +122,21 @@ TEST(RunEncodingTest, ColumnRunTableMatchesTheColumnEncoder) {
             }
         }
     }
+}
+
+// A run of 2 * block - 1 rows is seen at every offset, a run one row shorter
+// than the block never is: the line finder leaves out columns on this test.
+TEST(RunEncodingTest, BlackBlocksAreFoundForEveryRunThatMustCoverOne) {
+    for (int block = 1; block <= 64; block *= 2)
+        for (int top = 0; top<140; top += block> 8 ? 3 : 1) {
+            testsupport::TestPage page(3, 300);
+            page.fillRect(1, top, 1, 2 * block - 1);
+            if (block > 1) page.fillRect(2, top, 1, block - 1);
+            const quadrel::ColumnChanges changes(page.toBitmap());
+            EXPECT_TRUE(changes.hasBlackBlock(1, block)) << block << " at " << top;
+            EXPECT_FALSE(changes.hasBlackBlock(0, block));
+            if (block > 1) EXPECT_FALSE(changes.hasBlackBlock(2, block)) << block << " at " << top;
+        }
 }
 
 TEST(RunEncodingTest, BitmapWithoutPixelsHasNoColumns) {

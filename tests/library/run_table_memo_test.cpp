@@ -185,6 +185,27 @@ void expectSameLines(const quadrel::FoundLines& a, const quadrel::FoundLines& b)
         ASSERT_EQ(a.segments[r].size(), b.segments[r].size()) << "row " << r;
 }
 
+// Columns are kept for anchors as long as the first search asked for: a
+// later search for shorter anchors encodes the page again, a search for
+// longer ones reads what was kept; both find what a fresh search finds.
+TEST(RunTableMemoTest, ColumnsKeptForLongAnchorsServeNoShorterSearch) {
+    TestPage page = ruledPage();
+    page.fillRect(200, 30, 3, 40); // shorter than the first search's anchors
+    const auto vertical = quadrel::LineOrientation::kVertical;
+    for (const std::int32_t later : {20, 80, 100}) {
+        quadrel::FoundLines fresh, first, second;
+        ASSERT_EQ(quadrel::findLines(page.toBitmap(), vertical, later, 7, fresh), LA_STATUS_OK);
+        const RunTableMemo memo;
+        ASSERT_EQ(quadrel::findLines(page.toBitmap(), vertical, 80, 7, first), LA_STATUS_OK);
+        ASSERT_TRUE(RunTableMemo::findPacked(page.toBitmap()));
+        EXPECT_FALSE(RunTableMemo::find(page.toBitmap(), RunAxis::kColumns))
+            << "not a whole column table";
+        ASSERT_EQ(quadrel::findLines(page.toBitmap(), vertical, later, 7, second), LA_STATUS_OK);
+        expectSameLines(fresh, second);
+        EXPECT_EQ(fresh.lines.size() > 1, later == 20) << "the short rules count at 20 only";
+    }
+}
+
 // Detection then removal, as one pipe runs them, with a memo and without.
 TEST(RunTableMemoTest, SecondSearchFindsWhatAFreshSearchFinds) {
     const TestPage page = ruledPage();
