@@ -101,8 +101,7 @@ std::optional<RunTable> RunTableMemo::take(const LaBitmap& bitmap, RunAxis axis)
     if (!entry) return std::nullopt;
     std::optional<RunTable> table;
     if (std::optional<RunTable>& kept = entry->table(axis)) {
-        table = std::move(kept);
-        kept.reset();
+        table.swap(kept); // the entry is left without the table
     } else if (axis == RunAxis::kRows && entry->labels) {
         table = std::move(entry->labels->runs);
         entry->labels.reset();
