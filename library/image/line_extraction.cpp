@@ -231,6 +231,38 @@ void segmentKept(const RunTable& kept, const LongRunLines& anchored, std::int32_
             buildSegments(kept[line], minSeedLength, bridgingGap, segments[line]);
 }
 
+// Encodes and segments the columns that can hold an anchor run: on a page of
+// dots nearly none can, and their runs are most of the page's. The runs are
+// kept packed for the next search when they take no more room than the
+// page's pixels: a larger table costs more memory than encoding the columns
+// again costs time.
+void segmentEncodedColumns(const LaBitmap& bitmap, std::int32_t minSeedLength,
+                           std::int32_t bridgingGap, SegmentTable& segments) {
+    const ColumnChanges changes(bitmap);
+    const std::int32_t block = anchorBlock(minSeedLength);
+    std::vector<std::uint8_t> anchored(std::size_t(changes.columns()));
+    std::size_t runCount = 0;
+    for (std::int32_t x = 0; x < changes.columns(); ++x) {
+        anchored[std::size_t(x)] = changes.hasBlackBlock(x, block);
+        if (anchored[std::size_t(x)]) runCount += (changes.count(x) + 1) / 2;
+    }
+    const std::size_t pixelBytes =
+        (std::size_t(bitmap.width) + 7) / 8 * std::size_t(changes.height());
+    bool packs = bitmap.hasPixels() && runCount * 2 * sizeof(std::uint16_t) <= pixelBytes;
+    PackedRunTable columns;
+    if (packs) columns.reserve(std::size_t(changes.columns()), runCount);
+    columns.setShortestKeptRun(2 * block - 1);
+    std::vector<LaRun> runs;
+    segments.assign(std::size_t(changes.columns()), {});
+    encodeColumns(
+        changes, anchored, [&](std::int32_t) -> std::vector<LaRun>& { return runs; },
+        [&](std::int32_t x, const std::vector<LaRun>& column) {
+            buildSegments(column, minSeedLength, bridgingGap, segments[std::size_t(x)]);
+            packs = packs && columns.appendRow(column);
+        });
+    if (packs) RunTableMemo::keepPacked(bitmap, std::move(columns));
+}
+
 // The segments of every column, the columns read where they are kept (packed
 // or not), else encoded one at a time and packed for the next reader: the
 // page's column table is never held at twelve bytes a run. Nothing is kept
@@ -254,28 +286,7 @@ void segmentColumns(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int
                     minSeedLength, bridgingGap, segments);
         return;
     }
-    // Only columns that can hold an anchor are encoded: on a page of dots
-    // nearly none can, and their runs are most of the page's.
-    const ColumnChanges changes(bitmap);
-    const std::int32_t block = anchorBlock(minSeedLength);
-    std::vector<std::uint8_t> anchored(std::size_t(changes.columns()));
-    std::size_t runCount = 0;
-    for (std::int32_t x = 0; x < changes.columns(); ++x) {
-        anchored[std::size_t(x)] = changes.hasBlackBlock(x, block);
-        if (anchored[std::size_t(x)]) runCount += (changes.count(x) + 1) / 2;
-    }
-    PackedRunTable columns;
-    columns.reserve(std::size_t(changes.columns()), runCount);
-    columns.setShortestKeptRun(2 * block - 1);
-    bool packs = true;
-    segments.assign(std::size_t(changes.columns()), {});
-    encodeColumns(
-        changes, anchored, [&](std::int32_t) -> std::vector<LaRun>& { return runs; },
-        [&](std::int32_t x, const std::vector<LaRun>& column) {
-            buildSegments(column, minSeedLength, bridgingGap, segments[std::size_t(x)]);
-            packs = packs && columns.appendRow(column);
-        });
-    if (packs && bitmap.hasPixels()) RunTableMemo::keepPacked(bitmap, std::move(columns));
+    segmentEncodedColumns(bitmap, minSeedLength, bridgingGap, segments);
 }
 
 // The black runs of every row, each row handed to `onRow(r, runs)` as soon as
