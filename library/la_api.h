@@ -67,16 +67,16 @@ enum {
  * the default pipe sets are the LA_DEFAULT_* values below; a fresh context
  * holds 0 in each, except LA_PARAM_NOISE_AND_PICTURES, which starts at 5. */
 enum {
-    LA_PARAM_LINES_MIN_SEED_LENGTH = 100,   /* code 2: longest black run a line needs, pixels (80) */
-    LA_PARAM_LINES_MAX_THICKNESS = 101,     /* code 2: a line is thinner than this, pixels (120) */
-    LA_PARAM_LINES_DIRECTIONS = 102,        /* code 2: bit 1 horizontal, bit 2 vertical (3) */
-    LA_PARAM_REMOVAL_MIN_SEED_LENGTH = 200, /* code 4: longest black run a removed line needs (80) */
-    LA_PARAM_REMOVAL_MAX_THICKNESS = 201,   /* code 4: a removed line is thinner than this (120) */
-    LA_PARAM_REMOVAL_DIRECTIONS = 202,      /* code 4: bit 1 horizontal, bit 2 vertical (3) */
-    LA_PARAM_REMOVAL_RESERVED = 203,        /* code 4: passed, not consulted (7) */
-    LA_PARAM_INVERSE_MIN_WIDTH = 300,       /* code 8: narrowest dark-band row, pixels (80) */
-    LA_PARAM_INVERSE_RESERVED = 301,        /* code 8: passed, not consulted (120) */
-    LA_PARAM_NOISE_AND_PICTURES = 400,      /* code 16 grouping size; zone table noise size (9) */
+    LA_PARAM_LINES_MIN_SEED_LENGTH = 100,   /* code 2: longest black run a line needs, pixels */
+    LA_PARAM_LINES_MAX_THICKNESS = 101,     /* code 2: a line is thinner than this, pixels */
+    LA_PARAM_LINES_DIRECTIONS = 102,        /* code 2: bit 1 horizontal, bit 2 vertical */
+    LA_PARAM_REMOVAL_MIN_SEED_LENGTH = 200, /* code 4: longest black run a removed line needs */
+    LA_PARAM_REMOVAL_MAX_THICKNESS = 201,   /* code 4: a removed line is thinner than this */
+    LA_PARAM_REMOVAL_DIRECTIONS = 202,      /* code 4: bit 1 horizontal, bit 2 vertical */
+    LA_PARAM_REMOVAL_RESERVED = 203,        /* code 4: passed, not consulted */
+    LA_PARAM_INVERSE_MIN_WIDTH = 300,       /* code 8: narrowest dark-band row, pixels */
+    LA_PARAM_INVERSE_RESERVED = 301,        /* code 8: passed, not consulted */
+    LA_PARAM_NOISE_AND_PICTURES = 400,      /* code 16 grouping size; zone table noise size */
     LA_PARAM_PIPE = 500,                    /* the installed pipe, by its process-wide number */
     LA_PARAM_SKEW_ANGLE = 600               /* read only: skew in hundredths of a degree */
 };
@@ -99,12 +99,12 @@ enum {
 /* Status values returned by the exported functions. */
 enum {
     LA_STATUS_OK = 0,
-    LA_STATUS_OUT_OF_MEMORY = 1,  /* memory exhausted (by LA_Execute: some zones may be
-                                     missing); also a null or destroyed pipe */
-    LA_STATUS_NOT_AVAILABLE = 2,  /* DIB not importable, pipe full, default pipe not
-                                     allocatable, skew angle not measured */
-    LA_STATUS_NULL_ARGUMENT = 3,  /* null argument inside component extraction */
-    LA_STATUS_NO_BLACK_PIXEL = 4, /* no black pixel where components were sought */
+    LA_STATUS_OUT_OF_MEMORY = 1,        /* memory exhausted (by LA_Execute: some zones may be
+                                           missing); also a null or destroyed pipe */
+    LA_STATUS_NOT_AVAILABLE = 2,        /* DIB not importable, pipe full, default pipe not
+                                           allocatable, skew angle not measured */
+    LA_STATUS_NULL_ARGUMENT = 3,        /* null argument inside component extraction */
+    LA_STATUS_NO_BLACK_PIXEL = 4,       /* no black pixel where components were sought */
     LA_STATUS_BAD_CONTEXT_OR_INDEX = 11 /* null, released or unknown context; bad zone index */
 };
 

@@ -4,6 +4,7 @@
 
 #include "library/functions/analysis_functions.h"
 #include "library/functions/page_rotation.h"
+#include "library/image/line_extraction.h"
 #include "library/image/run_table_memo.h"
 #include "library/la_api.h"
 
@@ -116,11 +117,7 @@ VoterCentres voterCentres(const std::vector<LaComponentBox>& components, std::in
 // The band's row runs labelled with their components (the boxes are all the
 // measurement reads).
 std::int32_t bandComponents(const LaBitmap& page, const SkewBand& band, LabelledRuns& labels) {
-    labels.runs.assign(std::size_t(band.rows), {});
-    std::vector<std::int32_t> changes;
-    for (std::int32_t r = 0; r < band.rows; ++r)
-        appendRowRuns(page.row(band.first + r), page.width, page.blackIsZero != 0, changes,
-                      labels.runs[std::size_t(r)]);
+    labels.runs = buildRowRunTable(page, band.first, band.rows);
     return labelRuns(labels.runs, labels.boxes);
 }
 

@@ -272,10 +272,10 @@ void segmentColumns(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int
     std::vector<LaRun> runs;
     const PackedRunTable* packed = RunTableMemo::findPacked(bitmap);
     if (packed && minSeedLength >= packed->shortestKeptRun()) {
+        // No filter on the pixels: a table is packed only when it is no larger
+        // than the page, its columns that cannot hold an anchor left empty.
         segments.assign(packed->rows(), {});
-        const LongRunLines anchored(bitmap, true, minSeedLength, packed->rows(), packed->runs());
         for (std::size_t x = 0; x < packed->rows(); ++x) {
-            if (!anchored.may(x)) continue;
             packed->unpackRow(x, runs);
             buildSegments(runs, minSeedLength, bridgingGap, segments[x]);
         }
@@ -289,15 +289,17 @@ void segmentColumns(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int
     segmentEncodedColumns(bitmap, minSeedLength, bridgingGap, segments);
 }
 
-// The black runs of every row, each row handed to `onRow(r, runs)` as soon as
-// it is encoded, while its runs are in the cache.
-template <typename OnRow> RunTable rowRunTable(const LaBitmap& bitmap, OnRow&& onRow) {
+// The black runs of rows first ... first + rows - 1, each row handed to
+// `onRow(r, runs)` (r counted from `first`) as soon as it is encoded, while
+// its runs are in the cache.
+template <typename OnRow>
+RunTable rowRunTable(const LaBitmap& bitmap, std::int32_t first, std::int32_t rows, OnRow&& onRow) {
     if (!bitmap.hasPixels()) return {};
-    RunTable table(std::size_t(bitmap.height));
+    RunTable table(static_cast<std::size_t>(rows));
     std::vector<std::int32_t> changes;
-    for (std::int32_t r = 0; r < bitmap.height; ++r) {
+    for (std::int32_t r = 0; r < rows; ++r) {
         std::vector<LaRun>& row = table[std::size_t(r)];
-        appendRowRuns(bitmap.row(r), bitmap.width, bitmap.blackIsZero != 0, changes, row);
+        appendRowRuns(bitmap.row(first + r), bitmap.width, bitmap.blackIsZero != 0, changes, row);
         onRow(std::size_t(r), row);
     }
     return table;
@@ -317,7 +319,7 @@ void segmentRows(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int32_
     }
     // A table built here is segmented row by row as it is built.
     segments.assign(bitmap.hasPixels() ? std::size_t(bitmap.height) : 0, {});
-    RunTable built = rowRunTable(bitmap, segmentRow);
+    RunTable built = rowRunTable(bitmap, 0, bitmap.height, segmentRow);
     RunTableMemo::keep(bitmap, RunAxis::kRows, std::move(built));
 }
 
@@ -336,7 +338,11 @@ void find(const LaBitmap& bitmap, LineOrientation orientation, std::int32_t minS
 } // namespace
 
 RunTable buildRowRunTable(const LaBitmap& bitmap) {
-    return rowRunTable(bitmap, [](std::size_t, std::span<const LaRun>) {});
+    return buildRowRunTable(bitmap, 0, bitmap.height);
+}
+
+RunTable buildRowRunTable(const LaBitmap& bitmap, std::int32_t first, std::int32_t rows) {
+    return rowRunTable(bitmap, first, rows, [](std::size_t, std::span<const LaRun>) {});
 }
 
 RunTable buildColumnRunTable(const LaBitmap& bitmap) {

@@ -56,6 +56,8 @@ std::int32_t findLines(const LaBitmap& bitmap, LineOrientation orientation,
 
 // The black runs of every row, from the byte-table row encoder.
 RunTable buildRowRunTable(const LaBitmap& bitmap);
+// The same for the `rows` rows from row `first` on (table row 0 is `first`).
+RunTable buildRowRunTable(const LaBitmap& bitmap, std::int32_t first, std::int32_t rows);
 
 // The black runs of every column in increasing row order.
 RunTable buildColumnRunTable(const LaBitmap& bitmap);

@@ -135,7 +135,9 @@ TEST(RunEncodingTest, BlackBlocksAreFoundForEveryRunThatMustCoverOne) {
             const quadrel::ColumnChanges changes(page.toBitmap());
             EXPECT_TRUE(changes.hasBlackBlock(1, block)) << block << " at " << top;
             EXPECT_FALSE(changes.hasBlackBlock(0, block));
-            if (block > 1) EXPECT_FALSE(changes.hasBlackBlock(2, block)) << block << " at " << top;
+            if (block > 1) {
+                EXPECT_FALSE(changes.hasBlackBlock(2, block)) << block << " at " << top;
+            }
         }
 }
 
