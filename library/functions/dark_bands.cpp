@@ -65,16 +65,26 @@ class RowProfiles final : public NumberedRowReader {
         rows_.assign(std::size_t(entries), RowEntry{});
     }
 
+    // Consecutive runs of one component (on a page of dots nearly all of a
+    // row's runs) are summed before its entry is read.
     void read(std::int32_t r, std::span<const LaRun> runs) override {
-        const std::int32_t* const rowZero = rowZero_.data();
-        RowEntry* const rows = rows_.data();
-        for (const LaRun& run : runs) {
-            const std::int32_t zero = rowZero[run.label];
+        const LaRun* run = runs.data();
+        const LaRun* const end = run + runs.size();
+        while (run != end) {
+            const std::int32_t label = run->label;
+            const std::int32_t left = run->start;
+            std::int32_t right = run->end;
+            std::int32_t count = run->end - run->start;
+            for (++run; run != end && run->label == label; ++run) {
+                right = run->end;
+                count += run->end - run->start;
+            }
+            const std::int32_t zero = rowZero_[std::size_t(label)];
             if (zero == kNarrow) continue;
-            RowEntry& e = rows[std::ptrdiff_t(zero) + r];
-            e.left = std::min(e.left, run.start);
-            e.right = std::max(e.right, run.end);
-            e.count += run.end - run.start;
+            RowEntry& e = rows_[std::size_t(std::ptrdiff_t(zero) + r)];
+            e.left = std::min(e.left, left);
+            e.right = std::max(e.right, right);
+            e.count += count;
         }
     }
 

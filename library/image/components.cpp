@@ -76,15 +76,12 @@ class ProvisionalLabels {
     }
 
     // Joins the set of `label` with the set rooted at `root`; returns the new root.
+    // A label that is the root already (as labels of one large component
+    // mostly are) is not looked up.
     std::int32_t join(std::int32_t root, std::int32_t label) {
+        if (label == root) return root;
         const std::int32_t other = this->root(label);
-        if (other == root) return root;
-        if (other < root) {
-            parent_[std::size_t(root)] = other;
-            return other;
-        }
-        parent_[std::size_t(other)] = root;
-        return root;
+        return other == root ? root : link(root, other);
     }
 
     // Rows come in order: a label's box starts on the row the label was
@@ -128,6 +125,13 @@ class ProvisionalLabels {
     const std::int32_t* components() const { return parent_.data(); }
 
   private:
+    // Puts two different roots under the smaller; returns it.
+    std::int32_t link(std::int32_t a, std::int32_t b) {
+        const auto [low, high] = std::minmax(a, b);
+        parent_[std::size_t(high)] = low;
+        return low;
+    }
+
     std::vector<std::int32_t> parent_;
     std::vector<LaComponentBox> boxes_;
 };
@@ -136,12 +140,17 @@ class ProvisionalLabels {
 // before it that they overlap, diagonally included: [s1, e1) and [s2, e2)
 // touch when s1 <= e2 and e1 >= s2. The row before is kept as a copy closed
 // by a run that nothing reaches, so that the walk along it needs no bound.
+// The last run above that a run touches may touch the next run as well: the
+// walk goes on from it, and its label in the copy is replaced by the root
+// found, so that the next run finds that root at once.
 class RowLabeller {
   public:
     explicit RowLabeller(std::size_t runCount) : labels(runCount) { above_.push_back(kClosing); }
 
     void label(std::span<LaRun> current, std::int32_t row) {
-        const LaRun* above = above_.data();
+        LaRun* above = above_.data();
+        // Consecutive runs of one label widen its box once.
+        LaRun widening{0, 0, -1};
         for (LaRun& run : current) {
             while (above->end < run.start) ++above;
             if (above->start > run.end) {
@@ -149,11 +158,17 @@ class RowLabeller {
                 continue;
             }
             std::int32_t label = labels.root(above->label);
-            for (const LaRun* q = above + 1; q->start <= run.end; ++q)
-                label = labels.join(label, q->label);
+            while (above[1].start <= run.end) label = labels.join(label, (++above)->label);
+            above->label = label;
             run.label = label;
-            labels.widen(label, run, row);
+            if (label == widening.label) {
+                widening.end = run.end;
+                continue;
+            }
+            if (widening.label >= 0) labels.widen(widening.label, widening, row);
+            widening = run;
         }
+        if (widening.label >= 0) labels.widen(widening.label, widening, row);
         above_.assign(current.begin(), current.end());
         above_.push_back(kClosing);
     }
@@ -272,6 +287,39 @@ inline std::uint64_t loadPixels(const std::uint8_t* bytes, std::int32_t count) {
     return word;
 }
 
+// Eight row bytes read as a little-endian word, with the bits of each byte
+// reversed: pixel i in bit i. The positions of its set bits then come out
+// lowest first, each for one count of trailing zeros and one clearing of the
+// lowest bit.
+inline std::uint64_t reverseBitsOfBytes(std::uint64_t x) {
+    x = ((x >> 1) & 0x5555555555555555ull) | ((x & 0x5555555555555555ull) << 1);
+    x = ((x >> 2) & 0x3333333333333333ull) | ((x & 0x3333333333333333ull) << 2);
+    return ((x >> 4) & 0x0F0F0F0F0F0F0F0Full) | ((x & 0x0F0F0F0F0F0F0F0Full) << 4);
+}
+
+// Up to eight bytes so, the missing ones read as 0.
+inline std::uint64_t loadPixelsLowFirst(const std::uint8_t* bytes, std::int32_t count) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes, std::size_t(count)); // little-endian: byte i in bits 8i..8i+7
+    return reverseBitsOfBytes(word);
+}
+
+// Writes base + i for every bit i set in `bits`, lowest first, four at a
+// time (a word's loop then rarely mispredicts); up to three entries past the
+// end are overwritten.
+inline std::int32_t* writeLowBitPositions(std::uint64_t bits, std::int32_t base,
+                                          std::int32_t* out) {
+    std::int32_t* const end = out + bitCount(bits);
+    for (; out < end; out += 4) {
+        for (int k = 0; k < 4; ++k) {
+            // Once no bit is left this writes base + 63 past the end.
+            out[k] = base + __builtin_ctzll(bits | (std::uint64_t(1) << 63));
+            bits &= bits - 1;
+        }
+    }
+    return end;
+}
+
 // Every column in [0, width) where the colour differs from the column before
 // (white before column 0), read 64 pixels at a time; white words cost one
 // test. May write three entries past its end (the list's closing entries go
@@ -279,19 +327,23 @@ inline std::uint64_t loadPixels(const std::uint8_t* bytes, std::int32_t count) {
 std::int32_t* appendRowTransitions(const std::uint8_t* row, std::int32_t width, bool blackIsZero,
                                    std::int32_t* out) {
     const std::uint64_t toBlackBits = blackIsZero ? ~std::uint64_t(0) : 0;
-    std::uint64_t before = 0; // black bit of the last pixel read, in bit 63
+    std::uint64_t before = 0; // black bit of the last pixel read, in bit 0
     std::int32_t x = 0;
     for (; x + 64 <= width; x += 64) {
-        const std::uint64_t black = loadPixels(row + x / 8) ^ toBlackBits;
-        const std::uint64_t changes = black ^ ((black >> 1) | before);
-        before = black << 63;
-        if (changes) out = writeBitPositions(changes, x, out);
+        std::uint64_t black;
+        std::memcpy(&black, row + x / 8, sizeof black);
+        black ^= toBlackBits;
+        if ((black | before) == 0) continue;
+        black = reverseBitsOfBytes(black);
+        const std::uint64_t changes = black ^ ((black << 1) | before);
+        before = black >> 63;
+        out = writeLowBitPositions(changes, x, out);
     }
     if (x < width) {
         const std::int32_t pixels = width - x;
-        const std::uint64_t black = loadPixels(row + x / 8, (pixels + 7) / 8) ^ toBlackBits;
-        const std::uint64_t inside = ~std::uint64_t(0) << (64 - pixels);
-        out = writeBitPositions((black ^ ((black >> 1) | before)) & inside, x, out);
+        const std::uint64_t black = loadPixelsLowFirst(row + x / 8, (pixels + 7) / 8) ^ toBlackBits;
+        const std::uint64_t inside = ~std::uint64_t(0) >> (64 - pixels);
+        out = writeLowBitPositions((black ^ ((black << 1) | before)) & inside, x, out);
     }
     return out;
 }
