@@ -115,8 +115,6 @@ class ProvisionalLabels {
             box[c].xEnd = std::max(box[c].xEnd, box[l].xEnd);
             box[c].yMax = std::max(box[c].yMax, box[l].yMax);
         }
-        // Not cut to size: a copy would be made while the labels are still
-        // held, at the peak of labelling.
         boxes_.resize(std::size_t(count));
         boxes = std::move(boxes_);
     }
@@ -194,8 +192,8 @@ std::span<LaRun> rowOf(RunTable& runs, std::int32_t r) {
 // boxes; every run then carries its component's number, and the reader (when
 // there is one) is handed each row so numbered.
 template <class Table>
-std::int32_t numberComponents(Table& runs, std::int32_t rows, ProvisionalLabels& labels,
-                              std::vector<LaComponentBox>& boxes, NumberedRowReader* reader) {
+void numberComponents(Table& runs, std::int32_t rows, ProvisionalLabels& labels,
+                      std::vector<LaComponentBox>& boxes, NumberedRowReader* reader) {
     labels.number(boxes);
     const std::int32_t* const componentOf = labels.components();
     if (reader) reader->start(boxes);
@@ -204,7 +202,6 @@ std::int32_t numberComponents(Table& runs, std::int32_t rows, ProvisionalLabels&
         for (LaRun& run : row) run.label = componentOf[run.label];
         if (reader) reader->read(r, row);
     }
-    return LA_STATUS_OK;
 }
 
 // labelRuns over either kind of table, with `count` runs in `rows` rows.
@@ -213,9 +210,16 @@ std::int32_t labelTable(Table& runs, std::size_t count, std::int32_t rows,
                         std::vector<LaComponentBox>& boxes, NumberedRowReader* reader) {
     boxes.clear();
     if (count == 0) return LA_STATUS_NO_BLACK_PIXEL;
-    RowLabeller labeller(count);
-    for (std::int32_t r = 0; r < rows; ++r) labeller.label(rowOf(runs, r), r);
-    return numberComponents(runs, rows, labeller.labels, boxes, reader);
+    {
+        RowLabeller labeller(count);
+        for (std::int32_t r = 0; r < rows; ++r) labeller.label(rowOf(runs, r), r);
+        numberComponents(runs, rows, labeller.labels, boxes, reader);
+    }
+    // The boxes were reserved for a guess at the number of labels and are
+    // held as long as the runs: cut to size once the labels are gone, so
+    // that the copy is made below the peak of labelling.
+    boxes.shrink_to_fit();
+    return LA_STATUS_OK;
 }
 
 void recordComponents(RunTable&& runs, const std::vector<LaComponentBox>& boxes,
