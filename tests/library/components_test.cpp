@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 using quadrel::LaComponent;
@@ -78,6 +80,44 @@ TEST(RowEncoderTest, RunsEndAtWidthWhenTheRowEndsBlack) {
         EXPECT_EQ(e[3], 9);
         EXPECT_EQ(e[4], 13);
     }
+}
+
+// Rows of every width around the 64-pixel words, sparse to dense, read in
+// both polarities: the runs and the encoder's list hold exactly the colour
+// changes a pixel-by-pixel walk finds, also across word ends and at the last
+// pixel of a partly filled byte.
+TEST(RowEncoderTest, MatchesAPixelWalkAcrossWordEnds) {
+    std::mt19937 random(7);
+    for (int width = 1; width <= 200; ++width)
+        for (int density : {3, 50, 97}) {
+            TestPage page(width, 1);
+            for (int x = 0; x < width; ++x)
+                if (int(random() % 100) < density) page.set(x, 0);
+            std::vector<LaRun> expected;
+            for (int x = 0; x < width; ++x) {
+                if (!page.black(x, 0)) continue;
+                if (x == 0 || !page.black(x - 1, 0)) expected.push_back(LaRun{x, x + 1, 0});
+                expected.back().end = x + 1;
+            }
+            for (int biz : {0, 1}) {
+                const quadrel::LaBitmap bitmap = page.toBitmap(biz);
+                std::vector<std::int32_t> changes;
+                std::vector<LaRun> runs{LaRun{-5, -4, 9}}; // runs are appended
+                quadrel::appendRowRuns(bitmap.row(0), width, biz != 0, changes, runs);
+                ASSERT_EQ(runs.size(), expected.size() + 1) << width << " " << biz;
+                std::vector<std::int32_t> list{0};
+                for (std::size_t i = 0; i < expected.size(); ++i) {
+                    EXPECT_EQ(runs[i + 1].start, expected[i].start) << width << " " << i;
+                    EXPECT_EQ(runs[i + 1].end, expected[i].end) << width << " " << i;
+                    EXPECT_EQ(runs[i + 1].label, 0);
+                    list.push_back(expected[i].start);
+                    list.push_back(expected[i].end);
+                }
+                if (list.back() != width) list.push_back(width);
+                list.insert(list.end(), 3, width);
+                EXPECT_EQ(encode(page, biz), list) << width << " " << biz;
+            }
+        }
 }
 
 TEST(ComponentsTest, BlankBandHasNoComponents) {
