@@ -65,13 +65,18 @@ class RowProfiles final : public NumberedRowReader {
         rows_.assign(std::size_t(entries), RowEntry{});
     }
 
-    // Consecutive runs of one component (on a page of dots nearly all of a
-    // row's runs) are summed before its entry is read.
+    // Consecutive runs of one wide component (on a page of dots nearly all
+    // of a row's runs) are summed before its entry is read.
     void read(std::int32_t r, std::span<const LaRun> runs) override {
         const LaRun* run = runs.data();
         const LaRun* const end = run + runs.size();
         while (run != end) {
             const std::int32_t label = run->label;
+            const std::int32_t zero = rowZero_[std::size_t(label)];
+            if (zero == kNarrow) {
+                ++run;
+                continue;
+            }
             const std::int32_t left = run->start;
             std::int32_t right = run->end;
             std::int32_t count = run->end - run->start;
@@ -79,8 +84,6 @@ class RowProfiles final : public NumberedRowReader {
                 right = run->end;
                 count += run->end - run->start;
             }
-            const std::int32_t zero = rowZero_[std::size_t(label)];
-            if (zero == kNarrow) continue;
             RowEntry& e = rows_[std::size_t(std::ptrdiff_t(zero) + r)];
             e.left = std::min(e.left, left);
             e.right = std::max(e.right, right);
