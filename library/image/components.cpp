@@ -147,8 +147,6 @@ class RowLabeller {
 
     void label(std::span<LaRun> current, std::int32_t row) {
         LaRun* above = above_.data();
-        // Consecutive runs of one label widen its box once.
-        LaRun widening{0, 0, -1};
         for (LaRun& run : current) {
             while (above->end < run.start) ++above;
             if (above->start > run.end) {
@@ -159,14 +157,8 @@ class RowLabeller {
             while (above[1].start <= run.end) label = labels.join(label, (++above)->label);
             above->label = label;
             run.label = label;
-            if (label == widening.label) {
-                widening.end = run.end;
-                continue;
-            }
-            if (widening.label >= 0) labels.widen(widening.label, widening, row);
-            widening = run;
+            labels.widen(label, run, row);
         }
-        if (widening.label >= 0) labels.widen(widening.label, widening, row);
         above_.assign(current.begin(), current.end());
         above_.push_back(kClosing);
     }
