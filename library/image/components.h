@@ -2,8 +2,8 @@
 // Copyright 2026 The Quadrel authors
 // Black connected components of a band of a 1-bit bitmap.
 //
-// Every row is encoded as a list of black runs through a byte transition
-// table, the runs are labelled 8-connectedly with a union-find, and one
+// Every row is encoded as a list of black runs, 64 pixels at a time
+// (row_runs.cpp), the runs are labelled 8-connectedly with a union-find, and one
 // record per component gets its box and, on request, edge profiles and pixel
 // counts. Components are numbered in the order of their first run (scan row 0
 // first, left to right within a row).

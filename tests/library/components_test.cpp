@@ -85,7 +85,7 @@ TEST(RowEncoderTest, RunsEndAtWidthWhenTheRowEndsBlack) {
 // Rows of every width around the 64-pixel words, sparse to dense, read in
 // both polarities: the runs and the encoder's list hold exactly the colour
 // changes a pixel-by-pixel walk finds, also across word ends and at the last
-// pixel of a partly filled byte.
+// pixel of a partly filled byte; the black pixels are counted alike.
 TEST(RowEncoderTest, MatchesAPixelWalkAcrossWordEnds) {
     std::mt19937 random(7);
     for (int width = 1; width <= 200; ++width)
@@ -104,6 +104,9 @@ TEST(RowEncoderTest, MatchesAPixelWalkAcrossWordEnds) {
                 std::vector<std::int32_t> changes;
                 std::vector<LaRun> runs{LaRun{-5, -4, 9}}; // runs are appended
                 quadrel::appendRowRuns(bitmap.row(0), width, biz != 0, changes, runs);
+                std::int64_t black = 0;
+                for (const LaRun& run : expected) black += run.end - run.start;
+                EXPECT_EQ(quadrel::countBlackPixels(bitmap.row(0), width, biz != 0), black);
                 ASSERT_EQ(runs.size(), expected.size() + 1) << width << " " << biz;
                 std::vector<std::int32_t> list{0};
                 for (std::size_t i = 0; i < expected.size(); ++i) {
