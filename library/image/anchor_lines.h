@@ -19,4 +19,10 @@ namespace quadrel {
 std::vector<std::uint8_t> linesWithLongRuns(const LaBitmap& bitmap, bool vertical,
                                             std::int32_t minLength);
 
+// The shortest run that the column flags for `minLength` never miss (at
+// most minLength): they serve any search for runs at least this long.
+inline std::int32_t shortestFlaggedColumnRun(std::int32_t minLength) {
+    return 2 * ((minLength + 1) / 2) - 1;
+}
+
 } // namespace quadrel

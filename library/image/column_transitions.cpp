@@ -42,9 +42,18 @@ void transpose(Tile& a) {
     }
 }
 
+// Whether the group of 64 columns from c0 on holds a wanted column (every
+// group does without flags).
+bool groupWanted(std::span<const std::uint8_t> wanted, std::int32_t c0) {
+    if (wanted.empty()) return true;
+    const std::size_t end = std::min(wanted.size(), std::size_t(c0) + kBlock);
+    return std::any_of(wanted.begin() + c0, wanted.begin() + std::ptrdiff_t(end),
+                       [](std::uint8_t flag) { return flag != 0; });
+}
+
 } // namespace
 
-ColumnChanges::ColumnChanges(const LaBitmap& bitmap) {
+ColumnChanges::ColumnChanges(const LaBitmap& bitmap, std::span<const std::uint8_t> wanted) {
     if (!bitmap.hasPixels()) return;
     columns_ = bitmap.width;
     height_ = bitmap.height;
@@ -52,10 +61,13 @@ ColumnChanges::ColumnChanges(const LaBitmap& bitmap) {
     words_.assign(wordsPerColumn_ * std::size_t(columns_), 0);
     const std::size_t rowBytes = (std::size_t(columns_) + 7) / 8;
     const std::uint64_t toBlack = bitmap.blackIsZero ? ~std::uint64_t(0) : 0;
+    std::vector<std::int32_t> groups;
+    for (std::int32_t c0 = 0; c0 < columns_; c0 += kBlock)
+        if (groupWanted(wanted, c0)) groups.push_back(c0);
     Tile tile;
     for (std::int32_t r0 = 0; r0 < height_; r0 += kBlock) {
         const std::int32_t rows = std::min(kBlock, height_ - r0);
-        for (std::int32_t c0 = 0; c0 < columns_; c0 += kBlock) {
+        for (const std::int32_t c0 : groups) {
             const std::size_t byte = std::size_t(c0 / 8);
             std::uint64_t any = 0;
             for (std::int32_t i = 0; i < rows; ++i) {

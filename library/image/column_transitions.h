@@ -18,8 +18,10 @@ namespace quadrel {
 // The bitmap with rows and columns exchanged, 1 bits black.
 class ColumnChanges {
   public:
-    // A bitmap without pixels has no columns.
-    explicit ColumnChanges(const LaBitmap& bitmap);
+    // A bitmap without pixels has no columns. With `wanted` (one flag a
+    // column) only the 64-column groups holding a wanted column are turned:
+    // the others read white.
+    explicit ColumnChanges(const LaBitmap& bitmap, std::span<const std::uint8_t> wanted = {});
 
     std::int32_t columns() const { return columns_; }
     std::int32_t height() const { return height_; }
@@ -36,6 +38,11 @@ class ColumnChanges {
     // runs are (t1, t2), (t3, t4), ... and an unpaired last change runs to
     // the height, as in encodeColumn's list.
     std::int32_t* write(std::int32_t x, std::int32_t* out) const;
+    // The words of column x, for readers of single runs: word j holds rows
+    // 64j ... 64j + 63, row 64j in bit 63; rows past the height are white.
+    std::span<const std::uint64_t> bits(std::int32_t x) const {
+        return {column(x), wordsPerColumn_};
+    }
 
   private:
     // Word j of the column's bits: rows 64j ... 64j + 63, row 64j in bit 63.

@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
+#include "library/image/column_segments.h"
+
+#include "library/image/bit_positions.h"
+#include "library/image/segment_growth.h"
+
+#include <algorithm>
+#include <span>
+
+namespace quadrel {
+
+namespace {
+
+constexpr std::uint64_t kAll = ~std::uint64_t(0);
+
+// One column's bits read run by run.
+class ColumnRuns {
+  public:
+    ColumnRuns(std::span<const std::uint64_t> words, std::int32_t height)
+        : words_(words), height_(height) {}
+
+    // The run holding black row r.
+    LaRun runAt(std::int32_t r) const { return {previous(r, kAll) + 1, next(r, kAll), 0}; }
+    // The first run after row e (white), when there is one.
+    bool runAfter(std::int32_t e, LaRun& run) const {
+        const std::int32_t start = next(e, 0);
+        if (start >= height_) return false;
+        run = LaRun{start, next(start, kAll), 0};
+        return true;
+    }
+    // The last run before row s (white, or the height), when there is one.
+    bool runBefore(std::int32_t s, LaRun& run) const {
+        const std::int32_t last = previous(s, 0);
+        if (last < 0) return false;
+        run = LaRun{previous(last, kAll) + 1, last + 1, 0};
+        return true;
+    }
+    // The number of runs that start above row r.
+    std::size_t runsAbove(std::int32_t r) const {
+        std::size_t n = 0;
+        std::uint64_t before = 0;
+        for (std::size_t j = 0; 64 * std::int64_t(j) < r; ++j) {
+            std::uint64_t starts = words_[j] & ~((words_[j] >> 1) | before);
+            const std::int64_t rows = r - 64 * std::int64_t(j);
+            if (rows < 64) starts &= ~(kAll >> rows);
+            n += std::size_t(bitCount(starts));
+            before = words_[j] << 63;
+        }
+        return n;
+    }
+
+  private:
+    // The first row from r on whose bit differs from `flip`'s (black for
+    // flip 0, white for all ones); the height when there is none.
+    std::int32_t next(std::int32_t r, std::uint64_t flip) const {
+        std::size_t j = std::size_t(r) / 64;
+        if (j >= words_.size()) return height_;
+        std::uint64_t w = (words_[j] ^ flip) & (kAll >> (r % 64));
+        while (w == 0) {
+            if (++j == words_.size()) return height_;
+            w = words_[j] ^ flip;
+        }
+        return std::min(height_, std::int32_t(64 * j) + __builtin_clzll(w));
+    }
+    // The last row before r whose bit differs from `flip`'s; -1 when none.
+    std::int32_t previous(std::int32_t r, std::uint64_t flip) const {
+        if (r <= 0) return -1;
+        std::size_t j = std::size_t(r - 1) / 64;
+        std::uint64_t w = (words_[j] ^ flip) & (kAll << (63 - (r - 1) % 64));
+        while (w == 0) {
+            if (j == 0) return -1;
+            w = words_[--j] ^ flip;
+        }
+        return std::int32_t(64 * j) + 63 - __builtin_ctzll(w);
+    }
+
+    std::span<const std::uint64_t> words_;
+    std::int32_t height_;
+};
+
+// The segment grown from `anchor` both ways, as buildSegments grows it.
+// `stop` is the first run the rightward growth did not reach; false when the
+// growth reached the last run.
+bool growAround(const ColumnRuns& runs, const LaRun& anchor, std::int32_t gap, LaSegment& s,
+                LaRun& stop) {
+    s = anchorSegment(anchor, runs.runsAbove(anchor.start));
+    std::int32_t top = anchor.start;
+    growLeft(
+        [&](LaRun& run) {
+            if (!runs.runBefore(top, run)) return false;
+            top = run.start;
+            return true;
+        },
+        gap, s);
+    std::int32_t bottom = anchor.end;
+    const bool stopped = growRight(
+        [&](LaRun& run) {
+            if (!runs.runAfter(bottom, run)) return false;
+            bottom = run.end;
+            return true;
+        },
+        gap, s, stop);
+    s.density = perMille(s.inkCount, s.span);
+    return stopped;
+}
+
+} // namespace
+
+std::int32_t anchorBlock(std::int32_t minLength) {
+    std::int32_t block = 1;
+    while (block < 64 && 2 * (2 * block) - 1 <= minLength) block *= 2;
+    return block;
+}
+
+void appendColumnSegments(const ColumnChanges& changes, std::int32_t x, std::int32_t minSeedLength,
+                          std::int32_t bridgingGap, std::vector<LaSegment>& segments) {
+    const std::span<const std::uint64_t> words = changes.bits(x);
+    const ColumnRuns runs(words, changes.height());
+    const std::int32_t block = anchorBlock(minSeedLength);
+    // Bit i of `all` is set when bits i ... i + block - 1 are; an aligned
+    // block starts at a bit that is a multiple of the block.
+    std::uint64_t starts = 0;
+    for (std::int32_t b = 0; b < 64; b += block) starts |= std::uint64_t(1) << b;
+    // Rows above `from` were tried already, or passed over by a growth.
+    std::int32_t from = 0;
+    for (std::size_t j = 0; j < words.size() && from < changes.height(); ++j) {
+        std::uint64_t all = words[j];
+        for (std::int32_t shift = 1; shift < block && all; shift *= 2) all &= all >> shift;
+        for (std::uint64_t blocks = all & starts; blocks;) {
+            const int bit = 63 - __builtin_clzll(blocks);
+            blocks ^= std::uint64_t(1) << bit;
+            const std::int32_t row = std::int32_t(64 * j) + 63 - bit;
+            if (row < from) continue;
+            const LaRun anchor = runs.runAt(row);
+            from = anchor.end;
+            if (anchor.end - anchor.start < minSeedLength) continue;
+            LaSegment s;
+            LaRun stop;
+            from = growAround(runs, anchor, bridgingGap, s, stop) ? stop.start : changes.height();
+            segments.push_back(s);
+        }
+    }
+}
+
+} // namespace quadrel

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: Apache-2.0
+// Copyright 2026 The Quadrel authors
+// The line finder's segments of one column read straight from the column's
+// bits: the anchor runs are found from all-black blocks of rows, and only
+// the runs a segment grows over are read. On a page of dots a column with an
+// anchor holds thousands of runs, of which its segments reach a few dozen.
+#pragma once
+
+#include "library/image/column_transitions.h"
+#include "library/image/line_extraction.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace quadrel {
+
+// The longest block (a power of two up to 64) that every black run of at
+// least `minLength` pixels covers, aligned: runs of 2 * block - 1 pixels do.
+std::int32_t anchorBlock(std::int32_t minLength);
+
+// Appends to `segments` the segments buildSegments finds in the runs of
+// column x, with the same arguments.
+void appendColumnSegments(const ColumnChanges& changes, std::int32_t x, std::int32_t minSeedLength,
+                          std::int32_t bridgingGap, std::vector<LaSegment>& segments);
+
+} // namespace quadrel
