@@ -14,11 +14,11 @@ namespace {
 
 constexpr std::uint64_t kAll = ~std::uint64_t(0);
 
-// One column's bits read run by run.
-class ColumnRuns {
+// One column's bits read run by run; word(j) gives word j of the column.
+template <class Word> class ColumnRuns {
   public:
-    ColumnRuns(std::span<const std::uint64_t> words, std::int32_t height)
-        : words_(words), height_(height) {}
+    ColumnRuns(Word word, std::size_t words, std::int32_t height)
+        : word_(word), words_(words), height_(height) {}
 
     // The run holding black row r.
     LaRun runAt(std::int32_t r) const { return {previous(r, kAll) + 1, next(r, kAll), 0}; }
@@ -41,11 +41,12 @@ class ColumnRuns {
         std::size_t n = 0;
         std::uint64_t before = 0;
         for (std::size_t j = 0; 64 * std::int64_t(j) < r; ++j) {
-            std::uint64_t starts = words_[j] & ~((words_[j] >> 1) | before);
+            const std::uint64_t black = word_(j);
+            std::uint64_t starts = black & ~((black >> 1) | before);
             const std::int64_t rows = r - 64 * std::int64_t(j);
             if (rows < 64) starts &= ~(kAll >> rows);
             n += std::size_t(bitCount(starts));
-            before = words_[j] << 63;
+            before = black << 63;
         }
         return n;
     }
@@ -55,11 +56,11 @@ class ColumnRuns {
     // flip 0, white for all ones); the height when there is none.
     std::int32_t next(std::int32_t r, std::uint64_t flip) const {
         std::size_t j = std::size_t(r) / 64;
-        if (j >= words_.size()) return height_;
-        std::uint64_t w = (words_[j] ^ flip) & (kAll >> (r % 64));
+        if (j >= words_) return height_;
+        std::uint64_t w = (word_(j) ^ flip) & (kAll >> (r % 64));
         while (w == 0) {
-            if (++j == words_.size()) return height_;
-            w = words_[j] ^ flip;
+            if (++j == words_) return height_;
+            w = word_(j) ^ flip;
         }
         return std::min(height_, std::int32_t(64 * j) + __builtin_clzll(w));
     }
@@ -67,22 +68,24 @@ class ColumnRuns {
     std::int32_t previous(std::int32_t r, std::uint64_t flip) const {
         if (r <= 0) return -1;
         std::size_t j = std::size_t(r - 1) / 64;
-        std::uint64_t w = (words_[j] ^ flip) & (kAll << (63 - (r - 1) % 64));
+        std::uint64_t w = (word_(j) ^ flip) & (kAll << (63 - (r - 1) % 64));
         while (w == 0) {
             if (j == 0) return -1;
-            w = words_[--j] ^ flip;
+            w = word_(--j) ^ flip;
         }
         return std::int32_t(64 * j) + 63 - __builtin_ctzll(w);
     }
 
-    std::span<const std::uint64_t> words_;
+    Word word_;
+    std::size_t words_;
     std::int32_t height_;
 };
 
 // The segment grown from `anchor` both ways, as buildSegments grows it.
 // `stop` is the first run the rightward growth did not reach; false when the
 // growth reached the last run.
-bool growAround(const ColumnRuns& runs, const LaRun& anchor, std::int32_t gap, LaSegment& s,
+template <class Runs>
+bool growAround(const Runs& runs, const LaRun& anchor, std::int32_t gap, LaSegment& s,
                 LaRun& stop) {
     s = anchorSegment(anchor, runs.runsAbove(anchor.start));
     std::int32_t top = anchor.start;
@@ -105,6 +108,28 @@ bool growAround(const ColumnRuns& runs, const LaRun& anchor, std::int32_t gap, L
     return stopped;
 }
 
+// Appends the segments of one column, as buildSegments finds them in its
+// run list. nextBlock(from, row) gives a row from `from` on inside an
+// all-black block; every run of minSeedLength pixels or more holds such a
+// row.
+template <class Runs, class NextBlock>
+void appendSegments(const Runs& runs, std::int32_t height, NextBlock&& nextBlock,
+                    std::int32_t minSeedLength, std::int32_t bridgingGap,
+                    std::vector<LaSegment>& segments) {
+    // Rows above `from` were tried already, or passed over by a growth.
+    std::int32_t from = 0;
+    std::int32_t row = 0;
+    while (from < height && nextBlock(from, row)) {
+        const LaRun anchor = runs.runAt(row);
+        from = anchor.end;
+        if (anchor.end - anchor.start < minSeedLength) continue;
+        LaSegment s;
+        LaRun stop;
+        from = growAround(runs, anchor, bridgingGap, s, stop) ? stop.start : height;
+        segments.push_back(s);
+    }
+}
+
 } // namespace
 
 std::int32_t anchorBlock(std::int32_t minLength) {
@@ -116,31 +141,59 @@ std::int32_t anchorBlock(std::int32_t minLength) {
 void appendColumnSegments(const ColumnChanges& changes, std::int32_t x, std::int32_t minSeedLength,
                           std::int32_t bridgingGap, std::vector<LaSegment>& segments) {
     const std::span<const std::uint64_t> words = changes.bits(x);
-    const ColumnRuns runs(words, changes.height());
+    const auto word = [words](std::size_t j) { return words[j]; };
     const std::int32_t block = anchorBlock(minSeedLength);
     // Bit i of `all` is set when bits i ... i + block - 1 are; an aligned
     // block starts at a bit that is a multiple of the block.
     std::uint64_t starts = 0;
     for (std::int32_t b = 0; b < 64; b += block) starts |= std::uint64_t(1) << b;
-    // Rows above `from` were tried already, or passed over by a growth.
-    std::int32_t from = 0;
-    for (std::size_t j = 0; j < words.size() && from < changes.height(); ++j) {
-        std::uint64_t all = words[j];
-        for (std::int32_t shift = 1; shift < block && all; shift *= 2) all &= all >> shift;
-        for (std::uint64_t blocks = all & starts; blocks;) {
-            const int bit = 63 - __builtin_clzll(blocks);
-            blocks ^= std::uint64_t(1) << bit;
-            const std::int32_t row = std::int32_t(64 * j) + 63 - bit;
-            if (row < from) continue;
-            const LaRun anchor = runs.runAt(row);
-            from = anchor.end;
-            if (anchor.end - anchor.start < minSeedLength) continue;
-            LaSegment s;
-            LaRun stop;
-            from = growAround(runs, anchor, bridgingGap, s, stop) ? stop.start : changes.height();
-            segments.push_back(s);
+    // The last row of the first all-black aligned block from row `from` on.
+    const auto nextBlock = [&](std::int32_t from, std::int32_t& row) {
+        std::uint64_t rowsLeft = kAll >> (from % 64);
+        for (std::size_t j = std::size_t(from) / 64; j < words.size(); ++j, rowsLeft = kAll) {
+            std::uint64_t all = words[j];
+            for (std::int32_t shift = 1; shift < block && all; shift *= 2) all &= all >> shift;
+            if (const std::uint64_t found = all & starts & rowsLeft) {
+                row = std::int32_t(64 * j) + __builtin_clzll(found);
+                return true;
+            }
         }
+        return false;
+    };
+    appendSegments(ColumnRuns(word, words.size(), changes.height()), changes.height(), nextBlock,
+                   minSeedLength, bridgingGap, segments);
+}
+
+ColumnGroups::ColumnGroups(const LaBitmap& bitmap)
+    : bitmap_(bitmap), words_((std::size_t(std::max(bitmap.height, 0)) + 63) / 64) {}
+
+void ColumnGroups::turn(std::int32_t group, std::size_t j) {
+    if (group_ != group) {
+        group_ = group;
+        turned_.assign(words_, 0);
+        tiles_.resize(words_);
     }
+    if (!turnTile(bitmap_, std::int32_t(64 * j), 64 * group_, tiles_[j])) tiles_[j].fill(0);
+    turned_[j] = 1;
+}
+
+void ColumnGroups::appendSegments(const BlackColumnBlocks& blocks, std::int32_t x,
+                                  std::int32_t minSeedLength, std::int32_t bridgingGap,
+                                  std::vector<LaSegment>& segments) {
+    const auto word = [this, x](std::size_t j) { return this->word(x, j); };
+    const std::int32_t rows = blocks.blockRows();
+    // The first row of the first block from row `from` on where x is black.
+    const auto nextBlock = [&](std::int32_t from, std::int32_t& row) {
+        for (std::size_t k = std::size_t((from + rows - 1) / rows); k < blocks.blocks(); ++k) {
+            if (blocks.black(k, x)) {
+                row = std::int32_t(k) * rows;
+                return true;
+            }
+        }
+        return false;
+    };
+    quadrel::appendSegments(ColumnRuns(word, words_, bitmap_.height), bitmap_.height, nextBlock,
+                            minSeedLength, bridgingGap, segments);
 }
 
 } // namespace quadrel

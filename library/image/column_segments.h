@@ -6,6 +6,7 @@
 // anchor holds thousands of runs, of which its segments reach a few dozen.
 #pragma once
 
+#include "library/image/anchor_lines.h"
 #include "library/image/column_transitions.h"
 #include "library/image/line_extraction.h"
 
@@ -22,5 +23,32 @@ std::int32_t anchorBlock(std::int32_t minLength);
 // column x, with the same arguments.
 void appendColumnSegments(const ColumnChanges& changes, std::int32_t x, std::int32_t minSeedLength,
                           std::int32_t bridgingGap, std::vector<LaSegment>& segments);
+
+// The same for a few columns of a large bitmap, read group by group (64
+// columns) without turning the whole bitmap: a tile of the group is turned
+// only when a segment's runs reach it. The anchor runs are found from the
+// rows' all-black blocks (`blocks`, made with a minimum length no longer
+// than minSeedLength). Columns come in increasing order.
+class ColumnGroups {
+  public:
+    explicit ColumnGroups(const LaBitmap& bitmap);
+
+    void appendSegments(const BlackColumnBlocks& blocks, std::int32_t x, std::int32_t minSeedLength,
+                        std::int32_t bridgingGap, std::vector<LaSegment>& segments);
+
+  private:
+    // Word j of column x, its tile turned on first need.
+    std::uint64_t word(std::int32_t x, std::size_t j) {
+        if (group_ != x / 64 || !turned_[j]) turn(x / 64, j);
+        return tiles_[j][std::size_t(x % 64)];
+    }
+    void turn(std::int32_t group, std::size_t j);
+
+    const LaBitmap& bitmap_;
+    std::size_t words_;
+    std::int32_t group_ = -1;
+    std::vector<Tile> tiles_;          // tile j of the group
+    std::vector<std::uint8_t> turned_; // 1 once tile j is turned
+};
 
 } // namespace quadrel

@@ -9,11 +9,20 @@
 
 #include "library/image/bitmap.h"
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
 
 namespace quadrel {
+
+using Tile = std::array<std::uint64_t, 64>;
+
+// Turns the 64 x 64 pixels from row r0, column c0 (both multiples of 64) a
+// quarter: tile[k] becomes column c0 + k's rows r0 ... r0 + 63, row r0 in
+// bit 63, 1 bits black, rows past the height white. False, the tile not
+// written in full, when the pixels are all white.
+bool turnTile(const LaBitmap& bitmap, std::int32_t r0, std::int32_t c0, Tile& tile);
 
 // The bitmap with rows and columns exchanged, 1 bits black.
 class ColumnChanges {

@@ -14,6 +14,12 @@ void LaterSegments::add(const ColumnChanges& changes, std::int32_t x) {
     kept_.columnOf.resize(kept_.segments.size(), x);
 }
 
+void LaterSegments::add(ColumnGroups& groups, const BlackColumnBlocks& blocks, std::int32_t x) {
+    if (kept_.bridgingGap <= 0) return;
+    groups.appendSegments(blocks, x, kept_.minSeedLength, kept_.bridgingGap, kept_.segments);
+    kept_.columnOf.resize(kept_.segments.size(), x);
+}
+
 void LaterSegments::keepFor(const LaBitmap& bitmap) {
     if (kept_.bridgingGap > 0) RunTableMemo::keepColumnSegments(bitmap, std::move(kept_));
 }

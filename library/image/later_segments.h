@@ -5,6 +5,7 @@
 // and kept for it in this thread's RunTableMemo.
 #pragma once
 
+#include "library/image/column_segments.h"
 #include "library/image/column_transitions.h"
 #include "library/image/line_extraction.h"
 #include "library/image/run_table_memo.h"
@@ -19,8 +20,10 @@ class LaterSegments {
     LaterSegments(std::int32_t columns, std::int32_t minSeedLength, std::int32_t gap)
         : kept_{columns, minSeedLength, gap, {}, {}} {}
 
-    // The segments of column x, read from its bits.
+    // The segments of column x, read from its bits: turned whole, or group
+    // by group.
     void add(const ColumnChanges& changes, std::int32_t x);
+    void add(ColumnGroups& groups, const BlackColumnBlocks& blocks, std::int32_t x);
 
     // Keeps what was gathered for a search of these pixels.
     void keepFor(const LaBitmap& bitmap);

@@ -232,20 +232,39 @@ void segmentAndPackColumns(const LaBitmap& bitmap, const ColumnChanges& changes,
     if (packs) RunTableMemo::keepPacked(bitmap, std::move(columns));
 }
 
+// Segments the flagged columns 64 at a time, turning only the tiles their
+// segments reach, and keeps the segments for `laterGap`.
+void segmentColumnGroups(const LaBitmap& bitmap, const BlackColumnBlocks& blocks,
+                         std::int32_t minSeedLength, std::int32_t bridgingGap,
+                         std::int32_t laterGap, SegmentTable& segments) {
+    const std::vector<std::uint8_t> flags = blocks.columnFlags();
+    segments.assign(flags.size(), {});
+    ColumnGroups groups(bitmap);
+    LaterSegments later(std::int32_t(flags.size()), minSeedLength, laterGap);
+    for (std::int32_t x = 0; x < std::int32_t(flags.size()); ++x) {
+        if (!flags[std::size_t(x)]) continue;
+        groups.appendSegments(blocks, x, minSeedLength, bridgingGap, segments[std::size_t(x)]);
+        later.add(groups, blocks, x);
+    }
+    later.keepFor(bitmap);
+}
+
 // Segments the columns that can hold an anchor run: on a page of dots nearly
 // none can, and only those are turned into columns. With `laterGap` 0 their
 // runs are kept packed for the next search when they take no more room than
 // the page's pixels (a larger table costs more memory than reading the
 // columns again costs time); else the segments for `laterGap` are kept
 // instead. Unless packed, only the runs around anchors are read
-// (appendColumnSegments).
+// (appendColumnSegments, ColumnGroups).
 void segmentEncodedColumns(const LaBitmap& bitmap, std::int32_t minSeedLength,
                            std::int32_t bridgingGap, std::int32_t laterGap,
                            SegmentTable& segments) {
     // The columns are flagged from the rows, so that only those flagged are
     // turned.
-    AnchorColumns anchored{linesWithLongRuns(bitmap, true, minSeedLength),
-                           shortestFlaggedColumnRun(minSeedLength)};
+    const BlackColumnBlocks blocks(bitmap, minSeedLength);
+    if (laterGap > 0 && !blocks.empty())
+        return segmentColumnGroups(bitmap, blocks, minSeedLength, bridgingGap, laterGap, segments);
+    AnchorColumns anchored{blocks.columnFlags(), shortestFlaggedColumnRun(minSeedLength)};
     const ColumnChanges changes(bitmap, anchored.flags);
     if (anchored.flags.empty()) flagBlackBlocks(changes, minSeedLength, anchored);
     segments.assign(std::size_t(changes.columns()), {});

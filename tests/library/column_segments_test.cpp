@@ -16,6 +16,7 @@
 
 #include <random>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -74,6 +75,33 @@ TEST(ColumnSegmentsTest, SegmentsFromBitsEqualSegmentsFromTheRunList) {
             const TestPage page = strokePage(70, height, ink, number++);
             expectBitsGiveListSegments(page.toBitmap());
             expectBitsGiveListSegments(page.toBitmap(1));
+        }
+}
+
+// Columns read group by group, tiles turned as reached, anchors found from
+// the rows' all-black blocks (made for the search's minimum or a shorter one).
+TEST(ColumnSegmentsTest, SegmentsFromColumnGroupsEqualSegmentsFromTheRunList) {
+    unsigned number = 100;
+    for (const int height : {63, 64, 130, 300})
+        for (const int ink : {500, 950}) {
+            const TestPage page = strokePage(150, height, ink, number++);
+            const quadrel::LaBitmap bitmap = page.toBitmap(int(number % 2));
+            const quadrel::RunTable columns = quadrel::buildColumnRunTable(bitmap);
+            for (const auto& [minLength, blockLength] : {std::pair{16, 16}, {40, 33}, {80, 80}})
+                for (const std::int32_t gap : {1, 3, 7}) {
+                    const quadrel::BlackColumnBlocks blocks(bitmap, blockLength);
+                    quadrel::ColumnGroups groups(bitmap);
+                    for (std::int32_t x = 0; x < 150; ++x) {
+                        std::vector<LaSegment> fromList;
+                        std::vector<LaSegment> fromGroups;
+                        quadrel::buildSegments(columns[std::size_t(x)], minLength, gap, fromList);
+                        groups.appendSegments(blocks, x, minLength, gap, fromGroups);
+                        ASSERT_EQ(fromGroups.size(), fromList.size())
+                            << "column " << x << " min " << minLength << " gap " << gap;
+                        for (std::size_t k = 0; k < fromList.size(); ++k)
+                            EXPECT_EQ(key(fromGroups[k]), key(fromList[k])) << "column " << x;
+                    }
+                }
         }
 }
 
