@@ -98,10 +98,6 @@ BlackColumnBlocks::BlackColumnBlocks(const LaBitmap& bitmap, std::int32_t minLen
     }
 }
 
-bool BlackColumnBlocks::black(std::size_t block, std::int32_t x) const {
-    return columnBit(all_.data() + block * words_, x);
-}
-
 std::vector<std::uint8_t> BlackColumnBlocks::columnFlags() const {
     if (empty()) return {};
     std::vector<std::uint64_t> any(words_, 0);

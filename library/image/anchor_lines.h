@@ -30,7 +30,10 @@ class BlackColumnBlocks {
     std::int32_t blockRows() const { return rows_; }
     std::size_t blocks() const { return blocks_; }
     // True when column x is all black in the block.
-    bool black(std::size_t block, std::int32_t x) const;
+    bool black(std::size_t block, std::int32_t x) const {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(all_.data() + block * words_);
+        return (bytes[x / 8] >> (7 - x % 8)) & 1;
+    }
     // linesWithLongRuns' column flags: 1 for a column black in some block.
     std::vector<std::uint8_t> columnFlags() const;
 

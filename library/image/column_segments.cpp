@@ -36,19 +36,22 @@ template <class Word> class ColumnRuns {
         run = LaRun{previous(last, kAll) + 1, last + 1, 0};
         return true;
     }
-    // The number of runs that start above row r.
+    // The number of runs that start above row r; r no smaller than at the
+    // last call, counted on from there.
     std::size_t runsAbove(std::int32_t r) const {
-        std::size_t n = 0;
-        std::uint64_t before = 0;
-        for (std::size_t j = 0; 64 * std::int64_t(j) < r; ++j) {
+        std::size_t j = std::size_t(counted_) / 64;
+        std::uint64_t before = j > 0 ? word_(j - 1) << 63 : 0;
+        for (; 64 * std::int64_t(j) < r; ++j) {
             const std::uint64_t black = word_(j);
             std::uint64_t starts = black & ~((black >> 1) | before);
+            starts &= kAll >> (counted_ - 64 * std::int64_t(j)); // from row counted_
             const std::int64_t rows = r - 64 * std::int64_t(j);
-            if (rows < 64) starts &= ~(kAll >> rows);
-            n += std::size_t(bitCount(starts));
+            if (rows < 64) starts &= ~(kAll >> rows); // up to row r
+            runsAbove_ += std::size_t(bitCount(starts));
+            counted_ = std::int32_t(std::min<std::int64_t>(r, 64 * std::int64_t(j + 1)));
             before = black << 63;
         }
-        return n;
+        return runsAbove_;
     }
 
   private:
@@ -79,6 +82,8 @@ template <class Word> class ColumnRuns {
     Word word_;
     std::size_t words_;
     std::int32_t height_;
+    mutable std::int32_t counted_ = 0;  // runsAbove's rows so far
+    mutable std::size_t runsAbove_ = 0; // runs starting above counted_
 };
 
 // The segment grown from `anchor` both ways, as buildSegments grows it.
@@ -167,12 +172,7 @@ void appendColumnSegments(const ColumnChanges& changes, std::int32_t x, std::int
 ColumnGroups::ColumnGroups(const LaBitmap& bitmap)
     : bitmap_(bitmap), words_((std::size_t(std::max(bitmap.height, 0)) + 63) / 64) {}
 
-void ColumnGroups::turn(std::int32_t group, std::size_t j) {
-    if (group_ != group) {
-        group_ = group;
-        turned_.assign(words_, 0);
-        tiles_.resize(words_);
-    }
+void ColumnGroups::turn(std::size_t j) {
     if (!turnTile(bitmap_, std::int32_t(64 * j), 64 * group_, tiles_[j])) tiles_[j].fill(0);
     turned_[j] = 1;
 }
@@ -180,7 +180,16 @@ void ColumnGroups::turn(std::int32_t group, std::size_t j) {
 void ColumnGroups::appendSegments(const BlackColumnBlocks& blocks, std::int32_t x,
                                   std::int32_t minSeedLength, std::int32_t bridgingGap,
                                   std::vector<LaSegment>& segments) {
-    const auto word = [this, x](std::size_t j) { return this->word(x, j); };
+    if (blocks.empty()) return; // no block to find an anchor from
+    if (group_ != x / 64) {
+        group_ = x / 64;
+        turned_.assign(words_, 0);
+        tiles_.resize(words_);
+    }
+    const auto word = [this, k = std::size_t(x % 64)](std::size_t j) {
+        if (!turned_[j]) turn(j);
+        return tiles_[j][k];
+    };
     const std::int32_t rows = blocks.blockRows();
     // The first row of the first block from row `from` on where x is black.
     const auto nextBlock = [&](std::int32_t from, std::int32_t& row) {

@@ -26,9 +26,11 @@ void appendColumnSegments(const ColumnChanges& changes, std::int32_t x, std::int
 
 // The same for a few columns of a large bitmap, read group by group (64
 // columns) without turning the whole bitmap: a tile of the group is turned
-// only when a segment's runs reach it. The anchor runs are found from the
+// only when read (by a segment's runs, or to number the runs above an
+// anchor). The anchor runs are found from the
 // rows' all-black blocks (`blocks`, made with a minimum length no longer
-// than minSeedLength). Columns come in increasing order.
+// than minSeedLength, and not empty). Columns taken in increasing order
+// turn each tile at most once.
 class ColumnGroups {
   public:
     explicit ColumnGroups(const LaBitmap& bitmap);
@@ -37,17 +39,13 @@ class ColumnGroups {
                         std::int32_t bridgingGap, std::vector<LaSegment>& segments);
 
   private:
-    // Word j of column x, its tile turned on first need.
-    std::uint64_t word(std::int32_t x, std::size_t j) {
-        if (group_ != x / 64 || !turned_[j]) turn(x / 64, j);
-        return tiles_[j][std::size_t(x % 64)];
-    }
-    void turn(std::int32_t group, std::size_t j);
+    // Turns tile j of the group.
+    void turn(std::size_t j);
 
     const LaBitmap& bitmap_;
     std::size_t words_;
     std::int32_t group_ = -1;
-    std::vector<Tile> tiles_;          // tile j of the group
+    std::vector<Tile> tiles_;          // tile j of the group, once turned
     std::vector<std::uint8_t> turned_; // 1 once tile j is turned
 };
 
