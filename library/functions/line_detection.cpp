@@ -2,6 +2,7 @@
 // Copyright 2026 The Quadrel authors
 // Code 2: the ruling lines of a page, then the tables they form.
 #include "library/functions/analysis_functions.h"
+#include "library/functions/line_bridging.h"
 #include "library/functions/table_detection.h"
 #include "library/image/line_acceptance.h"
 #include "library/image/line_extraction.h"
@@ -13,17 +14,18 @@ namespace quadrel {
 
 namespace {
 
-// Line detection bridges only small gaps: a dashed rule stays in pieces.
-constexpr std::int32_t kBridgingGap = 3;
 constexpr std::int32_t kSearchHorizontal = 1;
 constexpr std::int32_t kSearchVertical = 2;
 
-// Finds the lines along one direction and appends the accepted ones.
+// Finds the lines along one direction and appends the accepted ones. Line
+// removal searches the same page next, mostly with the same anchor length:
+// the columns' segments for its gap are found while the columns are read.
 std::int32_t appendAcceptedLines(const LaBitmap& input, LineOrientation orientation,
                                  std::int32_t minSeedLength, std::int32_t maxThickness,
                                  LaList<LaRegionRecord>& accepted) {
     FoundLines found;
-    const std::int32_t status = findLines(input, orientation, minSeedLength, kBridgingGap, found);
+    const std::int32_t status = findLines(input, orientation, minSeedLength, kDetectionBridgingGap,
+                                          found, kRemovalBridgingGap);
     if (status != LA_STATUS_OK) return status;
     for (LaRegionRecord line : found.lines) {
         if (!acceptLine(line, maxThickness, RatioMode::kInteger, input)) continue;

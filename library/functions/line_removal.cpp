@@ -3,6 +3,7 @@
 // Code 4: a copy of the page with its ruling lines painted white. Lines are
 // found and judged on the unchanged input; only the copy is painted.
 #include "library/functions/analysis_functions.h"
+#include "library/functions/line_bridging.h"
 #include "library/image/line_acceptance.h"
 #include "library/image/line_extraction.h"
 #include "library/image/run_table_memo.h"
@@ -18,8 +19,6 @@ namespace quadrel {
 
 namespace {
 
-// Removal bridges gaps of up to 6 white pixels, so dashed rules go whole.
-constexpr std::int32_t kBridgingGap = 7;
 constexpr std::int32_t kRemoveHorizontal = 1;
 constexpr std::int32_t kRemoveVertical = 2;
 
@@ -116,13 +115,13 @@ std::int32_t removeFoundLines(const LaBitmap& input, LaBitmap& output, std::int3
     FoundLines horizontal;
     FoundLines vertical;
     if (directionMask & kRemoveHorizontal) {
-        const std::int32_t status =
-            findLines(input, LineOrientation::kHorizontal, minSeedLength, kBridgingGap, horizontal);
+        const std::int32_t status = findLines(input, LineOrientation::kHorizontal, minSeedLength,
+                                              kRemovalBridgingGap, horizontal);
         if (status != LA_STATUS_OK) return status;
     }
     if (directionMask & kRemoveVertical) {
-        const std::int32_t status =
-            findLines(input, LineOrientation::kVertical, minSeedLength, kBridgingGap, vertical);
+        const std::int32_t status = findLines(input, LineOrientation::kVertical, minSeedLength,
+                                              kRemovalBridgingGap, vertical);
         if (status != LA_STATUS_OK) return status;
     }
     // No later step reads column runs: they go before the page is painted.

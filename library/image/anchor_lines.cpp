@@ -63,39 +63,49 @@ std::vector<std::uint8_t> rowsWithLongRuns(const LaBitmap& bitmap, std::int32_t 
     return may;
 }
 
-// Columns: the pixels of each aligned block of rows are and-ed together, 64
-// columns at a time, and the results of all blocks or-ed.
-std::vector<std::uint8_t> columnsWithLongRuns(const LaBitmap& bitmap, std::int32_t minLength) {
-    const std::int32_t block = (minLength + 1) / 2;
-    const std::size_t rowBytes = (std::size_t(bitmap.width) + 7) / 8;
-    const std::size_t words = (rowBytes + 7) / 8;
-    const std::uint64_t toBlack = bitmap.blackIsZero ? ~std::uint64_t(0) : 0;
-    std::vector<std::uint64_t> any(words, 0);
-    std::vector<std::uint64_t> all(words);
-    for (std::int32_t top = 0; top + block <= bitmap.height; top += block) {
-        std::fill(all.begin(), all.end(), ~std::uint64_t(0));
-        // Most blocks have no all-black column after a few rows: the rest of
-        // such a block is not read.
-        std::uint64_t live = 1;
-        for (std::int32_t r = top; r < top + block && live; ++r) {
-            const std::uint8_t* row = bitmap.row(r);
-            live = 0;
-            for (std::size_t w = 0; w < words; ++w)
-                live |= all[w] &= blackBytes(row + 8 * w, rowBytes - 8 * w, toBlack);
-        }
-        for (std::size_t w = 0; w < words && live; ++w) any[w] |= all[w];
-    }
-    std::vector<std::uint8_t> may(std::size_t(bitmap.width), 0);
-    for (std::int32_t x = 0; x < bitmap.width; ++x) may[std::size_t(x)] = columnBit(any.data(), x);
-    return may;
-}
-
 } // namespace
 
 std::vector<std::uint8_t> linesWithLongRuns(const LaBitmap& bitmap, bool vertical,
                                             std::int32_t minLength) {
     if (minLength < kShortestFiltered || !bitmap.hasPixels()) return {};
-    return vertical ? columnsWithLongRuns(bitmap, minLength) : rowsWithLongRuns(bitmap, minLength);
+    return vertical ? BlackColumnBlocks(bitmap, minLength).columnFlags()
+                    : rowsWithLongRuns(bitmap, minLength);
+}
+
+// The pixels of each aligned block of rows are and-ed together, 64 columns
+// at a time.
+BlackColumnBlocks::BlackColumnBlocks(const LaBitmap& bitmap, std::int32_t minLength) {
+    if (minLength < kShortestFiltered || !bitmap.hasPixels()) return;
+    rows_ = (minLength + 1) / 2;
+    columns_ = bitmap.width;
+    const std::size_t rowBytes = (std::size_t(bitmap.width) + 7) / 8;
+    words_ = (rowBytes + 7) / 8;
+    const std::uint64_t toBlack = bitmap.blackIsZero ? ~std::uint64_t(0) : 0;
+    blocks_ = std::size_t(bitmap.height / rows_);
+    all_.assign(blocks_ * words_, ~std::uint64_t(0));
+    for (std::size_t k = 0; k < blocks_; ++k) {
+        std::uint64_t* all = all_.data() + k * words_;
+        // Most blocks have no all-black column after a few rows: the rest of
+        // such a block is not read.
+        std::uint64_t live = 1;
+        for (std::int32_t r = std::int32_t(k) * rows_; r < std::int32_t(k + 1) * rows_ && live;
+             ++r) {
+            const std::uint8_t* row = bitmap.row(r);
+            live = 0;
+            for (std::size_t w = 0; w < words_; ++w)
+                live |= all[w] &= blackBytes(row + 8 * w, rowBytes - 8 * w, toBlack);
+        }
+    }
+}
+
+std::vector<std::uint8_t> BlackColumnBlocks::columnFlags() const {
+    if (empty()) return {};
+    std::vector<std::uint64_t> any(words_, 0);
+    for (std::size_t k = 0; k < blocks_; ++k)
+        for (std::size_t w = 0; w < words_; ++w) any[w] |= all_[k * words_ + w];
+    std::vector<std::uint8_t> may(std::size_t(columns_), 0);
+    for (std::int32_t x = 0; x < columns_; ++x) may[std::size_t(x)] = columnBit(any.data(), x);
+    return may;
 }
 
 } // namespace quadrel

@@ -19,4 +19,36 @@ namespace quadrel {
 std::vector<std::uint8_t> linesWithLongRuns(const LaBitmap& bitmap, bool vertical,
                                             std::int32_t minLength);
 
+// The columns' all-black blocks of B = (minLength + 1) / 2 rows: block k is
+// rows kB ... kB + B - 1. A run of 2B - 1 pixels or more covers a whole
+// block. Empty for a minimum too short to filter, or no pixels.
+class BlackColumnBlocks {
+  public:
+    BlackColumnBlocks(const LaBitmap& bitmap, std::int32_t minLength);
+
+    bool empty() const { return rows_ == 0; }
+    std::int32_t blockRows() const { return rows_; }
+    std::size_t blocks() const { return blocks_; }
+    // True when column x is all black in the block.
+    bool black(std::size_t block, std::int32_t x) const {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(all_.data() + block * words_);
+        return (bytes[x / 8] >> (7 - x % 8)) & 1;
+    }
+    // linesWithLongRuns' column flags: 1 for a column black in some block.
+    std::vector<std::uint8_t> columnFlags() const;
+
+  private:
+    std::int32_t rows_ = 0;
+    std::int32_t columns_ = 0;
+    std::size_t blocks_ = 0;
+    std::size_t words_ = 0;          // words of 64 columns a block
+    std::vector<std::uint64_t> all_; // block after block, bytes as in a row
+};
+
+// The shortest run that the column flags for `minLength` never miss (at
+// most minLength): they serve any search for runs at least this long.
+inline std::int32_t shortestFlaggedColumnRun(std::int32_t minLength) {
+    return 2 * ((minLength + 1) / 2) - 1;
+}
+
 } // namespace quadrel

@@ -14,8 +14,6 @@ namespace {
 
 constexpr std::int32_t kBlock = 64; // pixels per word, rows and columns per tile
 
-using Tile = std::array<std::uint64_t, kBlock>;
-
 // Up to eight bytes of a row as one word, pixel 0 of the first byte in bit
 // 63; the missing bytes read as 0.
 std::uint64_t loadPixels(const std::uint8_t* bytes, std::size_t count) {
@@ -42,30 +40,46 @@ void transpose(Tile& a) {
     }
 }
 
+// Whether the group of 64 columns from c0 on holds a wanted column (every
+// group does without flags).
+bool groupWanted(std::span<const std::uint8_t> wanted, std::int32_t c0) {
+    if (wanted.empty()) return true;
+    const std::size_t end = std::min(wanted.size(), std::size_t(c0) + kBlock);
+    return std::any_of(wanted.begin() + c0, wanted.begin() + std::ptrdiff_t(end),
+                       [](std::uint8_t flag) { return flag != 0; });
+}
+
 } // namespace
 
-ColumnChanges::ColumnChanges(const LaBitmap& bitmap) {
+bool turnTile(const LaBitmap& bitmap, std::int32_t r0, std::int32_t c0, Tile& tile) {
+    const std::size_t rowBytes = (std::size_t(bitmap.width) + 7) / 8;
+    const std::uint64_t toBlack = bitmap.blackIsZero ? ~std::uint64_t(0) : 0;
+    const std::int32_t rows = std::min(kBlock, bitmap.height - r0);
+    const std::size_t byte = std::size_t(c0 / 8);
+    std::uint64_t any = 0;
+    for (std::int32_t i = 0; i < rows; ++i) {
+        tile[std::size_t(i)] = loadPixels(bitmap.row(r0 + i) + byte, rowBytes - byte) ^ toBlack;
+        any |= tile[std::size_t(i)];
+    }
+    if (any == 0) return false;
+    std::fill(tile.begin() + rows, tile.end(), 0);
+    transpose(tile);
+    return true;
+}
+
+ColumnChanges::ColumnChanges(const LaBitmap& bitmap, std::span<const std::uint8_t> wanted) {
     if (!bitmap.hasPixels()) return;
     columns_ = bitmap.width;
     height_ = bitmap.height;
     wordsPerColumn_ = (std::size_t(height_) + kBlock - 1) / kBlock;
     words_.assign(wordsPerColumn_ * std::size_t(columns_), 0);
-    const std::size_t rowBytes = (std::size_t(columns_) + 7) / 8;
-    const std::uint64_t toBlack = bitmap.blackIsZero ? ~std::uint64_t(0) : 0;
+    std::vector<std::int32_t> groups;
+    for (std::int32_t c0 = 0; c0 < columns_; c0 += kBlock)
+        if (groupWanted(wanted, c0)) groups.push_back(c0);
     Tile tile;
     for (std::int32_t r0 = 0; r0 < height_; r0 += kBlock) {
-        const std::int32_t rows = std::min(kBlock, height_ - r0);
-        for (std::int32_t c0 = 0; c0 < columns_; c0 += kBlock) {
-            const std::size_t byte = std::size_t(c0 / 8);
-            std::uint64_t any = 0;
-            for (std::int32_t i = 0; i < rows; ++i) {
-                tile[std::size_t(i)] =
-                    loadPixels(bitmap.row(r0 + i) + byte, rowBytes - byte) ^ toBlack;
-                any |= tile[std::size_t(i)];
-            }
-            if (any == 0) continue; // a white tile stays zero
-            std::fill(tile.begin() + rows, tile.end(), 0);
-            transpose(tile);
+        for (const std::int32_t c0 : groups) {
+            if (!turnTile(bitmap, r0, c0, tile)) continue; // a white tile stays zero
             const std::int32_t n = std::min(kBlock, columns_ - c0);
             for (std::int32_t k = 0; k < n; ++k)
                 words_[std::size_t(c0 + k) * wordsPerColumn_ + std::size_t(r0 / kBlock)] =

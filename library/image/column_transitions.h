@@ -9,17 +9,28 @@
 
 #include "library/image/bitmap.h"
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
 
 namespace quadrel {
 
+using Tile = std::array<std::uint64_t, 64>;
+
+// Turns the 64 x 64 pixels from row r0, column c0 (both multiples of 64) a
+// quarter: tile[k] becomes column c0 + k's rows r0 ... r0 + 63, row r0 in
+// bit 63, 1 bits black, rows past the height white. False, the tile not
+// written in full, when the pixels are all white.
+bool turnTile(const LaBitmap& bitmap, std::int32_t r0, std::int32_t c0, Tile& tile);
+
 // The bitmap with rows and columns exchanged, 1 bits black.
 class ColumnChanges {
   public:
-    // A bitmap without pixels has no columns.
-    explicit ColumnChanges(const LaBitmap& bitmap);
+    // A bitmap without pixels has no columns. With `wanted` (one flag a
+    // column) only the 64-column groups holding a wanted column are turned:
+    // the others read white.
+    explicit ColumnChanges(const LaBitmap& bitmap, std::span<const std::uint8_t> wanted = {});
 
     std::int32_t columns() const { return columns_; }
     std::int32_t height() const { return height_; }
@@ -36,6 +47,11 @@ class ColumnChanges {
     // runs are (t1, t2), (t3, t4), ... and an unpaired last change runs to
     // the height, as in encodeColumn's list.
     std::int32_t* write(std::int32_t x, std::int32_t* out) const;
+    // The words of column x, for readers of single runs: word j holds rows
+    // 64j ... 64j + 63, row 64j in bit 63; rows past the height are white.
+    std::span<const std::uint64_t> bits(std::int32_t x) const {
+        return {column(x), wordsPerColumn_};
+    }
 
   private:
     // Word j of the column's bits: rows 64j ... 64j + 63, row 64j in bit 63.

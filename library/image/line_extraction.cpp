@@ -3,8 +3,11 @@
 #include "library/image/line_extraction.h"
 
 #include "library/image/anchor_lines.h"
+#include "library/image/column_segments.h"
 #include "library/image/column_transitions.h"
+#include "library/image/later_segments.h"
 #include "library/image/run_table_memo.h"
+#include "library/image/segment_growth.h"
 #include "library/image/union_find.h"
 #include "library/la_api.h"
 
@@ -18,19 +21,9 @@ namespace quadrel {
 
 namespace {
 
-// A run may join a segment only while the segment stays denser than this.
-constexpr std::int64_t kGrowthDensityPerMille = 850;
 constexpr std::int32_t kBoxStart = std::numeric_limits<std::int32_t>::max();
 // The label of a segment not yet linked.
 constexpr std::int32_t kNoLabel = -1;
-
-std::int32_t perMille(std::int64_t part, std::int64_t whole) {
-    return std::int32_t(part * 1000 / whole);
-}
-
-bool denseEnough(std::int64_t ink, std::int64_t span) {
-    return ink * 1000 / span > kGrowthDensityPerMille;
-}
 
 // Turns the colour changes of one column into runs; an unpaired last change
 // runs to the bottom.
@@ -65,14 +58,6 @@ void encodeColumns(const ColumnChanges& changes, std::span<const std::uint8_t> e
     }
 }
 
-// The longest block (a power of two up to 64) that every black run of at
-// least `minLength` pixels covers, aligned: runs of 2 * block - 1 pixels do.
-std::int32_t anchorBlock(std::int32_t minLength) {
-    std::int32_t block = 1;
-    while (block < 64 && 2 * (2 * block) - 1 <= minLength) block *= 2;
-    return block;
-}
-
 // The first run from i on at least `minLength` long, or the number of runs.
 // Nearly every run is too short to be an anchor: they are tested eight at a
 // time with one branch.
@@ -87,39 +72,6 @@ std::size_t nextAnchor(std::span<const LaRun> runs, std::size_t i, std::int32_t 
     }
     while (i < n && !isAnchor(i)) ++i;
     return i;
-}
-
-// Grows the segment leftwards from anchor run i. A run refused for density
-// does not stop the growth; the gap is always measured from the segment.
-void growLeft(std::span<const LaRun> runs, std::size_t i, std::int32_t gap, LaSegment& s) {
-    for (std::size_t j = i; j-- > 0;) {
-        const LaRun& run = runs[j];
-        if (s.start - run.end >= gap) return;
-        const std::int64_t ink = std::int64_t(s.inkCount) + (run.end - run.start);
-        const std::int64_t span = std::int64_t(s.span) + (s.start - run.start);
-        if (!denseEnough(ink, span)) continue;
-        s.start = run.start;
-        s.inkCount = std::int32_t(ink);
-        s.span = std::int32_t(span);
-        --s.firstRun;
-    }
-}
-
-// Grows the segment rightwards; returns the index of the first run not
-// reached (the next run to try as an anchor).
-std::size_t growRight(std::span<const LaRun> runs, std::size_t i, std::int32_t gap, LaSegment& s) {
-    for (std::size_t j = i + 1; j < runs.size(); ++j) {
-        const LaRun& run = runs[j];
-        if (run.start - s.end >= gap) return j;
-        const std::int64_t ink = std::int64_t(s.inkCount) + (run.end - run.start);
-        const std::int64_t span = std::int64_t(s.span) + (run.end - s.end);
-        if (!denseEnough(ink, span)) continue;
-        s.end = run.end;
-        s.inkCount = std::int32_t(ink);
-        s.span = std::int32_t(span);
-        ++s.runEnd;
-    }
-    return runs.size();
 }
 
 // Joins segment c with the previous-row segments from q on that start no
@@ -231,31 +183,48 @@ void segmentKept(const RunTable& kept, const LongRunLines& anchored, std::int32_
             buildSegments(kept[line], minSeedLength, bridgingGap, segments[line]);
 }
 
-// Encodes and segments the columns that can hold an anchor run: on a page of
-// dots nearly none can, and their runs are most of the page's. The runs are
-// kept packed for the next search when they take no more room than the
-// page's pixels: a larger table costs more memory than encoding the columns
-// again costs time.
-void segmentEncodedColumns(const LaBitmap& bitmap, std::int32_t minSeedLength,
-                           std::int32_t bridgingGap, SegmentTable& segments) {
-    const ColumnChanges changes(bitmap);
+// The number of runs of the flagged columns, when they take no more room
+// packed than the page's pixels.
+std::optional<std::size_t> packedRunCount(const ColumnChanges& changes,
+                                          std::span<const std::uint8_t> anchored,
+                                          std::size_t pixelBytes) {
+    const std::size_t most = pixelBytes / (2 * sizeof(std::uint16_t));
+    std::size_t runs = 0;
+    for (std::int32_t x = 0; x < changes.columns() && runs <= most; ++x)
+        if (anchored[std::size_t(x)]) runs += (changes.count(x) + 1) / 2;
+    return runs <= most ? std::optional<std::size_t>(runs) : std::nullopt;
+}
+
+// The columns that may hold a run of `minSeedLength` pixels or more, and the
+// shortest run whose column is always flagged.
+struct AnchorColumns {
+    std::vector<std::uint8_t> flags;
+    std::int32_t shortestRun = 0;
+};
+
+// For a minimum too short for linesWithLongRuns: the columns with an
+// all-black aligned block.
+void flagBlackBlocks(const ColumnChanges& changes, std::int32_t minSeedLength,
+                     AnchorColumns& anchored) {
     const std::int32_t block = anchorBlock(minSeedLength);
-    std::vector<std::uint8_t> anchored(std::size_t(changes.columns()));
-    std::size_t runCount = 0;
-    for (std::int32_t x = 0; x < changes.columns(); ++x) {
-        anchored[std::size_t(x)] = changes.hasBlackBlock(x, block);
-        if (anchored[std::size_t(x)]) runCount += (changes.count(x) + 1) / 2;
-    }
-    const std::size_t pixelBytes =
-        (std::size_t(bitmap.width) + 7) / 8 * std::size_t(changes.height());
-    bool packs = bitmap.hasPixels() && runCount * 2 * sizeof(std::uint16_t) <= pixelBytes;
+    anchored.flags.resize(std::size_t(changes.columns()));
+    for (std::int32_t x = 0; x < changes.columns(); ++x)
+        anchored.flags[std::size_t(x)] = changes.hasBlackBlock(x, block);
+    anchored.shortestRun = 2 * block - 1;
+}
+
+// Encodes the flagged columns, segments them and keeps their runs packed.
+void segmentAndPackColumns(const LaBitmap& bitmap, const ColumnChanges& changes,
+                           const AnchorColumns& anchored, std::size_t runCount,
+                           std::int32_t minSeedLength, std::int32_t bridgingGap,
+                           SegmentTable& segments) {
     PackedRunTable columns;
-    if (packs) columns.reserve(std::size_t(changes.columns()), runCount);
-    columns.setShortestKeptRun(2 * block - 1);
+    columns.reserve(std::size_t(changes.columns()), runCount);
+    columns.setShortestKeptRun(anchored.shortestRun);
+    bool packs = true;
     std::vector<LaRun> runs;
-    segments.assign(std::size_t(changes.columns()), {});
     encodeColumns(
-        changes, anchored, [&](std::int32_t) -> std::vector<LaRun>& { return runs; },
+        changes, anchored.flags, [&](std::int32_t) -> std::vector<LaRun>& { return runs; },
         [&](std::int32_t x, const std::vector<LaRun>& column) {
             buildSegments(column, minSeedLength, bridgingGap, segments[std::size_t(x)]);
             packs = packs && columns.appendRow(column);
@@ -263,12 +232,71 @@ void segmentEncodedColumns(const LaBitmap& bitmap, std::int32_t minSeedLength,
     if (packs) RunTableMemo::keepPacked(bitmap, std::move(columns));
 }
 
-// The segments of every column, the columns read where they are kept (packed
-// or not), else encoded one at a time and packed for the next reader: the
-// page's column table is never held at twelve bytes a run. Nothing is kept
-// for columns that do not pack.
+// Segments the flagged columns 64 at a time, turning only the tiles their
+// segments reach, and keeps the segments for `laterGap`.
+void segmentColumnGroups(const LaBitmap& bitmap, const BlackColumnBlocks& blocks,
+                         std::int32_t minSeedLength, std::int32_t bridgingGap,
+                         std::int32_t laterGap, SegmentTable& segments) {
+    const std::vector<std::uint8_t> flags = blocks.columnFlags();
+    segments.assign(flags.size(), {});
+    ColumnGroups groups(bitmap);
+    LaterSegments later(std::int32_t(flags.size()), minSeedLength, laterGap);
+    for (std::int32_t x = 0; x < std::int32_t(flags.size()); ++x) {
+        if (!flags[std::size_t(x)]) continue;
+        groups.appendSegments(blocks, x, minSeedLength, bridgingGap, segments[std::size_t(x)]);
+        later.add(groups, blocks, x);
+    }
+    later.keepFor(bitmap);
+}
+
+// Segments the columns that can hold an anchor run: on a page of dots nearly
+// none can, and only those are turned into columns. With `laterGap` 0 their
+// runs are kept packed for the next search when they take no more room than
+// the page's pixels (a larger table costs more memory than reading the
+// columns again costs time); else the segments for `laterGap` are kept
+// instead. Unless packed, only the runs around anchors are read
+// (appendColumnSegments, ColumnGroups).
+void segmentEncodedColumns(const LaBitmap& bitmap, std::int32_t minSeedLength,
+                           std::int32_t bridgingGap, std::int32_t laterGap,
+                           SegmentTable& segments) {
+    // The columns are flagged from the rows, so that only those flagged are
+    // turned.
+    const BlackColumnBlocks blocks(bitmap, minSeedLength);
+    if (laterGap > 0 && !blocks.empty())
+        return segmentColumnGroups(bitmap, blocks, minSeedLength, bridgingGap, laterGap, segments);
+    AnchorColumns anchored{blocks.columnFlags(), shortestFlaggedColumnRun(minSeedLength)};
+    const ColumnChanges changes(bitmap, anchored.flags);
+    if (anchored.flags.empty()) flagBlackBlocks(changes, minSeedLength, anchored);
+    segments.assign(std::size_t(changes.columns()), {});
+    const std::size_t pixelBytes =
+        (std::size_t(bitmap.width) + 7) / 8 * std::size_t(changes.height());
+    const std::optional<std::size_t> runCount =
+        laterGap > 0 ? std::nullopt : packedRunCount(changes, anchored.flags, pixelBytes);
+    if (runCount) {
+        segmentAndPackColumns(bitmap, changes, anchored, *runCount, minSeedLength, bridgingGap,
+                              segments);
+        return;
+    }
+    LaterSegments later(changes.columns(), minSeedLength, laterGap);
+    for (std::int32_t x = 0; x < changes.columns(); ++x) {
+        if (!anchored.flags[std::size_t(x)]) continue;
+        appendColumnSegments(changes, x, minSeedLength, bridgingGap, segments[std::size_t(x)]);
+        later.add(changes, x);
+    }
+    later.keepFor(bitmap);
+}
+
+// The segments of every column: those kept for this search, else the columns
+// read where they are kept (packed or not), else encoded one at a time and
+// packed for the next reader: the page's column table is never held at
+// twelve bytes a run. Nothing is kept for columns that do not pack.
 void segmentColumns(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int32_t bridgingGap,
-                    SegmentTable& segments) {
+                    std::int32_t laterGap, SegmentTable& segments) {
+    if (const std::optional<KeptColumnSegments> kept =
+            RunTableMemo::takeColumnSegments(bitmap, minSeedLength, bridgingGap)) {
+        unpackColumnSegments(*kept, segments);
+        return;
+    }
     std::vector<LaRun> runs;
     const PackedRunTable* packed = RunTableMemo::findPacked(bitmap);
     if (packed && minSeedLength >= packed->shortestKeptRun()) {
@@ -286,7 +314,7 @@ void segmentColumns(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int
                     minSeedLength, bridgingGap, segments);
         return;
     }
-    segmentEncodedColumns(bitmap, minSeedLength, bridgingGap, segments);
+    segmentEncodedColumns(bitmap, minSeedLength, bridgingGap, laterGap, segments);
 }
 
 // The black runs of rows first ... first + rows - 1, each row handed to
@@ -324,10 +352,10 @@ void segmentRows(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int32_
 }
 
 void find(const LaBitmap& bitmap, LineOrientation orientation, std::int32_t minSeedLength,
-          std::int32_t bridgingGap, FoundLines& found) {
+          std::int32_t bridgingGap, std::int32_t laterGap, FoundLines& found) {
     const bool vertical = orientation == LineOrientation::kVertical;
     if (vertical)
-        segmentColumns(bitmap, minSeedLength, bridgingGap, found.segments);
+        segmentColumns(bitmap, minSeedLength, bridgingGap, laterGap, found.segments);
     else
         segmentRows(bitmap, minSeedLength, bridgingGap, found.segments);
     const std::int32_t lineCount = linkSegments(found.segments);
@@ -361,19 +389,19 @@ void buildSegments(std::span<const LaRun> runs, std::int32_t minSeedLength,
     while (i < n) {
         i = nextAnchor(runs, i, minSeedLength);
         if (i == n) return;
-        const LaRun& anchor = runs[i];
-        LaSegment s;
-        s.start = anchor.start;
-        s.end = anchor.end;
-        s.inkCount = s.span = anchor.end - anchor.start;
-        s.firstRun = std::int32_t(i);
-        s.runEnd = std::int32_t(i) + 1;
-        growLeft(runs, i, bridgingGap, s);
+        LaSegment s = anchorSegment(runs[i], i);
+        std::size_t left = i;
+        growLeft([&](LaRun& run) { return left > 0 && (run = runs[--left], true); }, bridgingGap,
+                 s);
         // Runs that the rightward growth passed over are not tried as anchors.
-        const std::size_t next = growRight(runs, i, bridgingGap, s);
+        std::size_t right = i + 1;
+        LaRun stop;
+        const bool stopped =
+            growRight([&](LaRun& run) { return right < n && (run = runs[right++], true); },
+                      bridgingGap, s, stop);
         s.density = perMille(s.inkCount, s.span);
         segments.push_back(s);
-        i = next;
+        i = stopped ? right - 1 : n;
     }
 }
 
@@ -403,10 +431,11 @@ std::int32_t linkSegments(SegmentTable& segments) {
 }
 
 std::int32_t findLines(const LaBitmap& bitmap, LineOrientation orientation,
-                       std::int32_t minSeedLength, std::int32_t bridgingGap, FoundLines& found) {
+                       std::int32_t minSeedLength, std::int32_t bridgingGap, FoundLines& found,
+                       std::int32_t laterGap) {
     found = FoundLines{};
     try {
-        find(bitmap, orientation, minSeedLength, bridgingGap, found);
+        find(bitmap, orientation, minSeedLength, bridgingGap, laterGap, found);
         return LA_STATUS_OK;
     } catch (const std::bad_alloc&) {
         found = FoundLines{};

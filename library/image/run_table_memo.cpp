@@ -150,7 +150,25 @@ void RunTableMemo::drop(const LaBitmap& bitmap, RunAxis axis) {
     Entry* entry = currentEntry(bitmap);
     if (!entry) return;
     entry->tables[int(axis)].reset();
-    if (axis == RunAxis::kColumns) entry->packedColumns.reset();
+    if (axis != RunAxis::kColumns) return;
+    entry->packedColumns.reset();
+    entry->columnSegments.reset();
+}
+
+void RunTableMemo::keepColumnSegments(const LaBitmap& bitmap, KeptColumnSegments&& segments) {
+    if (Entry* entry = entryToKeep(bitmap)) entry->columnSegments = std::move(segments);
+}
+
+std::optional<KeptColumnSegments> RunTableMemo::takeColumnSegments(const LaBitmap& bitmap,
+                                                                   std::int32_t minSeedLength,
+                                                                   std::int32_t bridgingGap) {
+    Entry* entry = currentEntry(bitmap);
+    if (!entry || !entry->columnSegments || entry->columnSegments->minSeedLength != minSeedLength ||
+        entry->columnSegments->bridgingGap != bridgingGap)
+        return std::nullopt;
+    std::optional<KeptColumnSegments> kept = std::move(entry->columnSegments);
+    entry->columnSegments.reset();
+    return kept;
 }
 
 const LabelledRuns* RunTableMemo::findLabels(const LaBitmap& bitmap) {

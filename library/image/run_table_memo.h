@@ -10,12 +10,14 @@
 // when line removal left the page unchanged; picture detection keeps the
 // labels it used for text block segmentation. A page's row runs are kept
 // once: as its row table, or labelled. Skew measurement keeps the labels of
-// a page it leaves as it was, for inverse text detection.
+// a page it leaves as it was, for inverse text detection. Line detection
+// keeps the column segments line removal's search will find.
 // A table is found only for exactly the pixels it was built from.
 #pragma once
 
 #include "library/image/bitmap.h"
 #include "library/image/components.h"
+#include "library/image/line_extraction.h"
 #include "library/image/packed_run_table.h"
 
 #include <cstdint>
@@ -31,6 +33,17 @@ enum class RunAxis { kRows, kColumns };
 struct LabelledRuns {
     RunTable runs;
     std::vector<LaComponentBox> boxes;
+};
+
+// Column segments found ahead for a later search of the same pixels (line
+// removal bridges wider gaps than line detection), with the anchor length
+// and gap they were found with. Only columns with segments are listed.
+struct KeptColumnSegments {
+    std::int32_t columns = 0;
+    std::int32_t minSeedLength = 0;
+    std::int32_t bridgingGap = 0;
+    std::vector<std::int32_t> columnOf; // the column of each segment
+    std::vector<LaSegment> segments;    // column after column
 };
 
 // Installs itself as this thread's memo while it lives; without one, nothing
@@ -69,7 +82,15 @@ class RunTableMemo {
     // take then give no column table.
     static const PackedRunTable* findPacked(const LaBitmap& bitmap);
 
-    // Releases the table kept for these pixels, when there is one.
+    // Keeps column segments for a later search; a search of these pixels
+    // with the same anchor length and gap takes them, once.
+    static void keepColumnSegments(const LaBitmap& bitmap, KeptColumnSegments&& segments);
+    static std::optional<KeptColumnSegments> takeColumnSegments(const LaBitmap& bitmap,
+                                                                std::int32_t minSeedLength,
+                                                                std::int32_t bridgingGap);
+
+    // Releases the table kept for these pixels, when there is one (column
+    // segments go with the column runs).
     static void drop(const LaBitmap& bitmap, RunAxis axis);
 
     // The same for labelled runs: found in place, or handed over once.
@@ -94,9 +115,12 @@ class RunTableMemo {
         std::optional<RunTable> tables[2]; // by RunAxis
         std::optional<PackedRunTable> packedColumns;
         std::optional<LabelledRuns> labels;
+        std::optional<KeptColumnSegments> columnSegments;
 
         bool holds(const LaBitmap& bitmap) const;
-        bool empty() const { return !tables[0] && !tables[1] && !packedColumns && !labels; }
+        bool empty() const {
+            return !tables[0] && !tables[1] && !packedColumns && !labels && !columnSegments;
+        }
         // The table of `axis`, unpacked in place when it was kept packed.
         std::optional<RunTable>& table(RunAxis axis);
     };
