@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <span>
 #include <utility>
 #include <vector>
@@ -224,6 +225,16 @@ BlockRuns measureRuns(const LaBitmap& image) {
     return runs;
 }
 
+// The black share of the row runs' lengths, from the two colours' length sums.
+double inkShare(const double s[2]) {
+    return s[1] / (s[0] + s[1]);
+}
+
+// A list's colour changes per column, from its entry count.
+double changesPerColumn(std::size_t entries, double width) {
+    return (double(entries) - 4.0) / width;
+}
+
 // Every feature but the two deviations.
 BlockFeatures featuresOf(const BlockRuns& runs, const LaBitmap& image) {
     const std::int32_t h = image.hasPixels() ? image.height : 0;
@@ -234,14 +245,14 @@ BlockFeatures featuresOf(const BlockRuns& runs, const LaBitmap& image) {
     f.rows = h;
     f.width = w < 1 ? 1.0 : double(w);
     const double rowsOrOne = h < 1 ? 1.0 : double(h);
-    f.ink = r.s[1] / (r.s[0] + r.s[1]);
+    f.ink = inkShare(r.s);
     f.meanBlackRow = r.s[1] / r.n[1];
     f.meanWhiteRow = r.s[0] / r.n[0];
     f.meanBlackCol = c.s[1] / c.n[1];
     f.rowRuns = (r.runCountSum / rowsOrOne) / f.width;
     f.colRuns = (c.runCountSum / f.width) / rowsOrOne;
     f.colSpread = columnRunSpread(runs.columns, c.runCountSum / f.width) / rowsOrOne;
-    f.rowPeak = (double(r.mostEntries) - 4.0) / f.width;
+    f.rowPeak = changesPerColumn(r.mostEntries, f.width);
     const std::size_t busiestColumn = std::max<std::size_t>(c.mostEntries, 5);
     f.colPeak = (secondBusiestColumn(runs.columns, busiestColumn) - 5.0) / rowsOrOne;
     return f;
@@ -269,9 +280,12 @@ bool inkUnlikeText(const BlockFeatures& f) {
     return f.ink < kMinTextInk || f.ink > kMaxTextInk;
 }
 
+bool busyRows(const BlockFeatures& f) {
+    return f.width > kBusyRowMinWidth && f.rowPeak > kBusyLinePeak;
+}
+
 bool busyLines(const BlockFeatures& f) {
-    return (f.width > kBusyRowMinWidth && f.rowPeak > kBusyLinePeak) ||
-           (f.rows > kBusyColumnMinRows && f.colPeak > kBusyLinePeak);
+    return busyRows(f) || (f.rows > kBusyColumnMinRows && f.colPeak > kBusyLinePeak);
 }
 
 bool halftoneDots(const BlockFeatures& f) {
@@ -331,6 +345,23 @@ BlockFeatures measureBlock(const LaBitmap& image) {
 
 std::int32_t classifyFeatures(const BlockFeatures& f) {
     return classify(f, [&] { return std::pair(f.sdBlackRow, f.sdBlackCol); });
+}
+
+std::optional<std::int32_t> classifyByRows(const BlockRowSummary& rows) {
+    if (rows.rows <= 0 || rows.width <= 0) return std::nullopt;
+    if (isSmallBlock(rows.rows, rows.width)) return LA_CONTENT_TEXT;
+    // The rows' runs and gaps cover every pixel once: the lengths and the
+    // busiest list runStatistics would find.
+    const std::int64_t pixels = std::int64_t(rows.rows) * rows.width;
+    const double s[2] = {1.0 + double(pixels - rows.black), 1.0 + double(rows.black)};
+    BlockFeatures f;
+    f.rows = rows.rows;
+    f.width = rows.width;
+    f.ink = inkShare(s);
+    // A row's list: 0, its changes, then the width four times.
+    f.rowPeak = changesPerColumn(std::size_t(rows.mostChanges) + 5, f.width);
+    if (inkUnlikeText(f) || busyRows(f)) return LA_CONTENT_PICTURE;
+    return std::nullopt;
 }
 
 std::int32_t classifyBlock(const LaBitmap& image) {

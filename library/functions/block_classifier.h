@@ -10,6 +10,7 @@
 #include "library/la_api.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace quadrel {
 
@@ -41,5 +42,18 @@ std::int32_t classifyFeatures(const BlockFeatures& f);
 // Content code of a block image, text or picture. An image without rows
 // or columns is text. Throws std::bad_alloc when memory runs out.
 std::int32_t classifyBlock(const LaBitmap& image);
+
+// What the rows of a block image show without reading its columns.
+struct BlockRowSummary {
+    std::int32_t rows = 0;
+    std::int32_t width = 0;
+    std::int64_t black = 0;       // black pixels
+    std::int32_t mostChanges = 0; // colour changes along the busiest row, from white at its left
+};
+
+// The content classifyBlock gives an image with this summary, when the rows
+// alone decide it (a small block; ink or a busy row that make a picture);
+// else nothing, and the image must be read.
+std::optional<std::int32_t> classifyByRows(const BlockRowSummary& rows);
 
 } // namespace quadrel

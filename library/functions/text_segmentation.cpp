@@ -134,65 +134,91 @@ void paintRun(LaBitmap& image, std::int32_t y, std::int32_t x0, std::int32_t x1)
     row[last] = std::uint8_t(row[last] & ~tail);
 }
 
-// The text block that holds each component (or -1), and the rows that
-// hold a run of such a component (the rows of its box).
-struct BlockMembers {
-    std::vector<std::int32_t> blockOf;
-    std::vector<std::uint8_t> rowHasMember;
-};
-
-BlockMembers blockMembers(const PageLines& page, const std::vector<std::int32_t>& textIndexOfBox) {
-    BlockMembers m;
-    m.blockOf.assign(page.components.size(), -1);
-    const std::size_t rows = page.source.runTable.size();
-    // Boxes starting (+1) and ending (-1 one row below) per row, summed down the page.
-    std::vector<std::int32_t> change(rows + 1, 0);
-    for (std::size_t i = 0; i < m.blockOf.size(); ++i) {
+// The text block that holds each component, or -1.
+std::vector<std::int32_t> blockOfComponents(const PageLines& page,
+                                            const std::vector<std::int32_t>& textIndexOfBox) {
+    std::vector<std::int32_t> blockOf(page.components.size(), -1);
+    for (std::size_t i = 0; i < blockOf.size(); ++i) {
         const LaComponent& c = page.components[i];
         if (c.linkB < 0 || c.linkA < 0) continue;
         const LaElement& e = page.groups[std::size_t(c.linkB)].elements[std::size_t(c.linkA)];
         const std::int32_t box = linkedBox(e);
-        if (box < 0) continue;
-        m.blockOf[i] = textIndexOfBox[std::size_t(box)];
-        if (m.blockOf[i] < 0) continue;
-        change[std::min(std::size_t(c.yMin), rows)] += 1;
-        change[std::min(std::size_t(c.yMax) + 1, rows)] -= 1;
+        if (box >= 0) blockOf[i] = textIndexOfBox[std::size_t(box)];
     }
-    m.rowHasMember.assign(rows, 0);
-    std::int32_t open = 0;
-    for (std::size_t r = 0; r < rows; ++r) {
-        open += change[r];
-        m.rowHasMember[r] = open > 0;
-    }
-    return m;
+    return blockOf;
 }
 
-// One image per text block holding only the components of its words, drawn
-// in one pass over the rows that hold them.
-std::vector<LaBitmap> drawBlockImages(const std::vector<LaTextBlock>& blocks,
-                                      const std::vector<std::int32_t>& textIndexOfBox,
-                                      const PageLines& page) {
-    std::vector<LaBitmap> images(blocks.size());
-    for (std::size_t i = 0; i < blocks.size(); ++i) {
-        const std::int32_t width = blocks[i].xMax - blocks[i].xMin;
-        const std::int32_t height = blocks[i].yMax - blocks[i].yMin + 1;
-        if (bitmapAllocate(images[i], height, width, rowLengthForWidth(width), 1) != LA_STATUS_OK)
-            throw std::bad_alloc();
+// Calls visit(row, start, end) for every run of a component of block t
+// that reaches into the block's box, cut to the box and counted from its
+// corner: the runs of the image that holds only the block's components.
+template <class Visit>
+void forEachBlockRun(const RunTable& runs, const std::vector<std::int32_t>& blockOf,
+                     const LaTextBlock& b, std::int32_t t, Visit&& visit) {
+    const std::int32_t first = std::max(b.yMin, 0);
+    const auto last = std::int32_t(std::min<std::int64_t>(b.yMax, std::int64_t(runs.size()) - 1));
+    for (std::int32_t r = first; r <= last; ++r) {
+        const std::vector<LaRun>& row = runs[std::size_t(r)];
+        auto run = std::partition_point(row.begin(), row.end(),
+                                        [&](const LaRun& x) { return x.end <= b.xMin; });
+        for (; run != row.end() && run->start < b.xMax; ++run)
+            if (blockOf[std::size_t(run->label)] == t)
+                visit(r - b.yMin, std::max(run->start, b.xMin) - b.xMin,
+                      std::min(run->end, b.xMax) - b.xMin);
     }
-    // Looked up once per component rather than once per run.
-    const BlockMembers members = blockMembers(page, textIndexOfBox);
-    const RunTable& runs = page.source.runTable;
-    for (std::size_t r = 0; r < runs.size(); ++r) {
-        if (!members.rowHasMember[r]) continue;
-        for (const LaRun& run : runs[r]) {
-            const std::int32_t t = members.blockOf[std::size_t(run.label)];
-            if (t < 0) continue;
-            const LaTextBlock& b = blocks[std::size_t(t)];
-            paintRun(images[std::size_t(t)], std::int32_t(r) - b.yMin, run.start - b.xMin,
-                     run.end - b.xMin);
+}
+
+// The row summary of block t's image, read off the page's runs. The runs
+// of a row never touch, so each one cut to the box starts and (unless it
+// reaches the box's right edge) ends one colour change.
+BlockRowSummary summarizeBlockRows(const RunTable& runs, const std::vector<std::int32_t>& blockOf,
+                                   const LaTextBlock& b, std::int32_t t) {
+    BlockRowSummary s;
+    s.rows = b.yMax - b.yMin + 1;
+    s.width = b.xMax - b.xMin;
+    std::int32_t row = -1;
+    std::int32_t changes = 0;
+    forEachBlockRun(runs, blockOf, b, t, [&](std::int32_t y, std::int32_t start, std::int32_t end) {
+        if (y != row) {
+            row = y;
+            changes = 0;
         }
+        changes += end == s.width ? 1 : 2;
+        s.mostChanges = std::max(s.mostChanges, changes);
+        s.black += end - start;
+    });
+    return s;
+}
+
+// Block t's image, holding only its components.
+LaBitmap drawBlockImage(const RunTable& runs, const std::vector<std::int32_t>& blockOf,
+                        const LaTextBlock& b, std::int32_t t) {
+    LaBitmap image;
+    const std::int32_t width = b.xMax - b.xMin;
+    const std::int32_t height = b.yMax - b.yMin + 1;
+    if (bitmapAllocate(image, height, width, rowLengthForWidth(width), 1) != LA_STATUS_OK)
+        throw std::bad_alloc();
+    forEachBlockRun(runs, blockOf, b, t, [&](std::int32_t y, std::int32_t start, std::int32_t end) {
+        paintRun(image, y, start, end);
+    });
+    return image;
+}
+
+// Every text block's content: from the summary of its rows where that
+// decides it, else from an image of its components.
+void classifyTextBlocks(std::vector<LaTextBlock>& blocks,
+                        const std::vector<std::int32_t>& textIndexOfBox, const PageLines& page) {
+    const std::vector<std::int32_t> blockOf = blockOfComponents(page, textIndexOfBox);
+    const RunTable& runs = page.source.runTable;
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const std::int32_t t = std::int32_t(i);
+        const std::optional<std::int32_t> content =
+            classifyByRows(summarizeBlockRows(runs, blockOf, blocks[i], t));
+        if (content) {
+            blocks[i].content = *content;
+            continue;
+        }
+        blocks[i].content = classifyBlock(drawBlockImage(runs, blockOf, blocks[i], t));
     }
-    return images;
 }
 
 void appendPictureElements(const std::vector<LaLineGroup>& groups, LaList<LaTextBlock>& output) {
@@ -224,13 +250,7 @@ std::int32_t segment(const LaBitmap& input, const LaList<LaRegionRecord>* lines,
 
     std::vector<std::int32_t> textIndexOfBox;
     std::vector<LaTextBlock> textBlocks = textBlocksOf(finalBlocks, textIndexOfBox);
-    {
-        std::vector<LaBitmap> images = drawBlockImages(textBlocks, textIndexOfBox, page);
-        for (std::size_t i = 0; i < textBlocks.size(); ++i) {
-            textBlocks[i].content = classifyBlock(images[i]);
-            bitmapRelease(&images[i]);
-        }
-    }
+    classifyTextBlocks(textBlocks, textIndexOfBox, page);
     appendPictureElements(page.groups, output);
     for (const LaTextBlock& t : textBlocks) output.push_back(t);
     // The zone post-processing measures text on this page again.

@@ -99,18 +99,20 @@ void fillNeighbourTables(const RunTable& runs, const std::vector<LaComponent>& c
     const std::int32_t* const recordOf = p.recordOf.data();
     std::int32_t* const neighbour = p.neighbour.data();
     for (std::size_t r = 0; r < runs.size(); ++r) {
-        const std::vector<LaRun>& row = runs[r];
-        if (row.empty()) continue;
-        // The record of each run is looked up once, as the next run of the one before.
-        std::int32_t record = recordOf[std::size_t(row[0].label)];
-        for (std::size_t k = 0; k < row.size(); ++k) {
-            const bool last = k + 1 == row.size();
-            const std::int32_t nextLabel = last ? 0 : row[k + 1].label;
-            const std::int32_t nextRecord = last ? -1 : recordOf[std::size_t(nextLabel)];
-            if (record >= 0)
-                neighbour[rowZero[std::size_t(record)] + std::ptrdiff_t(r)] =
-                    nextRecord >= 0 ? nextLabel : -1;
-            record = nextRecord;
+        const LaRun* run = runs[r].data();
+        const LaRun* const end = run + runs[r].size();
+        while (run != end) {
+            // Only the last of a stretch of runs of one component can be its
+            // rightmost on the row: the ones before it are passed over (a
+            // large component often has hundreds of runs on a row).
+            const std::int32_t label = run->label;
+            while (++run != end && run->label == label) {
+            }
+            const std::int32_t record = recordOf[std::size_t(label)];
+            if (record < 0) continue;
+            const std::int32_t next = run != end ? run->label : -1;
+            neighbour[rowZero[std::size_t(record)] + std::ptrdiff_t(r)] =
+                next >= 0 && recordOf[std::size_t(next)] >= 0 ? next : -1;
         }
     }
 }
