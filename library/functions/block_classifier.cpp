@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <optional>
 #include <span>
 #include <utility>
@@ -99,6 +100,14 @@ TransitionLists columnLists(const LaBitmap& image) {
     return lists;
 }
 
+// A line's colour changes, counted from white before its first pixel (a
+// line starting black changes at 0; its end is no change), and whether its
+// first pixel is black.
+struct LineChanges {
+    std::int32_t changes = 0;
+    bool startsBlack = false;
+};
+
 // The runs counted for a line: the stretch starting at entry k runs to entry
 // k + 1 and is black when k is odd. A line that starts black has an empty
 // first stretch, which is skipped.
@@ -148,24 +157,32 @@ void addSquaredDeviations(std::span<const std::int32_t> list, CountedRuns runs,
     }
 }
 
-// The first pass over the counted runs of every list, in list order. Counts
-// and lengths are whole numbers far below 2^53: summed as integers they give
-// the very sums that adding them one by one in floating point gives.
-RunStatistics runStatistics(const TransitionLists& lists) {
+// The counted runs of one line, from its changes.
+CountedRuns countedRuns(LineChanges line) {
+    const std::size_t first = line.startsBlack ? 1 : 0;
+    return {first, std::size_t(line.changes) + 1};
+}
+
+// A list holds 0, the changes, then the line's length four times.
+LineChanges changesOfList(std::span<const std::int32_t> list) {
+    return {std::int32_t(list.size()) - 5, list[1] == 0};
+}
+
+// The first pass over the counted runs of every line, in line order, given
+// the total length of each colour. Counts and lengths are whole numbers far
+// below 2^53: summed as integers they give the very sums that adding them
+// one by one in floating point gives.
+RunStatistics runStatistics(std::span<const LineChanges> lines, const std::int64_t length[2]) {
     RunStatistics st;
     std::int64_t count[2] = {0, 0};
-    std::int64_t length[2] = {0, 0};
     std::int64_t runCount = 0;
-    for (std::size_t i = 0; i < lists.count(); ++i) {
-        const auto list = lists.list(i);
-        const CountedRuns runs = countedRuns(list);
-        const std::int32_t* e = list.data();
-        for (std::size_t k = runs.first; k < runs.end; ++k) length[k & 1] += e[k + 1] - e[k];
+    for (const LineChanges line : lines) {
+        const CountedRuns runs = countedRuns(line);
         // Runs alternate in colour, starting with the colour of `first`.
         count[runs.first & 1] += std::int64_t(runs.count() + 1) / 2;
         count[(runs.first + 1) & 1] += std::int64_t(runs.count()) / 2;
         runCount += std::int64_t(runs.count());
-        st.mostEntries = std::max(st.mostEntries, list.size());
+        st.mostEntries = std::max(st.mostEntries, std::size_t(line.changes) + 5);
     }
     for (int c = 0; c < 2; ++c) {
         st.n[c] = 1.0 + double(count[c]);
@@ -173,6 +190,44 @@ RunStatistics runStatistics(const TransitionLists& lists) {
     }
     st.runCountSum = double(runCount);
     return st;
+}
+
+// The changes along a row of `width` pixels holding these runs (left to
+// right, none touching another, inside the row): each run starts one, and
+// ends one unless it reaches the row's end.
+LineChanges rowChanges(std::span<const LaRun> row, std::int32_t width) {
+    if (row.empty()) return {};
+    const auto changes = std::int32_t(2 * row.size()) - (row.back().end == width ? 1 : 0);
+    return {changes, row.front().start == 0};
+}
+
+// The statistics runStatistics finds for the rows of the image that holds
+// exactly these runs: its rows cover each pixel once.
+RunStatistics rowStatistics(const FlatRunTable& runs, std::int32_t width) {
+    const std::int32_t h = runs.rows();
+    std::vector<LineChanges> lines(static_cast<std::size_t>(h));
+    std::int64_t black = 0;
+    for (std::int32_t y = 0; y < h; ++y) {
+        const std::span<const LaRun> row = runs.row(y);
+        lines[std::size_t(y)] = rowChanges(row, width);
+        for (const LaRun& run : row) black += run.end - run.start;
+    }
+    const std::int64_t length[2] = {std::int64_t(h) * width - black, black};
+    return runStatistics(lines, length);
+}
+
+// The changes of every list, and the total length of each colour.
+RunStatistics runStatistics(const TransitionLists& lists, std::vector<LineChanges>& lines) {
+    std::int64_t length[2] = {0, 0};
+    lines.resize(lists.count());
+    for (std::size_t i = 0; i < lists.count(); ++i) {
+        const auto list = lists.list(i);
+        const CountedRuns runs = countedRuns(list);
+        const std::int32_t* e = list.data();
+        for (std::size_t k = runs.first; k < runs.end; ++k) length[k & 1] += e[k + 1] - e[k];
+        lines[i] = changesOfList(list);
+    }
+    return runStatistics(lines, length);
 }
 
 // The second pass: the squared deviations from the means of the first.
@@ -185,20 +240,20 @@ void addSquaredDeviations(const TransitionLists& lists, RunStatistics& st) {
 }
 
 // Entry count of the busiest column short of the very busiest (at least 5).
-double secondBusiestColumn(const TransitionLists& columns, std::size_t busiest) {
+double secondBusiestColumn(std::span<const LineChanges> columns, std::size_t busiest) {
     std::size_t second = 5;
-    for (std::size_t i = 0; i < columns.count(); ++i) {
-        const std::size_t e = columns.list(i).size();
+    for (const LineChanges column : columns) {
+        const std::size_t e = std::size_t(column.changes + 5);
         if (e + 5 < busiest && e > second) second = e;
     }
     return double(second);
 }
 
 // Sum over the columns of |run count - mean run count per column|.
-double columnRunSpread(const TransitionLists& columns, double meanRunCount) {
+double columnRunSpread(std::span<const LineChanges> columns, double meanRunCount) {
     double spread = 0.0;
-    for (std::size_t i = 0; i < columns.count(); ++i)
-        spread += std::fabs(double(countedRuns(columns.list(i)).count()) - meanRunCount);
+    for (const LineChanges column : columns)
+        spread += std::fabs(double(countedRuns(column).count()) - meanRunCount);
     return spread;
 }
 
@@ -207,55 +262,65 @@ double columnRunSpread(const TransitionLists& columns, double meanRunCount) {
 struct BlockRuns {
     TransitionLists rows;
     TransitionLists columns;
+    std::vector<LineChanges> columnChanges;
     RunStatistics r;
     RunStatistics c;
 };
 
-BlockRuns measureRuns(const LaBitmap& image) {
+TransitionLists rowLists(const LaBitmap& image) {
     const std::int32_t h = image.hasPixels() ? image.height : 0;
     const std::int32_t w = image.hasPixels() ? image.width : 0;
     const std::uint8_t white = image.whiteByte();
-    BlockRuns runs;
-    runs.rows = buildLists(h, [&](std::int32_t r, std::vector<std::int32_t>& out) {
+    return buildLists(h, [&](std::int32_t r, std::vector<std::int32_t>& out) {
         return encodeRow(image.row(r), w, white, out);
     });
+}
+
+void measureColumns(const LaBitmap& image, BlockRuns& runs) {
     runs.columns = columnLists(image);
-    runs.r = runStatistics(runs.rows);
-    runs.c = runStatistics(runs.columns);
+    runs.c = runStatistics(runs.columns, runs.columnChanges);
+}
+
+BlockRuns measureRuns(const LaBitmap& image) {
+    BlockRuns runs;
+    runs.rows = rowLists(image);
+    std::vector<LineChanges> rowChanges;
+    runs.r = runStatistics(runs.rows, rowChanges);
+    measureColumns(image, runs);
     return runs;
 }
 
-// The black share of the row runs' lengths, from the two colours' length sums.
-double inkShare(const double s[2]) {
-    return s[1] / (s[0] + s[1]);
-}
-
-// A list's colour changes per column, from its entry count.
-double changesPerColumn(std::size_t entries, double width) {
-    return (double(entries) - 4.0) / width;
-}
-
-// Every feature but the two deviations.
-BlockFeatures featuresOf(const BlockRuns& runs, const LaBitmap& image) {
-    const std::int32_t h = image.hasPixels() ? image.height : 0;
-    const std::int32_t w = image.hasPixels() ? image.width : 0;
-    const RunStatistics& r = runs.r;
-    const RunStatistics& c = runs.c;
+// The features the rows give, of an image of h rows and w columns.
+BlockFeatures rowFeatures(const RunStatistics& r, std::int32_t h, std::int32_t w) {
     BlockFeatures f;
     f.rows = h;
     f.width = w < 1 ? 1.0 : double(w);
     const double rowsOrOne = h < 1 ? 1.0 : double(h);
-    f.ink = inkShare(r.s);
+    f.ink = r.s[1] / (r.s[0] + r.s[1]);
     f.meanBlackRow = r.s[1] / r.n[1];
     f.meanWhiteRow = r.s[0] / r.n[0];
-    f.meanBlackCol = c.s[1] / c.n[1];
     f.rowRuns = (r.runCountSum / rowsOrOne) / f.width;
-    f.colRuns = (c.runCountSum / f.width) / rowsOrOne;
-    f.colSpread = columnRunSpread(runs.columns, c.runCountSum / f.width) / rowsOrOne;
-    f.rowPeak = changesPerColumn(r.mostEntries, f.width);
-    const std::size_t busiestColumn = std::max<std::size_t>(c.mostEntries, 5);
-    f.colPeak = (secondBusiestColumn(runs.columns, busiestColumn) - 5.0) / rowsOrOne;
+    f.rowPeak = (double(r.mostEntries) - 4.0) / f.width;
     return f;
+}
+
+// Every feature but the two deviations.
+BlockFeatures featuresOf(const BlockRuns& runs, std::int32_t h, std::int32_t w) {
+    BlockFeatures f = rowFeatures(runs.r, h, w);
+    const RunStatistics& c = runs.c;
+    const double rowsOrOne = h < 1 ? 1.0 : double(h);
+    f.meanBlackCol = c.s[1] / c.n[1];
+    f.colRuns = (c.runCountSum / f.width) / rowsOrOne;
+    f.colSpread = columnRunSpread(runs.columnChanges, c.runCountSum / f.width) / rowsOrOne;
+    const std::size_t busiestColumn = std::max<std::size_t>(c.mostEntries, 5);
+    f.colPeak = (secondBusiestColumn(runs.columnChanges, busiestColumn) - 5.0) / rowsOrOne;
+    return f;
+}
+
+BlockFeatures featuresOf(const BlockRuns& runs, const LaBitmap& image) {
+    const std::int32_t h = image.hasPixels() ? image.height : 0;
+    const std::int32_t w = image.hasPixels() ? image.width : 0;
+    return featuresOf(runs, h, w);
 }
 
 // The second pass over the lists, which only one rule needs.
@@ -347,23 +412,6 @@ std::int32_t classifyFeatures(const BlockFeatures& f) {
     return classify(f, [&] { return std::pair(f.sdBlackRow, f.sdBlackCol); });
 }
 
-std::optional<std::int32_t> classifyByRows(const BlockRowSummary& rows) {
-    if (rows.rows <= 0 || rows.width <= 0) return std::nullopt;
-    if (isSmallBlock(rows.rows, rows.width)) return LA_CONTENT_TEXT;
-    // The rows' runs and gaps cover every pixel once: the lengths and the
-    // busiest list runStatistics would find.
-    const std::int64_t pixels = std::int64_t(rows.rows) * rows.width;
-    const double s[2] = {1.0 + double(pixels - rows.black), 1.0 + double(rows.black)};
-    BlockFeatures f;
-    f.rows = rows.rows;
-    f.width = rows.width;
-    f.ink = inkShare(s);
-    // A row's list: 0, its changes, then the width four times.
-    f.rowPeak = changesPerColumn(std::size_t(rows.mostChanges) + 5, f.width);
-    if (inkUnlikeText(f) || busyRows(f)) return LA_CONTENT_PICTURE;
-    return std::nullopt;
-}
-
 std::int32_t classifyBlock(const LaBitmap& image) {
     if (!image.hasPixels()) return LA_CONTENT_TEXT;
     // Small blocks are text whatever they hold; spare them the run lists.
@@ -372,6 +420,26 @@ std::int32_t classifyBlock(const LaBitmap& image) {
     BlockFeatures f = featuresOf(runs, image);
     return classify(f, [&] {
         addDeviations(runs, f);
+        return std::pair(f.sdBlackRow, f.sdBlackCol);
+    });
+}
+
+std::int32_t classifyBlockRuns(const FlatRunTable& runs, std::int32_t width,
+                               const std::function<LaBitmap()>& draw) {
+    const std::int32_t h = runs.rows();
+    if (h <= 0 || width <= 0) return classifyBlock(draw());
+    if (isSmallBlock(h, width)) return LA_CONTENT_TEXT;
+    BlockRuns lists;
+    lists.r = rowStatistics(runs, width);
+    // Ink or a busy row make a picture before any column is read.
+    const BlockFeatures byRows = rowFeatures(lists.r, h, width);
+    if (inkUnlikeText(byRows) || busyRows(byRows)) return LA_CONTENT_PICTURE;
+    const LaBitmap image = draw();
+    measureColumns(image, lists);
+    BlockFeatures f = featuresOf(lists, h, width);
+    return classify(f, [&] {
+        lists.rows = rowLists(image);
+        addDeviations(lists, f);
         return std::pair(f.sdBlackRow, f.sdBlackCol);
     });
 }

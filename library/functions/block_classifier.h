@@ -7,10 +7,11 @@
 #pragma once
 
 #include "library/image/bitmap.h"
+#include "library/image/components.h"
 #include "library/la_api.h"
 
 #include <cstdint>
-#include <optional>
+#include <functional>
 
 namespace quadrel {
 
@@ -43,17 +44,11 @@ std::int32_t classifyFeatures(const BlockFeatures& f);
 // or columns is text. Throws std::bad_alloc when memory runs out.
 std::int32_t classifyBlock(const LaBitmap& image);
 
-// What the rows of a block image show without reading its columns.
-struct BlockRowSummary {
-    std::int32_t rows = 0;
-    std::int32_t width = 0;
-    std::int64_t black = 0;       // black pixels
-    std::int32_t mostChanges = 0; // colour changes along the busiest row, from white at its left
-};
-
-// The content classifyBlock gives an image with this summary, when the rows
-// alone decide it (a small block; ink or a busy row that make a picture);
-// else nothing, and the image must be read.
-std::optional<std::int32_t> classifyByRows(const BlockRowSummary& rows);
+// The content code classifyBlock gives the image of `width` columns whose
+// row y holds exactly the black runs runs.row(y) (left to right, none
+// touching another, inside the row). The rows are read off the runs; `draw`
+// gives the image when its columns must be read too.
+std::int32_t classifyBlockRuns(const FlatRunTable& runs, std::int32_t width,
+                               const std::function<LaBitmap()>& draw);
 
 } // namespace quadrel

@@ -167,57 +167,45 @@ void forEachBlockRun(const RunTable& runs, const std::vector<std::int32_t>& bloc
     }
 }
 
-// The row summary of block t's image, read off the page's runs. The runs
-// of a row never touch, so each one cut to the box starts and (unless it
-// reaches the box's right edge) ends one colour change.
-BlockRowSummary summarizeBlockRows(const RunTable& runs, const std::vector<std::int32_t>& blockOf,
-                                   const LaTextBlock& b, std::int32_t t) {
-    BlockRowSummary s;
-    s.rows = b.yMax - b.yMin + 1;
-    s.width = b.xMax - b.xMin;
-    std::int32_t row = -1;
-    std::int32_t changes = 0;
+// The runs of block t's image, row by row.
+FlatRunTable blockRuns(const RunTable& runs, const std::vector<std::int32_t>& blockOf,
+                       const LaTextBlock& b, std::int32_t t) {
+    FlatRunTable table;
+    const std::int32_t rows = b.yMax - b.yMin + 1;
+    table.rowStart.assign(std::size_t(rows) + 1, 0);
     forEachBlockRun(runs, blockOf, b, t, [&](std::int32_t y, std::int32_t start, std::int32_t end) {
-        if (y != row) {
-            row = y;
-            changes = 0;
-        }
-        changes += end == s.width ? 1 : 2;
-        s.mostChanges = std::max(s.mostChanges, changes);
-        s.black += end - start;
+        table.runs.push_back(LaRun{start, end, 0});
+        table.rowStart[std::size_t(y) + 1] = std::int32_t(table.runs.size());
     });
-    return s;
+    // Rows without runs end where the row before them does.
+    for (std::size_t y = 1; y < table.rowStart.size(); ++y)
+        table.rowStart[y] = std::max(table.rowStart[y], table.rowStart[y - 1]);
+    return table;
 }
 
-// Block t's image, holding only its components.
-LaBitmap drawBlockImage(const RunTable& runs, const std::vector<std::int32_t>& blockOf,
-                        const LaTextBlock& b, std::int32_t t) {
+// The image of a block of `width` columns whose rows hold these runs.
+LaBitmap drawBlockImage(const FlatRunTable& table, std::int32_t width) {
     LaBitmap image;
-    const std::int32_t width = b.xMax - b.xMin;
-    const std::int32_t height = b.yMax - b.yMin + 1;
+    const std::int32_t height = table.rows();
     if (bitmapAllocate(image, height, width, rowLengthForWidth(width), 1) != LA_STATUS_OK)
         throw std::bad_alloc();
-    forEachBlockRun(runs, blockOf, b, t, [&](std::int32_t y, std::int32_t start, std::int32_t end) {
-        paintRun(image, y, start, end);
-    });
+    for (std::int32_t y = 0; y < height; ++y)
+        for (const LaRun& run : table.row(y)) paintRun(image, y, run.start, run.end);
     return image;
 }
 
-// Every text block's content: from the summary of its rows where that
-// decides it, else from an image of its components.
+// Every text block's content, from the runs of its components; an image of
+// them is drawn only when its columns must be read.
 void classifyTextBlocks(std::vector<LaTextBlock>& blocks,
                         const std::vector<std::int32_t>& textIndexOfBox, const PageLines& page) {
     const std::vector<std::int32_t> blockOf = blockOfComponents(page, textIndexOfBox);
     const RunTable& runs = page.source.runTable;
     for (std::size_t i = 0; i < blocks.size(); ++i) {
-        const std::int32_t t = std::int32_t(i);
-        const std::optional<std::int32_t> content =
-            classifyByRows(summarizeBlockRows(runs, blockOf, blocks[i], t));
-        if (content) {
-            blocks[i].content = *content;
-            continue;
-        }
-        blocks[i].content = classifyBlock(drawBlockImage(runs, blockOf, blocks[i], t));
+        const LaTextBlock& b = blocks[i];
+        const FlatRunTable table = blockRuns(runs, blockOf, b, std::int32_t(i));
+        const std::int32_t width = b.xMax - b.xMin;
+        const auto draw = [&] { return drawBlockImage(table, width); };
+        blocks[i].content = classifyBlockRuns(table, width, draw);
     }
 }
 
