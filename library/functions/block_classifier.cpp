@@ -2,7 +2,7 @@
 // Copyright 2026 The Quadrel authors
 #include "library/functions/block_classifier.h"
 
-#include "library/image/column_transitions.h"
+#include "library/functions/transition_lists.h"
 #include "library/image/components.h"
 
 #include <algorithm>
@@ -55,50 +55,6 @@ constexpr double kGridMinColumnRuns = 0.330273;
 constexpr double kGridMinRowRuns = 0.332671;
 constexpr double kGridMaxBlackShare = 0.0014565;
 constexpr double kGridMaxWhiteShare = 0.002913;
-
-// Transition lists of every row or every column, one after another.
-struct TransitionLists {
-    std::vector<std::int32_t> entries;
-    std::vector<std::size_t> start; // list i is entries[start[i], start[i + 1])
-
-    std::span<const std::int32_t> list(std::size_t i) const {
-        return {entries.data() + start[i], start[i + 1] - start[i]};
-    }
-    std::size_t count() const { return start.size() - 1; }
-};
-
-template <class Encode> TransitionLists buildLists(std::int32_t lines, Encode encode) {
-    TransitionLists lists;
-    lists.start.reserve(std::size_t(lines) + 1);
-    lists.start.push_back(0);
-    std::vector<std::int32_t> scratch;
-    for (std::int32_t i = 0; i < lines; ++i) {
-        const std::int32_t e = encode(i, scratch);
-        lists.entries.insert(lists.entries.end(), scratch.begin(), scratch.begin() + e);
-        lists.start.push_back(lists.entries.size());
-    }
-    return lists;
-}
-
-// The list of every column as encodeColumn writes it (0, the rows where the
-// colour changes, the height four times), all columns found in one pass.
-TransitionLists columnLists(const LaBitmap& image) {
-    const ColumnChanges changes(image);
-    const std::size_t columns = std::size_t(changes.columns());
-    TransitionLists lists;
-    lists.start.resize(columns + 1, 0);
-    for (std::size_t x = 0; x < columns; ++x)
-        lists.start[x + 1] = lists.start[x] + changes.count(std::int32_t(x)) + 5;
-    lists.entries.resize(lists.start.back());
-    for (std::size_t x = 0; x < columns; ++x) {
-        std::int32_t* out = lists.entries.data() + lists.start[x];
-        *out++ = 0;
-        // Writing may run three entries into the closing ones, written next.
-        out = changes.write(std::int32_t(x), out);
-        std::fill(out, out + 4, changes.height());
-    }
-    return lists;
-}
 
 // A line's colour changes, counted from white before its first pixel (a
 // line starting black changes at 0; its end is no change), and whether its
@@ -267,15 +223,6 @@ struct BlockRuns {
     RunStatistics c;
 };
 
-TransitionLists rowLists(const LaBitmap& image) {
-    const std::int32_t h = image.hasPixels() ? image.height : 0;
-    const std::int32_t w = image.hasPixels() ? image.width : 0;
-    const std::uint8_t white = image.whiteByte();
-    return buildLists(h, [&](std::int32_t r, std::vector<std::int32_t>& out) {
-        return encodeRow(image.row(r), w, white, out);
-    });
-}
-
 void measureColumns(const LaBitmap& image, BlockRuns& runs) {
     runs.columns = columnLists(image);
     runs.c = runStatistics(runs.columns, runs.columnChanges);
@@ -438,7 +385,7 @@ std::int32_t classifyBlockRuns(const FlatRunTable& runs, std::int32_t width,
     measureColumns(image, lists);
     BlockFeatures f = featuresOf(lists, h, width);
     return classify(f, [&] {
-        lists.rows = rowLists(image);
+        lists.rows = rowLists(runs, width);
         addDeviations(lists, f);
         return std::pair(f.sdBlackRow, f.sdBlackCol);
     });

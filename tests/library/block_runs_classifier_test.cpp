@@ -3,6 +3,7 @@
 // classifyBlockRuns, which reads a block's rows off its runs and draws the
 // image only for its columns, against classifyBlock on the drawn image.
 #include "library/functions/block_classifier.h"
+#include "library/functions/transition_lists.h"
 #include "library/image/components.h"
 #include "library/la_api.h"
 
@@ -88,6 +89,20 @@ TEST(BlockRunsClassifierTest, DecidesAsTheDrawnImageAndDrawsOnlyForColumns) {
     // Small blocks and blocks whose ink or rows decide are never drawn.
     EXPECT_GT(drawn, 0);
     EXPECT_LT(drawn, trials * 3 / 4);
+}
+
+TEST(BlockRunsClassifierTest, RowListsOfTheRunsEqualTheEncodedRows) {
+    std::mt19937 random(78);
+    for (int trial = 0; trial < 200; ++trial) {
+        LaBitmap image = trial % 2 ? blobs(random) : dots(random);
+        // Rows ending black at the right edge, and one all black.
+        for (int y = 0; y < image.height; y += 3) paint(image, image.width - 1, y);
+        for (int x = 0; x < image.width; ++x) paint(image, x, image.height - 1);
+        const quadrel::TransitionLists fromRuns = quadrel::rowLists(rowRunsOf(image), image.width);
+        const quadrel::TransitionLists encoded = quadrel::rowLists(image);
+        ASSERT_EQ(fromRuns.start, encoded.start) << image.width << " x " << image.height;
+        ASSERT_EQ(fromRuns.entries, encoded.entries) << image.width << " x " << image.height;
+    }
 }
 
 TEST(BlockRunsClassifierTest, RowsStartingAndEndingBlackCountTheirChanges) {
