@@ -56,14 +56,6 @@ constexpr double kGridMinRowRuns = 0.332671;
 constexpr double kGridMaxBlackShare = 0.0014565;
 constexpr double kGridMaxWhiteShare = 0.002913;
 
-// A line's colour changes, counted from white before its first pixel (a
-// line starting black changes at 0; its end is no change), and whether its
-// first pixel is black.
-struct LineChanges {
-    std::int32_t changes = 0;
-    bool startsBlack = false;
-};
-
 // The runs counted for a line: the stretch starting at entry k runs to entry
 // k + 1 and is black when k is odd. A line that starts black has an empty
 // first stretch, which is skipped.
@@ -148,28 +140,12 @@ RunStatistics runStatistics(std::span<const LineChanges> lines, const std::int64
     return st;
 }
 
-// The changes along a row of `width` pixels holding these runs (left to
-// right, none touching another, inside the row): each run starts one, and
-// ends one unless it reaches the row's end.
-LineChanges rowChanges(std::span<const LaRun> row, std::int32_t width) {
-    if (row.empty()) return {};
-    const auto changes = std::int32_t(2 * row.size()) - (row.back().end == width ? 1 : 0);
-    return {changes, row.front().start == 0};
-}
-
-// The statistics runStatistics finds for the rows of the image that holds
-// exactly these runs: its rows cover each pixel once.
-RunStatistics rowStatistics(const FlatRunTable& runs, std::int32_t width) {
-    const std::int32_t h = runs.rows();
-    std::vector<LineChanges> lines(static_cast<std::size_t>(h));
-    std::int64_t black = 0;
-    for (std::int32_t y = 0; y < h; ++y) {
-        const std::span<const LaRun> row = runs.row(y);
-        lines[std::size_t(y)] = rowChanges(row, width);
-        for (const LaRun& run : row) black += run.end - run.start;
-    }
-    const std::int64_t length[2] = {std::int64_t(h) * width - black, black};
-    return runStatistics(lines, length);
+// The statistics runStatistics finds for the rows summed: they cover each
+// pixel once.
+RunStatistics rowStatistics(const BlockRows& rows) {
+    const std::int64_t pixels = std::int64_t(rows.rows()) * rows.width();
+    const std::int64_t length[2] = {pixels - rows.black(), rows.black()};
+    return runStatistics(rows.lines(), length);
 }
 
 // The changes of every list, and the total length of each colour.
@@ -271,11 +247,28 @@ BlockFeatures featuresOf(const BlockRuns& runs, const LaBitmap& image) {
 }
 
 // The second pass over the lists, which only one rule needs.
-void addDeviations(BlockRuns& runs, BlockFeatures& f) {
-    addSquaredDeviations(runs.rows, runs.r);
+// The columns' deviations added, both deviations found from the sums.
+void finishDeviations(BlockRuns& runs, BlockFeatures& f) {
     addSquaredDeviations(runs.columns, runs.c);
     f.sdBlackRow = std::sqrt(runs.r.q[1]) / runs.r.n[1];
     f.sdBlackCol = std::sqrt(runs.c.q[1]) / runs.c.n[1];
+}
+
+void addDeviations(BlockRuns& runs, BlockFeatures& f) {
+    addSquaredDeviations(runs.rows, runs.r);
+    finishDeviations(runs, f);
+}
+
+// The rows' deviations with each row encoded in turn rather than all kept:
+// the same sums, added in the same order.
+void addRowDeviations(const LaBitmap& image, RunStatistics& st) {
+    const double mean[2] = {st.s[0] / st.n[0], st.s[1] / st.n[1]};
+    std::vector<std::int32_t> list;
+    for (std::int32_t r = 0; r < image.height; ++r) {
+        const std::int32_t e = encodeRow(image.row(r), image.width, image.whiteByte(), list);
+        const std::span<const std::int32_t> row(list.data(), std::size_t(e));
+        addSquaredDeviations(row, countedRuns(row), mean, st.q);
+    }
 }
 
 bool isSmallBlock(double rows, double width) {
@@ -371,13 +364,12 @@ std::int32_t classifyBlock(const LaBitmap& image) {
     });
 }
 
-std::int32_t classifyBlockRuns(const FlatRunTable& runs, std::int32_t width,
-                               const std::function<LaBitmap()>& draw) {
-    const std::int32_t h = runs.rows();
+std::int32_t classifyBlockRows(const BlockRows& rows, const std::function<LaBitmap()>& draw) {
+    const std::int32_t h = rows.rows(), width = rows.width();
     if (h <= 0 || width <= 0) return classifyBlock(draw());
     if (isSmallBlock(h, width)) return LA_CONTENT_TEXT;
     BlockRuns lists;
-    lists.r = rowStatistics(runs, width);
+    lists.r = rowStatistics(rows);
     // Ink or a busy row make a picture before any column is read.
     const BlockFeatures byRows = rowFeatures(lists.r, h, width);
     if (inkUnlikeText(byRows) || busyRows(byRows)) return LA_CONTENT_PICTURE;
@@ -385,8 +377,8 @@ std::int32_t classifyBlockRuns(const FlatRunTable& runs, std::int32_t width,
     measureColumns(image, lists);
     BlockFeatures f = featuresOf(lists, h, width);
     return classify(f, [&] {
-        lists.rows = rowLists(runs, width);
-        addDeviations(lists, f);
+        addRowDeviations(image, lists.r);
+        finishDeviations(lists, f);
         return std::pair(f.sdBlackRow, f.sdBlackCol);
     });
 }

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace quadrel {
 
@@ -44,11 +45,43 @@ std::int32_t classifyFeatures(const BlockFeatures& f);
 // or columns is text. Throws std::bad_alloc when memory runs out.
 std::int32_t classifyBlock(const LaBitmap& image);
 
-// The content code classifyBlock gives the image of `width` columns whose
-// row y holds exactly the black runs runs.row(y) (left to right, none
-// touching another, inside the row). The rows are read off the runs; `draw`
+// A line's colour changes, counted from white before its first pixel (a
+// line starting black changes at 0; its end is no change), and whether its
+// first pixel is black.
+struct LineChanges {
+    std::int32_t changes = 0;
+    bool startsBlack = false;
+};
+
+// The rows of a block image summed run by run, without drawing it: rows in
+// order, each row's runs left to right, none touching another, inside the
+// row.
+class BlockRows {
+  public:
+    BlockRows(std::int32_t rows, std::int32_t width)
+        : width_(width), lines_(std::size_t(rows > 0 ? rows : 0)) {}
+
+    void add(std::int32_t y, std::int32_t start, std::int32_t end) {
+        LineChanges& line = lines_[std::size_t(y)];
+        // Each run starts a change, and ends one unless it reaches the row's end.
+        line.changes += end == width_ ? 1 : 2;
+        line.startsBlack = line.startsBlack || start == 0;
+        black_ += end - start;
+    }
+
+    std::int32_t rows() const { return std::int32_t(lines_.size()); }
+    std::int32_t width() const { return width_; }
+    const std::vector<LineChanges>& lines() const { return lines_; }
+    std::int64_t black() const { return black_; }
+
+  private:
+    std::int32_t width_;
+    std::vector<LineChanges> lines_;
+    std::int64_t black_ = 0;
+};
+
+// The content code classifyBlock gives the image these rows make. `draw`
 // gives the image when its columns must be read too.
-std::int32_t classifyBlockRuns(const FlatRunTable& runs, std::int32_t width,
-                               const std::function<LaBitmap()>& draw);
+std::int32_t classifyBlockRows(const BlockRows& rows, const std::function<LaBitmap()>& draw);
 
 } // namespace quadrel

@@ -167,30 +167,27 @@ void forEachBlockRun(const RunTable& runs, const std::vector<std::int32_t>& bloc
     }
 }
 
-// The runs of block t's image, row by row.
-FlatRunTable blockRuns(const RunTable& runs, const std::vector<std::int32_t>& blockOf,
-                       const LaTextBlock& b, std::int32_t t) {
-    FlatRunTable table;
-    const std::int32_t rows = b.yMax - b.yMin + 1;
-    table.rowStart.assign(std::size_t(rows) + 1, 0);
+// The rows of block t's image.
+BlockRows blockRows(const RunTable& runs, const std::vector<std::int32_t>& blockOf,
+                    const LaTextBlock& b, std::int32_t t) {
+    BlockRows rows(b.yMax - b.yMin + 1, b.xMax - b.xMin);
     forEachBlockRun(runs, blockOf, b, t, [&](std::int32_t y, std::int32_t start, std::int32_t end) {
-        table.runs.push_back(LaRun{start, end, 0});
-        table.rowStart[std::size_t(y) + 1] = std::int32_t(table.runs.size());
+        rows.add(y, start, end);
     });
-    // Rows without runs end where the row before them does.
-    for (std::size_t y = 1; y < table.rowStart.size(); ++y)
-        table.rowStart[y] = std::max(table.rowStart[y], table.rowStart[y - 1]);
-    return table;
+    return rows;
 }
 
-// The image of a block of `width` columns whose rows hold these runs.
-LaBitmap drawBlockImage(const FlatRunTable& table, std::int32_t width) {
+// Block t's image, holding only its components.
+LaBitmap drawBlockImage(const RunTable& runs, const std::vector<std::int32_t>& blockOf,
+                        const LaTextBlock& b, std::int32_t t) {
     LaBitmap image;
-    const std::int32_t height = table.rows();
+    const std::int32_t width = b.xMax - b.xMin;
+    const std::int32_t height = b.yMax - b.yMin + 1;
     if (bitmapAllocate(image, height, width, rowLengthForWidth(width), 1) != LA_STATUS_OK)
         throw std::bad_alloc();
-    for (std::int32_t y = 0; y < height; ++y)
-        for (const LaRun& run : table.row(y)) paintRun(image, y, run.start, run.end);
+    forEachBlockRun(runs, blockOf, b, t, [&](std::int32_t y, std::int32_t start, std::int32_t end) {
+        paintRun(image, y, start, end);
+    });
     return image;
 }
 
@@ -202,10 +199,10 @@ void classifyTextBlocks(std::vector<LaTextBlock>& blocks,
     const RunTable& runs = page.source.runTable;
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         const LaTextBlock& b = blocks[i];
-        const FlatRunTable table = blockRuns(runs, blockOf, b, std::int32_t(i));
-        const std::int32_t width = b.xMax - b.xMin;
-        const auto draw = [&] { return drawBlockImage(table, width); };
-        blocks[i].content = classifyBlockRuns(table, width, draw);
+        const auto t = std::int32_t(i);
+        const BlockRows rows = blockRows(runs, blockOf, b, t);
+        const auto draw = [&] { return drawBlockImage(runs, blockOf, b, t); };
+        blocks[i].content = classifyBlockRows(rows, draw);
     }
 }
 

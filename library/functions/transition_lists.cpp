@@ -52,22 +52,4 @@ TransitionLists rowLists(const LaBitmap& image) {
     });
 }
 
-TransitionLists rowLists(const FlatRunTable& runs, std::int32_t width) {
-    TransitionLists lists;
-    const std::int32_t h = runs.rows();
-    lists.start.reserve(std::size_t(h) + 1);
-    lists.start.push_back(0);
-    lists.entries.reserve(2 * runs.runs.size() + 5 * std::size_t(h));
-    for (std::int32_t y = 0; y < h; ++y) {
-        lists.entries.push_back(0);
-        for (const LaRun& run : runs.row(y)) {
-            lists.entries.push_back(run.start);
-            if (run.end != width) lists.entries.push_back(run.end);
-        }
-        lists.entries.insert(lists.entries.end(), 4, width);
-        lists.start.push_back(lists.entries.size());
-    }
-    return lists;
-}
-
 } // namespace quadrel

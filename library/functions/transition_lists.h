@@ -31,8 +31,4 @@ TransitionLists columnLists(const LaBitmap& image);
 // The lists of every row.
 TransitionLists rowLists(const LaBitmap& image);
 
-// The row lists of the image of `width` columns that holds exactly these
-// runs (each row's left to right, none touching another, inside the row).
-TransitionLists rowLists(const FlatRunTable& runs, std::int32_t width);
-
 } // namespace quadrel

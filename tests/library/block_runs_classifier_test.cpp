@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 // Copyright 2026 The Quadrel authors
-// classifyBlockRuns, which reads a block's rows off its runs and draws the
+// classifyBlockRows, which reads a block's rows off its runs and draws the
 // image only for its columns, against classifyBlock on the drawn image.
 #include "library/functions/block_classifier.h"
-#include "library/functions/transition_lists.h"
 #include "library/image/components.h"
 #include "library/la_api.h"
 
@@ -66,6 +65,14 @@ quadrel::FlatRunTable rowRunsOf(const LaBitmap& image) {
     return table;
 }
 
+quadrel::BlockRows blockRowsOf(const LaBitmap& image) {
+    const quadrel::FlatRunTable table = rowRunsOf(image);
+    quadrel::BlockRows rows(image.height, image.width);
+    for (std::int32_t y = 0; y < table.rows(); ++y)
+        for (const quadrel::LaRun& run : table.row(y)) rows.add(y, run.start, run.end);
+    return rows;
+}
+
 TEST(BlockRunsClassifierTest, DecidesAsTheDrawnImageAndDrawsOnlyForColumns) {
     std::mt19937 random(77);
     int drawn = 0, pictures = 0, trials = 0;
@@ -79,8 +86,8 @@ TEST(BlockRunsClassifierTest, DecidesAsTheDrawnImageAndDrawsOnlyForColumns) {
             quadrel::bitmapCopy(image, copy);
             return copy;
         };
-        const std::int32_t content =
-            quadrel::classifyBlockRuns(rowRunsOf(image), image.width, draw);
+        const quadrel::BlockRows rows = blockRowsOf(image);
+        const std::int32_t content = quadrel::classifyBlockRows(rows, draw);
         EXPECT_EQ(content, quadrel::classifyBlock(image)) << image.width << " x " << image.height;
         pictures += content == LA_CONTENT_PICTURE;
     }
@@ -89,20 +96,6 @@ TEST(BlockRunsClassifierTest, DecidesAsTheDrawnImageAndDrawsOnlyForColumns) {
     // Small blocks and blocks whose ink or rows decide are never drawn.
     EXPECT_GT(drawn, 0);
     EXPECT_LT(drawn, trials * 3 / 4);
-}
-
-TEST(BlockRunsClassifierTest, RowListsOfTheRunsEqualTheEncodedRows) {
-    std::mt19937 random(78);
-    for (int trial = 0; trial < 200; ++trial) {
-        LaBitmap image = trial % 2 ? blobs(random) : dots(random);
-        // Rows ending black at the right edge, and one all black.
-        for (int y = 0; y < image.height; y += 3) paint(image, image.width - 1, y);
-        for (int x = 0; x < image.width; ++x) paint(image, x, image.height - 1);
-        const quadrel::TransitionLists fromRuns = quadrel::rowLists(rowRunsOf(image), image.width);
-        const quadrel::TransitionLists encoded = quadrel::rowLists(image);
-        ASSERT_EQ(fromRuns.start, encoded.start) << image.width << " x " << image.height;
-        ASSERT_EQ(fromRuns.entries, encoded.entries) << image.width << " x " << image.height;
-    }
 }
 
 TEST(BlockRunsClassifierTest, RowsStartingAndEndingBlackCountTheirChanges) {
@@ -117,11 +110,10 @@ TEST(BlockRunsClassifierTest, RowsStartingAndEndingBlackCountTheirChanges) {
         quadrel::bitmapCopy(full, copy);
         return copy;
     };
-    EXPECT_EQ(quadrel::classifyBlockRuns(rowRunsOf(full), full.width, draw),
-              quadrel::classifyBlock(full));
+    EXPECT_EQ(quadrel::classifyBlockRows(blockRowsOf(full), draw), quadrel::classifyBlock(full));
     // A page with no black and one without rows: as the image decides.
     const LaBitmap blank = whiteImage(90, 50);
-    EXPECT_EQ(quadrel::classifyBlockRuns(rowRunsOf(blank), blank.width,
+    EXPECT_EQ(quadrel::classifyBlockRows(blockRowsOf(blank),
                                          [&] {
                                              LaBitmap copy;
                                              quadrel::bitmapCopy(blank, copy);
