@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <optional>
 #include <span>
 #include <utility>
@@ -364,16 +363,15 @@ std::int32_t classifyBlock(const LaBitmap& image) {
     });
 }
 
-std::int32_t classifyBlockRows(const BlockRows& rows, const std::function<LaBitmap()>& draw) {
+std::int32_t classifyBlockRows(const BlockRows& rows, const LaBitmap& image) {
     const std::int32_t h = rows.rows(), width = rows.width();
-    if (h <= 0 || width <= 0) return classifyBlock(draw());
+    if (h <= 0 || width <= 0) return classifyBlock(image);
     if (isSmallBlock(h, width)) return LA_CONTENT_TEXT;
     BlockRuns lists;
     lists.r = rowStatistics(rows);
     // Ink or a busy row make a picture before any column is read.
     const BlockFeatures byRows = rowFeatures(lists.r, h, width);
     if (inkUnlikeText(byRows) || busyRows(byRows)) return LA_CONTENT_PICTURE;
-    const LaBitmap image = draw();
     measureColumns(image, lists);
     BlockFeatures f = featuresOf(lists, h, width);
     return classify(f, [&] {

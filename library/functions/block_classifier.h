@@ -11,7 +11,6 @@
 #include "library/la_api.h"
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 namespace quadrel {
@@ -80,8 +79,8 @@ class BlockRows {
     std::int64_t black_ = 0;
 };
 
-// The content code classifyBlock gives the image these rows make. `draw`
-// gives the image when its columns must be read too.
-std::int32_t classifyBlockRows(const BlockRows& rows, const std::function<LaBitmap()>& draw);
+// classifyBlock(image) for the image these rows make, whose pixels are read
+// only when the rows do not decide.
+std::int32_t classifyBlockRows(const BlockRows& rows, const LaBitmap& image);
 
 } // namespace quadrel

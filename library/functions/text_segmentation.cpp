@@ -167,42 +167,27 @@ void forEachBlockRun(const RunTable& runs, const std::vector<std::int32_t>& bloc
     }
 }
 
-// The rows of block t's image.
-BlockRows blockRows(const RunTable& runs, const std::vector<std::int32_t>& blockOf,
-                    const LaTextBlock& b, std::int32_t t) {
-    BlockRows rows(b.yMax - b.yMin + 1, b.xMax - b.xMin);
-    forEachBlockRun(runs, blockOf, b, t, [&](std::int32_t y, std::int32_t start, std::int32_t end) {
-        rows.add(y, start, end);
-    });
-    return rows;
-}
-
-// Block t's image, holding only its components.
-LaBitmap drawBlockImage(const RunTable& runs, const std::vector<std::int32_t>& blockOf,
-                        const LaTextBlock& b, std::int32_t t) {
-    LaBitmap image;
-    const std::int32_t width = b.xMax - b.xMin;
-    const std::int32_t height = b.yMax - b.yMin + 1;
-    if (bitmapAllocate(image, height, width, rowLengthForWidth(width), 1) != LA_STATUS_OK)
-        throw std::bad_alloc();
-    forEachBlockRun(runs, blockOf, b, t, [&](std::int32_t y, std::int32_t start, std::int32_t end) {
-        paintRun(image, y, start, end);
-    });
-    return image;
-}
-
-// Every text block's content, from the runs of its components; an image of
-// them is drawn only when its columns must be read.
+// Every text block's content, from an image holding only its components,
+// drawn in one pass over their runs that also sums the image's rows (which
+// alone decide many blocks).
 void classifyTextBlocks(std::vector<LaTextBlock>& blocks,
                         const std::vector<std::int32_t>& textIndexOfBox, const PageLines& page) {
     const std::vector<std::int32_t> blockOf = blockOfComponents(page, textIndexOfBox);
     const RunTable& runs = page.source.runTable;
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         const LaTextBlock& b = blocks[i];
-        const auto t = std::int32_t(i);
-        const BlockRows rows = blockRows(runs, blockOf, b, t);
-        const auto draw = [&] { return drawBlockImage(runs, blockOf, b, t); };
-        blocks[i].content = classifyBlockRows(rows, draw);
+        const std::int32_t width = b.xMax - b.xMin;
+        const std::int32_t height = b.yMax - b.yMin + 1;
+        LaBitmap image;
+        if (bitmapAllocate(image, height, width, rowLengthForWidth(width), 1) != LA_STATUS_OK)
+            throw std::bad_alloc();
+        BlockRows rows(height, width);
+        forEachBlockRun(runs, blockOf, b, std::int32_t(i),
+                        [&](std::int32_t y, std::int32_t start, std::int32_t end) {
+                            rows.add(y, start, end);
+                            paintRun(image, y, start, end);
+                        });
+        blocks[i].content = classifyBlockRows(rows, image);
     }
 }
 
