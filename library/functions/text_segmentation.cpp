@@ -148,46 +148,63 @@ std::vector<std::int32_t> blockOfComponents(const PageLines& page,
     return blockOf;
 }
 
-// Calls visit(row, start, end) for every run of a component of block t
-// that reaches into the block's box, cut to the box and counted from its
-// corner: the runs of the image that holds only the block's components.
-template <class Visit>
-void forEachBlockRun(const RunTable& runs, const std::vector<std::int32_t>& blockOf,
-                     const LaTextBlock& b, std::int32_t t, Visit&& visit) {
-    const std::int32_t first = std::max(b.yMin, 0);
-    const auto last = std::int32_t(std::min<std::int64_t>(b.yMax, std::int64_t(runs.size()) - 1));
-    for (std::int32_t r = first; r <= last; ++r) {
-        const std::vector<LaRun>& row = runs[std::size_t(r)];
-        auto run = std::partition_point(row.begin(), row.end(),
-                                        [&](const LaRun& x) { return x.end <= b.xMin; });
-        for (; run != row.end() && run->start < b.xMax; ++run)
-            if (blockOf[std::size_t(run->label)] == t)
-                visit(r - b.yMin, std::max(run->start, b.xMin) - b.xMin,
-                      std::min(run->end, b.xMax) - b.xMin);
+// The rows that hold a run of a component of some block (the rows of its box).
+std::vector<std::uint8_t> rowsWithMembers(const PageLines& page,
+                                          const std::vector<std::int32_t>& blockOf) {
+    const std::size_t rows = page.source.runTable.size();
+    // Boxes starting (+1) and ending (-1 one row below) per row, summed down the page.
+    std::vector<std::int32_t> change(rows + 1, 0);
+    for (std::size_t i = 0; i < blockOf.size(); ++i) {
+        if (blockOf[i] < 0) continue;
+        const LaComponent& c = page.components[i];
+        change[std::min(std::size_t(c.yMin), rows)] += 1;
+        change[std::min(std::size_t(c.yMax) + 1, rows)] -= 1;
     }
+    std::vector<std::uint8_t> hasMember(rows, 0);
+    std::int32_t open = 0;
+    for (std::size_t r = 0; r < rows; ++r) {
+        open += change[r];
+        hasMember[r] = open > 0;
+    }
+    return hasMember;
 }
 
-// Every text block's content, from an image holding only its components,
-// drawn in one pass over their runs that also sums the image's rows (which
-// alone decide many blocks).
+// Every text block's content, from an image holding only its components.
+// One pass down the page's rows draws every image and sums its rows, which
+// alone decide many blocks.
 void classifyTextBlocks(std::vector<LaTextBlock>& blocks,
                         const std::vector<std::int32_t>& textIndexOfBox, const PageLines& page) {
     const std::vector<std::int32_t> blockOf = blockOfComponents(page, textIndexOfBox);
-    const RunTable& runs = page.source.runTable;
+    std::vector<LaBitmap> images(blocks.size());
+    std::vector<BlockRows> rows;
+    rows.reserve(blocks.size());
     for (std::size_t i = 0; i < blocks.size(); ++i) {
-        const LaTextBlock& b = blocks[i];
-        const std::int32_t width = b.xMax - b.xMin;
-        const std::int32_t height = b.yMax - b.yMin + 1;
-        LaBitmap image;
-        if (bitmapAllocate(image, height, width, rowLengthForWidth(width), 1) != LA_STATUS_OK)
+        const std::int32_t width = blocks[i].xMax - blocks[i].xMin;
+        const std::int32_t height = blocks[i].yMax - blocks[i].yMin + 1;
+        if (bitmapAllocate(images[i], height, width, rowLengthForWidth(width), 1) != LA_STATUS_OK)
             throw std::bad_alloc();
-        BlockRows rows(height, width);
-        forEachBlockRun(runs, blockOf, b, std::int32_t(i),
-                        [&](std::int32_t y, std::int32_t start, std::int32_t end) {
-                            rows.add(y, start, end);
-                            paintRun(image, y, start, end);
-                        });
-        blocks[i].content = classifyBlockRows(rows, image);
+        rows.emplace_back(height, width);
+    }
+    const std::vector<std::uint8_t> rowHasMember = rowsWithMembers(page, blockOf);
+    const RunTable& runs = page.source.runTable;
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        if (!rowHasMember[r]) continue;
+        for (const LaRun& run : runs[r]) {
+            const std::int32_t t = blockOf[std::size_t(run.label)];
+            if (t < 0) continue;
+            // The run cut to the block's box, counted from its corner.
+            const LaTextBlock& b = blocks[std::size_t(t)];
+            const std::int32_t y = std::int32_t(r) - b.yMin;
+            const std::int32_t start = std::max(run.start, b.xMin) - b.xMin;
+            const std::int32_t end = std::min(run.end, b.xMax) - b.xMin;
+            if (y < 0 || y > b.yMax - b.yMin || start >= end) continue;
+            rows[std::size_t(t)].add(y, start, end);
+            paintRun(images[std::size_t(t)], y, start, end);
+        }
+    }
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        blocks[i].content = classifyBlockRows(rows[i], images[i]);
+        bitmapRelease(&images[i]);
     }
 }
 
