@@ -2,11 +2,12 @@
 // Copyright 2026 The Quadrel authors
 #include "library/functions/block_classifier.h"
 
-#include "library/image/column_transitions.h"
+#include "library/functions/transition_lists.h"
 #include "library/image/components.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <span>
 #include <utility>
 #include <vector>
@@ -53,50 +54,6 @@ constexpr double kGridMinColumnRuns = 0.330273;
 constexpr double kGridMinRowRuns = 0.332671;
 constexpr double kGridMaxBlackShare = 0.0014565;
 constexpr double kGridMaxWhiteShare = 0.002913;
-
-// Transition lists of every row or every column, one after another.
-struct TransitionLists {
-    std::vector<std::int32_t> entries;
-    std::vector<std::size_t> start; // list i is entries[start[i], start[i + 1])
-
-    std::span<const std::int32_t> list(std::size_t i) const {
-        return {entries.data() + start[i], start[i + 1] - start[i]};
-    }
-    std::size_t count() const { return start.size() - 1; }
-};
-
-template <class Encode> TransitionLists buildLists(std::int32_t lines, Encode encode) {
-    TransitionLists lists;
-    lists.start.reserve(std::size_t(lines) + 1);
-    lists.start.push_back(0);
-    std::vector<std::int32_t> scratch;
-    for (std::int32_t i = 0; i < lines; ++i) {
-        const std::int32_t e = encode(i, scratch);
-        lists.entries.insert(lists.entries.end(), scratch.begin(), scratch.begin() + e);
-        lists.start.push_back(lists.entries.size());
-    }
-    return lists;
-}
-
-// The list of every column as encodeColumn writes it (0, the rows where the
-// colour changes, the height four times), all columns found in one pass.
-TransitionLists columnLists(const LaBitmap& image) {
-    const ColumnChanges changes(image);
-    const std::size_t columns = std::size_t(changes.columns());
-    TransitionLists lists;
-    lists.start.resize(columns + 1, 0);
-    for (std::size_t x = 0; x < columns; ++x)
-        lists.start[x + 1] = lists.start[x] + changes.count(std::int32_t(x)) + 5;
-    lists.entries.resize(lists.start.back());
-    for (std::size_t x = 0; x < columns; ++x) {
-        std::int32_t* out = lists.entries.data() + lists.start[x];
-        *out++ = 0;
-        // Writing may run three entries into the closing ones, written next.
-        out = changes.write(std::int32_t(x), out);
-        std::fill(out, out + 4, changes.height());
-    }
-    return lists;
-}
 
 // The runs counted for a line: the stretch starting at entry k runs to entry
 // k + 1 and is black when k is odd. A line that starts black has an empty
@@ -147,24 +104,32 @@ void addSquaredDeviations(std::span<const std::int32_t> list, CountedRuns runs,
     }
 }
 
-// The first pass over the counted runs of every list, in list order. Counts
-// and lengths are whole numbers far below 2^53: summed as integers they give
-// the very sums that adding them one by one in floating point gives.
-RunStatistics runStatistics(const TransitionLists& lists) {
+// The counted runs of one line, from its changes.
+CountedRuns countedRuns(LineChanges line) {
+    const std::size_t first = line.startsBlack ? 1 : 0;
+    return {first, std::size_t(line.changes) + 1};
+}
+
+// A list holds 0, the changes, then the line's length four times.
+LineChanges changesOfList(std::span<const std::int32_t> list) {
+    return {std::int32_t(list.size()) - 5, list[1] == 0};
+}
+
+// The first pass over the counted runs of every line, in line order, given
+// the total length of each colour. Counts and lengths are whole numbers far
+// below 2^53: summed as integers they give the very sums that adding them
+// one by one in floating point gives.
+RunStatistics runStatistics(std::span<const LineChanges> lines, const std::int64_t length[2]) {
     RunStatistics st;
     std::int64_t count[2] = {0, 0};
-    std::int64_t length[2] = {0, 0};
     std::int64_t runCount = 0;
-    for (std::size_t i = 0; i < lists.count(); ++i) {
-        const auto list = lists.list(i);
-        const CountedRuns runs = countedRuns(list);
-        const std::int32_t* e = list.data();
-        for (std::size_t k = runs.first; k < runs.end; ++k) length[k & 1] += e[k + 1] - e[k];
+    for (const LineChanges line : lines) {
+        const CountedRuns runs = countedRuns(line);
         // Runs alternate in colour, starting with the colour of `first`.
         count[runs.first & 1] += std::int64_t(runs.count() + 1) / 2;
         count[(runs.first + 1) & 1] += std::int64_t(runs.count()) / 2;
         runCount += std::int64_t(runs.count());
-        st.mostEntries = std::max(st.mostEntries, list.size());
+        st.mostEntries = std::max(st.mostEntries, std::size_t(line.changes) + 5);
     }
     for (int c = 0; c < 2; ++c) {
         st.n[c] = 1.0 + double(count[c]);
@@ -172,6 +137,28 @@ RunStatistics runStatistics(const TransitionLists& lists) {
     }
     st.runCountSum = double(runCount);
     return st;
+}
+
+// The statistics runStatistics finds for the rows summed: they cover each
+// pixel once.
+RunStatistics rowStatistics(const BlockRows& rows) {
+    const std::int64_t pixels = std::int64_t(rows.rows()) * rows.width();
+    const std::int64_t length[2] = {pixels - rows.black(), rows.black()};
+    return runStatistics(rows.lines(), length);
+}
+
+// The changes of every list, and the total length of each colour.
+RunStatistics runStatistics(const TransitionLists& lists, std::vector<LineChanges>& lines) {
+    std::int64_t length[2] = {0, 0};
+    lines.resize(lists.count());
+    for (std::size_t i = 0; i < lists.count(); ++i) {
+        const auto list = lists.list(i);
+        const CountedRuns runs = countedRuns(list);
+        const std::int32_t* e = list.data();
+        for (std::size_t k = runs.first; k < runs.end; ++k) length[k & 1] += e[k + 1] - e[k];
+        lines[i] = changesOfList(list);
+    }
+    return runStatistics(lines, length);
 }
 
 // The second pass: the squared deviations from the means of the first.
@@ -184,20 +171,20 @@ void addSquaredDeviations(const TransitionLists& lists, RunStatistics& st) {
 }
 
 // Entry count of the busiest column short of the very busiest (at least 5).
-double secondBusiestColumn(const TransitionLists& columns, std::size_t busiest) {
+double secondBusiestColumn(std::span<const LineChanges> columns, std::size_t busiest) {
     std::size_t second = 5;
-    for (std::size_t i = 0; i < columns.count(); ++i) {
-        const std::size_t e = columns.list(i).size();
+    for (const LineChanges column : columns) {
+        const std::size_t e = std::size_t(column.changes + 5);
         if (e + 5 < busiest && e > second) second = e;
     }
     return double(second);
 }
 
 // Sum over the columns of |run count - mean run count per column|.
-double columnRunSpread(const TransitionLists& columns, double meanRunCount) {
+double columnRunSpread(std::span<const LineChanges> columns, double meanRunCount) {
     double spread = 0.0;
-    for (std::size_t i = 0; i < columns.count(); ++i)
-        spread += std::fabs(double(countedRuns(columns.list(i)).count()) - meanRunCount);
+    for (const LineChanges column : columns)
+        spread += std::fabs(double(countedRuns(column).count()) - meanRunCount);
     return spread;
 }
 
@@ -206,30 +193,27 @@ double columnRunSpread(const TransitionLists& columns, double meanRunCount) {
 struct BlockRuns {
     TransitionLists rows;
     TransitionLists columns;
+    std::vector<LineChanges> columnChanges;
     RunStatistics r;
     RunStatistics c;
 };
 
-BlockRuns measureRuns(const LaBitmap& image) {
-    const std::int32_t h = image.hasPixels() ? image.height : 0;
-    const std::int32_t w = image.hasPixels() ? image.width : 0;
-    const std::uint8_t white = image.whiteByte();
-    BlockRuns runs;
-    runs.rows = buildLists(h, [&](std::int32_t r, std::vector<std::int32_t>& out) {
-        return encodeRow(image.row(r), w, white, out);
-    });
+void measureColumns(const LaBitmap& image, BlockRuns& runs) {
     runs.columns = columnLists(image);
-    runs.r = runStatistics(runs.rows);
-    runs.c = runStatistics(runs.columns);
+    runs.c = runStatistics(runs.columns, runs.columnChanges);
+}
+
+BlockRuns measureRuns(const LaBitmap& image) {
+    BlockRuns runs;
+    runs.rows = rowLists(image);
+    std::vector<LineChanges> rowChanges;
+    runs.r = runStatistics(runs.rows, rowChanges);
+    measureColumns(image, runs);
     return runs;
 }
 
-// Every feature but the two deviations.
-BlockFeatures featuresOf(const BlockRuns& runs, const LaBitmap& image) {
-    const std::int32_t h = image.hasPixels() ? image.height : 0;
-    const std::int32_t w = image.hasPixels() ? image.width : 0;
-    const RunStatistics& r = runs.r;
-    const RunStatistics& c = runs.c;
+// The features the rows give, of an image of h rows and w columns.
+BlockFeatures rowFeatures(const RunStatistics& r, std::int32_t h, std::int32_t w) {
     BlockFeatures f;
     f.rows = h;
     f.width = w < 1 ? 1.0 : double(w);
@@ -237,22 +221,53 @@ BlockFeatures featuresOf(const BlockRuns& runs, const LaBitmap& image) {
     f.ink = r.s[1] / (r.s[0] + r.s[1]);
     f.meanBlackRow = r.s[1] / r.n[1];
     f.meanWhiteRow = r.s[0] / r.n[0];
-    f.meanBlackCol = c.s[1] / c.n[1];
     f.rowRuns = (r.runCountSum / rowsOrOne) / f.width;
-    f.colRuns = (c.runCountSum / f.width) / rowsOrOne;
-    f.colSpread = columnRunSpread(runs.columns, c.runCountSum / f.width) / rowsOrOne;
     f.rowPeak = (double(r.mostEntries) - 4.0) / f.width;
-    const std::size_t busiestColumn = std::max<std::size_t>(c.mostEntries, 5);
-    f.colPeak = (secondBusiestColumn(runs.columns, busiestColumn) - 5.0) / rowsOrOne;
     return f;
 }
 
+// Every feature but the two deviations.
+BlockFeatures featuresOf(const BlockRuns& runs, std::int32_t h, std::int32_t w) {
+    BlockFeatures f = rowFeatures(runs.r, h, w);
+    const RunStatistics& c = runs.c;
+    const double rowsOrOne = h < 1 ? 1.0 : double(h);
+    f.meanBlackCol = c.s[1] / c.n[1];
+    f.colRuns = (c.runCountSum / f.width) / rowsOrOne;
+    f.colSpread = columnRunSpread(runs.columnChanges, c.runCountSum / f.width) / rowsOrOne;
+    const std::size_t busiestColumn = std::max<std::size_t>(c.mostEntries, 5);
+    f.colPeak = (secondBusiestColumn(runs.columnChanges, busiestColumn) - 5.0) / rowsOrOne;
+    return f;
+}
+
+BlockFeatures featuresOf(const BlockRuns& runs, const LaBitmap& image) {
+    const std::int32_t h = image.hasPixels() ? image.height : 0;
+    const std::int32_t w = image.hasPixels() ? image.width : 0;
+    return featuresOf(runs, h, w);
+}
+
 // The second pass over the lists, which only one rule needs.
-void addDeviations(BlockRuns& runs, BlockFeatures& f) {
-    addSquaredDeviations(runs.rows, runs.r);
+// The columns' deviations added, both deviations found from the sums.
+void finishDeviations(BlockRuns& runs, BlockFeatures& f) {
     addSquaredDeviations(runs.columns, runs.c);
     f.sdBlackRow = std::sqrt(runs.r.q[1]) / runs.r.n[1];
     f.sdBlackCol = std::sqrt(runs.c.q[1]) / runs.c.n[1];
+}
+
+void addDeviations(BlockRuns& runs, BlockFeatures& f) {
+    addSquaredDeviations(runs.rows, runs.r);
+    finishDeviations(runs, f);
+}
+
+// The rows' deviations with each row encoded in turn rather than all kept:
+// the same sums, added in the same order.
+void addRowDeviations(const LaBitmap& image, RunStatistics& st) {
+    const double mean[2] = {st.s[0] / st.n[0], st.s[1] / st.n[1]};
+    std::vector<std::int32_t> list;
+    for (std::int32_t r = 0; r < image.height; ++r) {
+        const std::int32_t e = encodeRow(image.row(r), image.width, image.whiteByte(), list);
+        const std::span<const std::int32_t> row(list.data(), std::size_t(e));
+        addSquaredDeviations(row, countedRuns(row), mean, st.q);
+    }
 }
 
 bool isSmallBlock(double rows, double width) {
@@ -269,9 +284,12 @@ bool inkUnlikeText(const BlockFeatures& f) {
     return f.ink < kMinTextInk || f.ink > kMaxTextInk;
 }
 
+bool busyRows(const BlockFeatures& f) {
+    return f.width > kBusyRowMinWidth && f.rowPeak > kBusyLinePeak;
+}
+
 bool busyLines(const BlockFeatures& f) {
-    return (f.width > kBusyRowMinWidth && f.rowPeak > kBusyLinePeak) ||
-           (f.rows > kBusyColumnMinRows && f.colPeak > kBusyLinePeak);
+    return busyRows(f) || (f.rows > kBusyColumnMinRows && f.colPeak > kBusyLinePeak);
 }
 
 bool halftoneDots(const BlockFeatures& f) {
@@ -341,6 +359,24 @@ std::int32_t classifyBlock(const LaBitmap& image) {
     BlockFeatures f = featuresOf(runs, image);
     return classify(f, [&] {
         addDeviations(runs, f);
+        return std::pair(f.sdBlackRow, f.sdBlackCol);
+    });
+}
+
+std::int32_t classifyBlockRows(const BlockRows& rows, const LaBitmap& image) {
+    const std::int32_t h = rows.rows(), width = rows.width();
+    if (h <= 0 || width <= 0) return classifyBlock(image);
+    if (isSmallBlock(h, width)) return LA_CONTENT_TEXT;
+    BlockRuns lists;
+    lists.r = rowStatistics(rows);
+    // Ink or a busy row make a picture before any column is read.
+    const BlockFeatures byRows = rowFeatures(lists.r, h, width);
+    if (inkUnlikeText(byRows) || busyRows(byRows)) return LA_CONTENT_PICTURE;
+    measureColumns(image, lists);
+    BlockFeatures f = featuresOf(lists, h, width);
+    return classify(f, [&] {
+        addRowDeviations(image, lists.r);
+        finishDeviations(lists, f);
         return std::pair(f.sdBlackRow, f.sdBlackCol);
     });
 }

@@ -36,18 +36,20 @@ std::int64_t area(const LaBlockBox& box) {
     return (std::int64_t(box.bottom) - box.top + 1) * (std::int64_t(box.right) - box.left);
 }
 
-// Occupied stretches [start, end) of a profile of n entries, in order.
+// The stretches [start, end) of [0, n) that the marked rows cover, in
+// order: the marked ranges cut to [0, n), joined where they meet or touch.
 std::vector<std::pair<std::int64_t, std::int64_t>>
-occupiedStretches(const std::vector<std::uint8_t>& occupied, std::int64_t n) {
+occupiedStretches(std::vector<std::pair<std::int64_t, std::int64_t>>& marked, std::int64_t n) {
     std::vector<std::pair<std::int64_t, std::int64_t>> stretches;
-    for (std::int64_t i = 0; i < n;) {
-        if (!occupied[std::size_t(i)]) {
-            ++i;
-            continue;
-        }
-        const std::int64_t start = i;
-        while (i < n && occupied[std::size_t(i)]) ++i;
-        stretches.emplace_back(start, i);
+    std::sort(marked.begin(), marked.end());
+    for (const auto& [from, to] : marked) {
+        const std::int64_t start = std::max<std::int64_t>(from, 0);
+        const std::int64_t end = std::min(to, n);
+        if (start >= end) continue;
+        if (!stretches.empty() && start <= stretches.back().second)
+            stretches.back().second = std::max(stretches.back().second, end);
+        else
+            stretches.emplace_back(start, end);
     }
     return stretches;
 }
@@ -64,32 +66,36 @@ std::int32_t estimatePitch(const std::vector<LaBlockBox>& blocks, std::size_t in
     const std::int64_t hi = b.bottom + kPitchWindowHeights * h;
     const std::int64_t n = hi - lo;
     if (n <= 0) return 0;
-    std::vector<std::uint8_t> occupied(std::size_t(n) + 1, 0);
-    auto mark = [&](std::int64_t from, std::int64_t to) {
-        for (std::int64_t i = std::max<std::int64_t>(from, 0); i < std::min(to, n); ++i)
-            occupied[std::size_t(i)] = 1;
-    };
+    // Rows of the window [0, n) marked occupied, as ranges.
+    std::vector<std::pair<std::int64_t, std::int64_t>> marked;
     // The block's own bottom row, and that of every neighbour, stays unmarked.
-    mark(b.top - lo, b.bottom - lo);
+    marked.emplace_back(b.top - lo, b.bottom - lo);
     // Only blocks reaching into the window mark anything.
     forEachNear(lo, hi, [&](std::int32_t o) {
         const LaBlockBox& other = blocks[std::size_t(o)];
         if (std::size_t(o) == index || !columnsOverlap(other, b) || rowsOverlap(other, b)) return;
-        mark(other.top - lo, other.bottom - lo);
+        marked.emplace_back(other.top - lo, other.bottom - lo);
     });
     // Histogram of the white stretches after the first occupied one, the last
     // running to the window's end; the stretch before it is not counted.
-    std::vector<std::int32_t> histogram(std::size_t(n) + 1, 0);
-    const auto stretches = occupiedStretches(occupied, n);
+    const auto stretches = occupiedStretches(marked, n);
+    std::vector<std::int32_t> lengths;
     for (std::size_t k = 0; k < stretches.size(); ++k) {
         const std::int64_t from = stretches[k].second;
         const std::int64_t to = k + 1 < stretches.size() ? stretches[k + 1].first : n;
         const std::int64_t length = to - from;
         if (length <= 0) break;
-        if (double(length) < kPitchGapPerHeight * double(h)) ++histogram[std::size_t(length)];
+        if (double(length) < kPitchGapPerHeight * double(h))
+            lengths.push_back(std::int32_t(length));
     }
-    const std::int32_t mode = smoothedMode(
-        std::span<const std::int32_t>(histogram.data(), std::size_t(n)), std::int32_t((n + 1) / 4));
+    // The histogram over [0, n) has only these bins filled.
+    std::sort(lengths.begin(), lengths.end());
+    std::vector<HistogramBin> bins;
+    for (const std::int32_t length : lengths) {
+        if (bins.empty() || bins.back().bin != length) bins.push_back({length, 0});
+        ++bins.back().count;
+    }
+    const std::int32_t mode = smoothedModeOfBins(bins, n, std::int32_t((n + 1) / 4));
     return std::int32_t(std::min<std::int64_t>(mode, 2 * h));
 }
 

@@ -134,65 +134,78 @@ void paintRun(LaBitmap& image, std::int32_t y, std::int32_t x0, std::int32_t x1)
     row[last] = std::uint8_t(row[last] & ~tail);
 }
 
-// The text block that holds each component (or -1), and the rows that
-// hold a run of such a component (the rows of its box).
-struct BlockMembers {
-    std::vector<std::int32_t> blockOf;
-    std::vector<std::uint8_t> rowHasMember;
-};
-
-BlockMembers blockMembers(const PageLines& page, const std::vector<std::int32_t>& textIndexOfBox) {
-    BlockMembers m;
-    m.blockOf.assign(page.components.size(), -1);
-    const std::size_t rows = page.source.runTable.size();
-    // Boxes starting (+1) and ending (-1 one row below) per row, summed down the page.
-    std::vector<std::int32_t> change(rows + 1, 0);
-    for (std::size_t i = 0; i < m.blockOf.size(); ++i) {
+// The text block that holds each component, or -1.
+std::vector<std::int32_t> blockOfComponents(const PageLines& page,
+                                            const std::vector<std::int32_t>& textIndexOfBox) {
+    std::vector<std::int32_t> blockOf(page.components.size(), -1);
+    for (std::size_t i = 0; i < blockOf.size(); ++i) {
         const LaComponent& c = page.components[i];
         if (c.linkB < 0 || c.linkA < 0) continue;
         const LaElement& e = page.groups[std::size_t(c.linkB)].elements[std::size_t(c.linkA)];
         const std::int32_t box = linkedBox(e);
-        if (box < 0) continue;
-        m.blockOf[i] = textIndexOfBox[std::size_t(box)];
-        if (m.blockOf[i] < 0) continue;
+        if (box >= 0) blockOf[i] = textIndexOfBox[std::size_t(box)];
+    }
+    return blockOf;
+}
+
+// The rows that hold a run of a component of some block (the rows of its box).
+std::vector<std::uint8_t> rowsWithMembers(const PageLines& page,
+                                          const std::vector<std::int32_t>& blockOf) {
+    const std::size_t rows = page.source.runTable.size();
+    // Boxes starting (+1) and ending (-1 one row below) per row, summed down the page.
+    std::vector<std::int32_t> change(rows + 1, 0);
+    for (std::size_t i = 0; i < blockOf.size(); ++i) {
+        if (blockOf[i] < 0) continue;
+        const LaComponent& c = page.components[i];
         change[std::min(std::size_t(c.yMin), rows)] += 1;
         change[std::min(std::size_t(c.yMax) + 1, rows)] -= 1;
     }
-    m.rowHasMember.assign(rows, 0);
+    std::vector<std::uint8_t> hasMember(rows, 0);
     std::int32_t open = 0;
     for (std::size_t r = 0; r < rows; ++r) {
         open += change[r];
-        m.rowHasMember[r] = open > 0;
+        hasMember[r] = open > 0;
     }
-    return m;
+    return hasMember;
 }
 
-// One image per text block holding only the components of its words, drawn
-// in one pass over the rows that hold them.
-std::vector<LaBitmap> drawBlockImages(const std::vector<LaTextBlock>& blocks,
-                                      const std::vector<std::int32_t>& textIndexOfBox,
-                                      const PageLines& page) {
+// Every text block's content, from an image holding only its components.
+// One pass down the page's rows draws every image and sums its rows, which
+// alone decide many blocks.
+void classifyTextBlocks(std::vector<LaTextBlock>& blocks,
+                        const std::vector<std::int32_t>& textIndexOfBox, const PageLines& page) {
+    const std::vector<std::int32_t> blockOf = blockOfComponents(page, textIndexOfBox);
     std::vector<LaBitmap> images(blocks.size());
+    std::vector<BlockRows> rows;
+    rows.reserve(blocks.size());
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         const std::int32_t width = blocks[i].xMax - blocks[i].xMin;
         const std::int32_t height = blocks[i].yMax - blocks[i].yMin + 1;
         if (bitmapAllocate(images[i], height, width, rowLengthForWidth(width), 1) != LA_STATUS_OK)
             throw std::bad_alloc();
+        rows.emplace_back(height, width);
     }
-    // Looked up once per component rather than once per run.
-    const BlockMembers members = blockMembers(page, textIndexOfBox);
+    const std::vector<std::uint8_t> rowHasMember = rowsWithMembers(page, blockOf);
     const RunTable& runs = page.source.runTable;
     for (std::size_t r = 0; r < runs.size(); ++r) {
-        if (!members.rowHasMember[r]) continue;
+        if (!rowHasMember[r]) continue;
         for (const LaRun& run : runs[r]) {
-            const std::int32_t t = members.blockOf[std::size_t(run.label)];
+            const std::int32_t t = blockOf[std::size_t(run.label)];
             if (t < 0) continue;
+            // The run cut to the block's box, counted from its corner.
             const LaTextBlock& b = blocks[std::size_t(t)];
-            paintRun(images[std::size_t(t)], std::int32_t(r) - b.yMin, run.start - b.xMin,
-                     run.end - b.xMin);
+            const std::int32_t y = std::int32_t(r) - b.yMin;
+            const std::int32_t start = std::max(run.start, b.xMin) - b.xMin;
+            const std::int32_t end = std::min(run.end, b.xMax) - b.xMin;
+            if (y < 0 || y > b.yMax - b.yMin || start >= end) continue;
+            rows[std::size_t(t)].add(y, start, end);
+            paintRun(images[std::size_t(t)], y, start, end);
         }
     }
-    return images;
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        blocks[i].content = classifyBlockRows(rows[i], images[i]);
+        bitmapRelease(&images[i]);
+    }
 }
 
 void appendPictureElements(const std::vector<LaLineGroup>& groups, LaList<LaTextBlock>& output) {
@@ -224,13 +237,7 @@ std::int32_t segment(const LaBitmap& input, const LaList<LaRegionRecord>* lines,
 
     std::vector<std::int32_t> textIndexOfBox;
     std::vector<LaTextBlock> textBlocks = textBlocksOf(finalBlocks, textIndexOfBox);
-    {
-        std::vector<LaBitmap> images = drawBlockImages(textBlocks, textIndexOfBox, page);
-        for (std::size_t i = 0; i < textBlocks.size(); ++i) {
-            textBlocks[i].content = classifyBlock(images[i]);
-            bitmapRelease(&images[i]);
-        }
-    }
+    classifyTextBlocks(textBlocks, textIndexOfBox, page);
     appendPictureElements(page.groups, output);
     for (const LaTextBlock& t : textBlocks) output.push_back(t);
     // The zone post-processing measures text on this page again.

@@ -29,6 +29,7 @@ constexpr std::int32_t kDefaultGroupingSize = 5;
 constexpr std::int64_t kLinkOverlapPerMille = 551;
 constexpr double kLinkGapPerRow = 2.45;
 constexpr std::int64_t kMergeOverlapPerMille = 651;
+constexpr std::int32_t kTallLineRows = 256; // bottom - top of a line paired with every line
 
 using Box = ComponentBox;
 
@@ -86,6 +87,17 @@ Participants collectParticipants(const std::vector<LaComponent>& components, std
     return p;
 }
 
+// The first run from `run` on that is not of component `label`.
+const LaRun* stretchEnd(const LaRun* run, const LaRun* end, std::int32_t label) {
+    // Four at a time while they last: a large component often has hundreds
+    // of runs on a row.
+    while (end - run >= 4 && run[0].label == label && run[1].label == label &&
+           run[2].label == label && run[3].label == label)
+        run += 4;
+    while (run != end && run->label == label) ++run;
+    return run;
+}
+
 // For every row of a participant: the participating component of the run that
 // follows its rightmost run on that row, or -1.
 void fillNeighbourTables(const RunTable& runs, const std::vector<LaComponent>& components,
@@ -99,18 +111,19 @@ void fillNeighbourTables(const RunTable& runs, const std::vector<LaComponent>& c
     const std::int32_t* const recordOf = p.recordOf.data();
     std::int32_t* const neighbour = p.neighbour.data();
     for (std::size_t r = 0; r < runs.size(); ++r) {
-        const std::vector<LaRun>& row = runs[r];
-        if (row.empty()) continue;
-        // The record of each run is looked up once, as the next run of the one before.
-        std::int32_t record = recordOf[std::size_t(row[0].label)];
-        for (std::size_t k = 0; k < row.size(); ++k) {
-            const bool last = k + 1 == row.size();
-            const std::int32_t nextLabel = last ? 0 : row[k + 1].label;
-            const std::int32_t nextRecord = last ? -1 : recordOf[std::size_t(nextLabel)];
-            if (record >= 0)
-                neighbour[rowZero[std::size_t(record)] + std::ptrdiff_t(r)] =
-                    nextRecord >= 0 ? nextLabel : -1;
-            record = nextRecord;
+        const LaRun* run = runs[r].data();
+        const LaRun* const end = run + runs[r].size();
+        while (run != end) {
+            // Only the last of a stretch of runs of one component can be its
+            // rightmost on the row: the ones before it are passed over (a
+            // large component often has hundreds of runs on a row).
+            const std::int32_t label = run->label;
+            run = stretchEnd(run + 1, end, label);
+            const std::int32_t record = recordOf[std::size_t(label)];
+            if (record < 0) continue;
+            const std::int32_t next = run != end ? run->label : -1;
+            neighbour[rowZero[std::size_t(record)] + std::ptrdiff_t(r)] =
+                next >= 0 && recordOf[std::size_t(next)] >= 0 ? next : -1;
         }
     }
 }
@@ -180,15 +193,27 @@ bool linesMerge(const Box& a, const Box& b) {
 // its lines' members, line after line.
 std::vector<MemberSet> mergeLines(const std::vector<MemberSet>& lines) {
     UnionFind sets(lines.size());
-    // Lines that merge share rows; the sets depend only on which pairs merge.
+    // Lines that merge share rows; the sets depend only on which pairs merge
+    // (merging is symmetric). The few very tall lines are paired with every
+    // line, so that the index of the others looks only a short way up.
+    std::vector<std::int32_t> tall, other;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        (lines[i].box.bottom - lines[i].box.top > kTallLineRows ? tall : other)
+            .push_back(std::int32_t(i));
+    for (const std::int32_t i : tall)
+        for (std::size_t j = 0; j < lines.size(); ++j)
+            if (std::size_t(i) != j && linesMerge(lines[std::size_t(i)].box, lines[j].box))
+                sets.join(i, std::int32_t(j));
     const RowSpanIndex index(
-        lines.size(), [&](std::int32_t i) { return lines[std::size_t(i)].box.top; },
-        [&](std::int32_t i) { return lines[std::size_t(i)].box.bottom; });
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const Box& box = lines[i].box;
-        index.forEachNear(box.top, box.bottom, [&](std::int32_t j) {
-            if (std::size_t(j) > i && linesMerge(box, lines[std::size_t(j)].box))
-                sets.join(std::int32_t(i), j);
+        other.size(),
+        [&](std::int32_t k) { return lines[std::size_t(other[std::size_t(k)])].box.top; },
+        [&](std::int32_t k) { return lines[std::size_t(other[std::size_t(k)])].box.bottom; });
+    for (std::size_t k = 0; k < other.size(); ++k) {
+        const Box& box = lines[std::size_t(other[k])].box;
+        index.forEachNear(box.top, box.bottom, [&](std::int32_t n) {
+            if (std::size_t(n) > k &&
+                linesMerge(box, lines[std::size_t(other[std::size_t(n)])].box))
+                sets.join(other[k], other[std::size_t(n)]);
         });
     }
     std::int32_t count = 0;

@@ -14,22 +14,21 @@ namespace {
 // non-empty bins only: a zero count adds nothing to a sum, so the sums are
 // the very same. Costs the number of non-empty bins within reach of each
 // non-empty bin.
-std::int32_t modeOverFilledBins(std::span<const std::int32_t> histogram,
-                                const std::vector<std::int32_t>& filled, std::int64_t k) {
-    const std::int64_t n = std::int64_t(histogram.size());
+std::int32_t modeOverFilledBins(std::span<const HistogramBin> filled, std::int64_t n,
+                                std::int64_t k) {
     double bestScore = 0.0;
     std::int32_t best = 0;
     std::size_t from = 0; // first filled bin not left of the window
-    for (const std::int32_t bin : filled) {
-        const std::int64_t i = bin;
+    for (const HistogramBin& here : filled) {
+        const std::int64_t i = here.bin;
         const std::int64_t first = std::max<std::int64_t>(i - k, 0);
         const std::int64_t last = std::min(i + k, n) - 1;
-        while (filled[from] < first) ++from;
+        while (filled[from].bin < first) ++from;
         double score = 0.0;
-        for (std::size_t f = from; f < filled.size() && filled[f] <= last; ++f) {
-            const std::int64_t j = filled[f];
+        for (std::size_t f = from; f < filled.size() && filled[f].bin <= last; ++f) {
+            const std::int64_t j = filled[f].bin;
             const std::int64_t distance = j > i ? j - i : i - j;
-            score += double(k - distance) * double(histogram[std::size_t(j)]);
+            score += double(k - distance) * double(filled[f].count);
         }
         if (score > bestScore) {
             bestScore = score;
@@ -52,7 +51,7 @@ bool scoresAreExactIntegers(std::span<const std::int32_t> histogram, std::int64_
 // The same scores from prefix sums of h[j] and j * h[j]: a constant cost per
 // bin however wide the window.
 std::int32_t modeByPrefixSums(std::span<const std::int32_t> histogram,
-                              const std::vector<std::int32_t>& filled, std::int64_t k) {
+                              std::span<const HistogramBin> filled, std::int64_t k) {
     const std::int64_t n = std::int64_t(histogram.size());
     std::vector<std::int64_t> count(std::size_t(n) + 1, 0);
     std::vector<std::int64_t> moment(std::size_t(n) + 1, 0);
@@ -65,8 +64,8 @@ std::int32_t modeByPrefixSums(std::span<const std::int32_t> histogram,
     };
     std::int64_t bestScore = 0;
     std::int32_t best = 0;
-    for (const std::int32_t bin : filled) {
-        const std::int64_t i = bin;
+    for (const HistogramBin& here : filled) {
+        const std::int64_t i = here.bin;
         // Weight k - (i - j) from the left up to i, k - (j - i) to the right;
         // bins at distance k or more weigh nothing.
         const std::int64_t first = std::max<std::int64_t>(i - k + 1, 0);
@@ -86,15 +85,21 @@ std::int32_t modeByPrefixSums(std::span<const std::int32_t> histogram,
 std::int32_t smoothedMode(std::span<const std::int32_t> histogram, std::int32_t halfWidth) {
     const std::int64_t k = halfWidth;
     if (histogram.empty() || k <= 0) return 0;
-    std::vector<std::int32_t> filled;
+    std::vector<HistogramBin> filled;
     for (std::size_t j = 0; j < histogram.size(); ++j)
-        if (histogram[j] != 0) filled.push_back(std::int32_t(j));
+        if (histogram[j] != 0) filled.push_back({std::int32_t(j), histogram[j]});
     // Many filled bins within a wide window: prefix sums are cheaper.
     const std::int64_t m = std::int64_t(filled.size());
     const std::int64_t reach = std::min(m, 2 * k);
     if (m * reach > 8 * std::int64_t(histogram.size()) && scoresAreExactIntegers(histogram, k))
         return modeByPrefixSums(histogram, filled, k);
-    return modeOverFilledBins(histogram, filled, k);
+    return modeOverFilledBins(filled, std::int64_t(histogram.size()), k);
+}
+
+std::int32_t smoothedModeOfBins(std::span<const HistogramBin> bins, std::int64_t size,
+                                std::int32_t halfWidth) {
+    if (size <= 0 || halfWidth <= 0) return 0;
+    return modeOverFilledBins(bins, size, halfWidth);
 }
 
 } // namespace quadrel

@@ -15,4 +15,16 @@ namespace quadrel {
 // (also for an empty histogram or k = 0).
 std::int32_t smoothedMode(std::span<const std::int32_t> histogram, std::int32_t halfWidth);
 
+// A non-empty bin of a histogram and its count.
+struct HistogramBin {
+    std::int32_t bin = 0;
+    std::int32_t count = 0;
+};
+
+// smoothedMode of the histogram of `size` bins whose non-empty bins are
+// `bins` (in increasing order, each once, inside the histogram): for a
+// histogram with few bins filled, without making it.
+std::int32_t smoothedModeOfBins(std::span<const HistogramBin> bins, std::int64_t size,
+                                std::int32_t halfWidth);
+
 } // namespace quadrel

@@ -47,6 +47,21 @@ TEST(SmoothedModeScoresTest, MatchesTheDefinitionOnRandomHistograms) {
     }
 }
 
+TEST(SmoothedModeScoresTest, NonEmptyBinsAloneGiveTheSameMode) {
+    std::mt19937 random(22);
+    for (int trial = 0; trial < 5000; ++trial) {
+        std::vector<std::int32_t> h(std::size_t(random() % 200));
+        for (auto& v : h) v = random() % 7 == 0 ? int(random() % 30) + 1 : 0;
+        std::vector<quadrel::HistogramBin> bins;
+        for (std::size_t j = 0; j < h.size(); ++j)
+            if (h[j] != 0) bins.push_back({std::int32_t(j), h[j]});
+        const std::int32_t k = int(random() % 120) - 2;
+        ASSERT_EQ(quadrel::smoothedModeOfBins(bins, std::int64_t(h.size()), k),
+                  modeByDefinition(h, k))
+            << "size " << h.size() << ", k " << k;
+    }
+}
+
 TEST(SmoothedModeScoresTest, HugeCountsStillGiveTheDefinedMode) {
     // Scores past 2^53 are no longer exact integers in floating point.
     std::vector<std::int32_t> h(4000, 0);
