@@ -35,4 +35,11 @@ echo "Machine: $(nproc) cores, ${cpu:-unknown CPU}, $(uname -sr); load average $
 echo "Leptonica $(pkg-config --modversion lept), Tesseract $(pkg-config --modversion tesseract), $(date -u +%Y-%m-%d)"
 echo
 # One thread for every subject: the comparison is of work, not of parallelism.
-OMP_THREAD_LIMIT=1 "$BUILD_DIR/bin/compare_bench" "$repetitions" 2>/dev/null
+# Freed heap is kept in the process for every subject, as `quadrel` keeps it:
+# with glibc's defaults large blocks go back to the kernel between calls, and
+# the page faults of taking them again (counted in thread CPU time) swing the
+# medians of the largest pages by up to three times.
+echo "Heap kept between calls: MALLOC_MMAP_THRESHOLD_=32 MiB, MALLOC_TRIM_THRESHOLD_=128 MiB"
+echo
+MALLOC_MMAP_THRESHOLD_=33554432 MALLOC_TRIM_THRESHOLD_=134217728 OMP_THREAD_LIMIT=1 \
+    "$BUILD_DIR/bin/compare_bench" "$repetitions" 2>/dev/null
