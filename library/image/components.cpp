@@ -54,12 +54,13 @@ class ProvisionalLabels {
     }
 
     // Rows come in order: a label's box starts on the row the label was
-    // made and ends on the last row that reached it.
-    void widen(std::int32_t label, const LaRun& run, std::int32_t row) {
+    // made and ends on the last row that reached it. `stretch` is the span
+    // of consecutive runs of one row that took the label.
+    void widen(std::int32_t label, const LaComponentBox& stretch) {
         LaComponentBox& b = boxes_[std::size_t(label)];
-        b.xMin = std::min(b.xMin, run.start);
-        b.xEnd = std::max(b.xEnd, run.end);
-        b.yMax = row;
+        b.xMin = std::min(b.xMin, stretch.xMin);
+        b.xEnd = std::max(b.xEnd, stretch.xEnd);
+        b.yMax = stretch.yMax;
     }
 
     // Replaces every label's parent by its component's number and hands over
@@ -116,18 +117,38 @@ class RowLabeller {
 
     void label(std::span<LaRun> current, std::int32_t row) {
         LaRun* above = above_.data();
+        // Consecutive runs that take one label (on a page of dots mostly
+        // those of one large component) widen its box once, as a stretch:
+        // widening the box in memory run by run would chain every run to
+        // the store of the one before.
+        std::int32_t stretchLabel = -1;
+        LaComponentBox stretch{0, 0, row, row};
         for (LaRun& run : current) {
             while (above->end < run.start) ++above;
             if (above->start > run.end) {
                 run.label = labels.add(run, row);
                 continue;
             }
-            std::int32_t label = labels.root(above->label);
+            // A run touches one or two runs above about equally often on a
+            // page of dots, mostly runs that carry one label already: the
+            // second is looked up only when its label differs.
+            const std::int32_t firstLabel = above->label;
+            std::int32_t label = labels.root(firstLabel);
+            above += std::ptrdiff_t(above[1].start <= run.end);
+            if (above->label != firstLabel) label = labels.join(label, above->label);
             while (above[1].start <= run.end) label = labels.join(label, (++above)->label);
             above->label = label;
             run.label = label;
-            labels.widen(label, run, row);
+            if (label == stretchLabel) {
+                stretch.xEnd = run.end;
+                continue;
+            }
+            if (stretchLabel >= 0) labels.widen(stretchLabel, stretch);
+            stretchLabel = label;
+            stretch.xMin = run.start;
+            stretch.xEnd = run.end;
         }
+        if (stretchLabel >= 0) labels.widen(stretchLabel, stretch);
         above_.assign(current.begin(), current.end());
         above_.push_back(kClosing);
     }
