@@ -324,10 +324,10 @@ template <typename OnRow>
 RunTable rowRunTable(const LaBitmap& bitmap, std::int32_t first, std::int32_t rows, OnRow&& onRow) {
     if (!bitmap.hasPixels()) return {};
     RunTable table(static_cast<std::size_t>(rows));
-    std::vector<std::int32_t> changes;
+    RowRunRoom room;
     for (std::int32_t r = 0; r < rows; ++r) {
         std::vector<LaRun>& row = table[std::size_t(r)];
-        appendRowRuns(bitmap.row(first + r), bitmap.width, bitmap.blackIsZero != 0, changes, row);
+        appendRowRuns(bitmap.row(first + r), bitmap.width, bitmap.blackIsZero != 0, room, row);
         onRow(std::size_t(r), row);
     }
     return table;
