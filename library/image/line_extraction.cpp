@@ -335,7 +335,12 @@ RunTable rowRunTable(const LaBitmap& bitmap, std::int32_t first, std::int32_t ro
 
 void segmentRows(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int32_t bridgingGap,
                  SegmentTable& segments) {
+    // A row with more runs than words is cheaper to rule out from its bytes
+    // than from its runs (a page of dots has no row with an anchor).
+    const LongRunRows longRuns(bitmap, minSeedLength);
+    const std::size_t words = (std::size_t(std::max(bitmap.width, 0)) + 63) / 64;
     const auto segmentRow = [&](std::size_t r, std::span<const LaRun> runs) {
+        if (runs.size() > words && !longRuns.may(bitmap.row(std::int32_t(r)))) return;
         buildSegments(runs, minSeedLength, bridgingGap, segments[r]);
     };
     // A kept table is read where it is (row runs may be kept labelled).
