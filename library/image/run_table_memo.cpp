@@ -150,25 +150,25 @@ void RunTableMemo::drop(const LaBitmap& bitmap, RunAxis axis) {
     Entry* entry = currentEntry(bitmap);
     if (!entry) return;
     entry->tables[int(axis)].reset();
-    if (axis != RunAxis::kColumns) return;
-    entry->packedColumns.reset();
-    entry->columnSegments.reset();
+    entry->segments[int(axis)].reset();
+    if (axis == RunAxis::kColumns) entry->packedColumns.reset();
 }
 
-void RunTableMemo::keepColumnSegments(const LaBitmap& bitmap, KeptColumnSegments&& segments) {
-    if (Entry* entry = entryToKeep(bitmap)) entry->columnSegments = std::move(segments);
+void RunTableMemo::keepSegments(const LaBitmap& bitmap, RunAxis axis, KeptSegments&& segments) {
+    if (Entry* entry = entryToKeep(bitmap)) entry->segments[int(axis)] = std::move(segments);
 }
 
-std::optional<KeptColumnSegments> RunTableMemo::takeColumnSegments(const LaBitmap& bitmap,
-                                                                   std::int32_t minSeedLength,
-                                                                   std::int32_t bridgingGap) {
+std::optional<KeptSegments> RunTableMemo::takeSegments(const LaBitmap& bitmap, RunAxis axis,
+                                                       std::int32_t minSeedLength,
+                                                       std::int32_t bridgingGap) {
     Entry* entry = currentEntry(bitmap);
-    if (!entry || !entry->columnSegments || entry->columnSegments->minSeedLength != minSeedLength ||
-        entry->columnSegments->bridgingGap != bridgingGap)
+    if (!entry) return std::nullopt;
+    std::optional<KeptSegments>& kept = entry->segments[int(axis)];
+    if (!kept || kept->minSeedLength != minSeedLength || kept->bridgingGap != bridgingGap)
         return std::nullopt;
-    std::optional<KeptColumnSegments> kept = std::move(entry->columnSegments);
-    entry->columnSegments.reset();
-    return kept;
+    std::optional<KeptSegments> taken = std::move(kept);
+    kept.reset();
+    return taken;
 }
 
 const LabelledRuns* RunTableMemo::findLabels(const LaBitmap& bitmap) {
