@@ -115,14 +115,21 @@ class NumberedRowReader {
 void buildRowRuns(const LaComponentSource& source, FlatRunTable& table);
 
 // The working room of appendRowRuns, kept from row to row: one row's runs,
-// their labels left 0.
+// their labels left 0, and the code that reads the rows: the one using the
+// CPU's bit-counting instructions when it has them (fastestCode), else
+// portable code.
 class RowRunRoom {
   public:
+    explicit RowRunRoom(bool fast = fastestCode()) : fast_(fast) {}
+
+    static bool fastestCode();
+    bool fast() const { return fast_; }
     // Room for the runs of a row `width` pixels wide and two more.
     LaRun* forWidth(std::int32_t width);
 
   private:
     std::vector<LaRun> runs_;
+    bool fast_;
 };
 
 // Appends the black runs of the first `width` pixels of a row to `runs`, read

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace quadrel {
@@ -102,16 +103,22 @@ std::int32_t* appendRowTransitions(const std::uint8_t* row, std::int32_t width, 
     return out;
 }
 
-// The set bits of a word as columns, lowest bit (first pixel) first.
-class ColumnsOfBits {
+// The set bits of a word as columns, lowest bit (first pixel) first; with
+// kBitInstructions the count of trailing zeros is an instruction defined for
+// a word without bits.
+template <bool kBitInstructions> class ColumnsOfBits {
   public:
     ColumnsOfBits(std::uint64_t bits, std::int32_t columnOfBit0)
         : bits_(bits), columnOfBit0_(columnOfBit0) {}
 
     // The column of the lowest bit left, which is cleared. Once no bit is
-    // left it gives the column of bit 63 and changes nothing.
+    // left it gives a column past the word and changes nothing.
     std::int32_t next() {
-        const std::int32_t column = columnOfBit0_ + __builtin_ctzll(bits_ | kLastBit);
+        std::int32_t column;
+        if constexpr (kBitInstructions)
+            column = columnOfBit0_ + std::countr_zero(bits_);
+        else
+            column = columnOfBit0_ + __builtin_ctzll(bits_ | kLastBit);
         bits_ &= bits_ - 1;
         return column;
     }
@@ -122,24 +129,33 @@ class ColumnsOfBits {
     std::int32_t columnOfBit0_;
 };
 
+template <bool kBitInstructions> int wordBitCount(std::uint64_t x) {
+    if constexpr (kBitInstructions)
+        return std::popcount(x);
+    else
+        return bitCount(x);
+}
+
 // Writes the black runs of a row to `runs`, which has room for (width + 1) / 2
 // runs and two more, and returns their number. Starts and ends go straight
 // to their runs' fields (a run begun in one word may end in a later one);
 // labels are not written. A word's starts and ends are written two pairs at
 // a time, so that its loop rarely mispredicts: up to two entries past the
 // last begun run are overwritten. Words of the colour of the pixel before
-// them cost one test.
-std::size_t writeRowRuns(const std::uint8_t* row, std::int32_t width, bool blackIsZero,
-                         LaRun* runs) {
+// them cost one test. Inlined into each caller, so that it is compiled for
+// the caller's instructions.
+template <bool kBitInstructions>
+[[gnu::always_inline]] inline std::size_t writeRowRuns(const std::uint8_t* row, std::int32_t width,
+                                                       bool blackIsZero, LaRun* runs) {
     const std::uint64_t toBlack = blackIsZero ? ~std::uint64_t(0) : 0;
     std::uint64_t before = 0; // all ones when the pixel before the word is black
     std::size_t started = 0;
     std::size_t ended = 0;
     const auto addWord = [&](std::uint64_t black, std::uint64_t inside, std::int32_t x) {
         const std::uint64_t changes = (black ^ ((black << 1) | (before & 1))) & inside;
-        ColumnsOfBits starts(changes & black, x);
-        ColumnsOfBits ends(changes & ~black, x);
-        const std::size_t n = std::size_t(bitCount(changes));
+        ColumnsOfBits<kBitInstructions> starts(changes & black, x);
+        ColumnsOfBits<kBitInstructions> ends(changes & ~black, x);
+        const std::size_t n = std::size_t(wordBitCount<kBitInstructions>(changes));
         const std::size_t startCount = (n + 1 - (before & 1)) / 2;
         for (std::size_t i = 0; i < (n + 1) / 2; i += 2) {
             runs[started + i].start = starts.next();
@@ -167,6 +183,29 @@ std::size_t writeRowRuns(const std::uint8_t* row, std::int32_t width, bool black
     if (started > ended) runs[started - 1].end = width;
     return started;
 }
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// The baseline x86-64 target has neither instruction: this copy is used
+// when the CPU has both (BMI1's tzcnt and POPCNT).
+[[gnu::target("bmi,popcnt")]] std::size_t
+writeRowRunsFast(const std::uint8_t* row, std::int32_t width, bool blackIsZero, LaRun* runs) {
+    return writeRowRuns<true>(row, width, blackIsZero, runs);
+}
+
+bool cpuHasBitInstructions() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt");
+}
+#else
+std::size_t writeRowRunsFast(const std::uint8_t* row, std::int32_t width, bool blackIsZero,
+                             LaRun* runs) {
+    return writeRowRuns<true>(row, width, blackIsZero, runs);
+}
+
+bool cpuHasBitInstructions() {
+    return true;
+}
+#endif
 
 // The byte-table encoding of a row without pixels, whose list has its own
 // length: four entries when a 1 bit is black, five when a 0 bit is.
@@ -202,6 +241,11 @@ std::int32_t encodeRow(const std::uint8_t* row, std::int32_t width, std::uint8_t
     return std::int32_t(p - out.data());
 }
 
+bool RowRunRoom::fastestCode() {
+    static const bool fast = cpuHasBitInstructions();
+    return fast;
+}
+
 LaRun* RowRunRoom::forWidth(std::int32_t width) {
     const std::size_t room = std::size_t(std::max(width, 0)) / 2 + 4;
     if (runs_.size() < room) runs_.resize(room);
@@ -212,7 +256,8 @@ void appendRowRuns(const std::uint8_t* row, std::int32_t width, bool blackIsZero
                    std::vector<LaRun>& runs) {
     if (width <= 0) return;
     LaRun* const first = room.forWidth(width);
-    const std::size_t count = writeRowRuns(row, width, blackIsZero, first);
+    const std::size_t count = room.fast() ? writeRowRunsFast(row, width, blackIsZero, first)
+                                          : writeRowRuns<false>(row, width, blackIsZero, first);
     if (count == 0) return;
     // Runs are trivially copied: one copy, not one per run.
     const std::size_t k = runs.size();

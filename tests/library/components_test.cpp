@@ -83,10 +83,11 @@ TEST(RowEncoderTest, RunsEndAtWidthWhenTheRowEndsBlack) {
 }
 
 // Rows of every width around the 64-pixel words, sparse to dense, all black
-// and in long runs that pass over whole words, read in both polarities: the
-// runs and the encoder's list hold exactly the colour changes a
-// pixel-by-pixel walk finds, also across word ends and at the last pixel of a
-// partly filled byte; the black pixels are counted alike.
+// and in long runs that pass over whole words, read in both polarities by the
+// portable code and by the fastest for the CPU: the runs and the encoder's
+// list hold exactly the colour changes a pixel-by-pixel walk finds, also
+// across word ends and at the last pixel of a partly filled byte; the black
+// pixels are counted alike.
 TEST(RowEncoderTest, MatchesAPixelWalkAcrossWordEnds) {
     std::mt19937 random(7);
     for (int width = 1; width <= 300; ++width)
@@ -104,27 +105,28 @@ TEST(RowEncoderTest, MatchesAPixelWalkAcrossWordEnds) {
                 if (x == 0 || !page.black(x - 1, 0)) expected.push_back(LaRun{x, x + 1, 0});
                 expected.back().end = x + 1;
             }
-            for (int biz : {0, 1}) {
-                const quadrel::LaBitmap bitmap = page.toBitmap(biz);
-                quadrel::RowRunRoom room;
-                std::vector<LaRun> runs{LaRun{-5, -4, 9}}; // runs are appended
-                quadrel::appendRowRuns(bitmap.row(0), width, biz != 0, room, runs);
-                std::int64_t black = 0;
-                for (const LaRun& run : expected) black += run.end - run.start;
-                EXPECT_EQ(quadrel::countBlackPixels(bitmap.row(0), width, biz != 0), black);
-                ASSERT_EQ(runs.size(), expected.size() + 1) << width << " " << biz;
-                std::vector<std::int32_t> list{0};
-                for (std::size_t i = 0; i < expected.size(); ++i) {
-                    EXPECT_EQ(runs[i + 1].start, expected[i].start) << width << " " << i;
-                    EXPECT_EQ(runs[i + 1].end, expected[i].end) << width << " " << i;
-                    EXPECT_EQ(runs[i + 1].label, 0);
-                    list.push_back(expected[i].start);
-                    list.push_back(expected[i].end);
+            for (int biz : {0, 1})
+                for (bool fast : {false, quadrel::RowRunRoom::fastestCode()}) {
+                    const quadrel::LaBitmap bitmap = page.toBitmap(biz);
+                    quadrel::RowRunRoom room(fast);
+                    std::vector<LaRun> runs{LaRun{-5, -4, 9}}; // runs are appended
+                    quadrel::appendRowRuns(bitmap.row(0), width, biz != 0, room, runs);
+                    std::int64_t black = 0;
+                    for (const LaRun& run : expected) black += run.end - run.start;
+                    EXPECT_EQ(quadrel::countBlackPixels(bitmap.row(0), width, biz != 0), black);
+                    ASSERT_EQ(runs.size(), expected.size() + 1) << width << " " << biz;
+                    std::vector<std::int32_t> list{0};
+                    for (std::size_t i = 0; i < expected.size(); ++i) {
+                        EXPECT_EQ(runs[i + 1].start, expected[i].start) << width << " " << i;
+                        EXPECT_EQ(runs[i + 1].end, expected[i].end) << width << " " << i;
+                        EXPECT_EQ(runs[i + 1].label, 0);
+                        list.push_back(expected[i].start);
+                        list.push_back(expected[i].end);
+                    }
+                    if (list.back() != width) list.push_back(width);
+                    list.insert(list.end(), 3, width);
+                    EXPECT_EQ(encode(page, biz), list) << width << " " << biz;
                 }
-                if (list.back() != width) list.push_back(width);
-                list.insert(list.end(), 3, width);
-                EXPECT_EQ(encode(page, biz), list) << width << " " << biz;
-            }
         }
 }
 
