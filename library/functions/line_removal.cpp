@@ -95,13 +95,13 @@ void handRowRunsToCopy(const LaBitmap& input, const LaBitmap& output) {
     std::optional<RunTable> rows = RunTableMemo::take(input, RunAxis::kRows);
     if (!rows || rows->size() != std::size_t(output.height)) return;
     try {
-        std::vector<std::int32_t> changes;
+        RowRunRoom room;
         const std::size_t bytes = (std::size_t(output.width) + 7) / 8;
         for (std::int32_t r = 0; r < output.height; ++r) {
             if (std::memcmp(input.row(r), output.row(r), bytes) == 0) continue;
             std::vector<LaRun>& row = (*rows)[std::size_t(r)];
             row.clear();
-            appendRowRuns(output.row(r), output.width, output.blackIsZero != 0, changes, row);
+            appendRowRuns(output.row(r), output.width, output.blackIsZero != 0, room, row);
         }
         RunTableMemo::keep(output, RunAxis::kRows, std::move(*rows));
     } catch (const std::bad_alloc&) {

@@ -34,32 +34,11 @@ bool columnBit(const std::uint64_t* words, std::int32_t x) {
     return (bytes[(x / 8) % 8] >> (7 - x % 8)) & 1;
 }
 
-// True when some byte of the word is all black.
-bool hasBlackByte(std::uint64_t black) {
-    const std::uint64_t white = ~black; // a black byte is a zero byte here
-    return ((white - 0x0101010101010101ull) & ~white & 0x8080808080808080ull) != 0;
-}
-
-// Rows: blocks of whole bytes, so a block is all black when its bytes are.
-// A row without a single black byte is passed over at once.
+// The flags of every row.
 std::vector<std::uint8_t> rowsWithLongRuns(const LaBitmap& bitmap, std::int32_t minLength) {
-    const std::int32_t blockBytes = (minLength + 1) / 2 / 8;
-    const std::int32_t blocks = bitmap.width / (8 * blockBytes);
-    const std::size_t rowBytes = (std::size_t(bitmap.width) + 7) / 8;
-    const std::uint64_t toBlack = bitmap.blackIsZero ? ~std::uint64_t(0) : 0;
-    const std::uint8_t black = bitmap.blackIsZero ? 0x00 : 0xFF;
+    const LongRunRows rows(bitmap, minLength);
     std::vector<std::uint8_t> may(std::size_t(bitmap.height), 0);
-    for (std::int32_t r = 0; r < bitmap.height; ++r) {
-        const std::uint8_t* row = bitmap.row(r);
-        bool any = false;
-        for (std::size_t k = 0; k < rowBytes && !any; k += 8)
-            any = hasBlackByte(blackBytes(row + k, rowBytes - k, toBlack));
-        for (std::int32_t b = 0; any && b < blocks && !may[std::size_t(r)]; ++b) {
-            const std::uint8_t* first = row + std::ptrdiff_t(b) * blockBytes;
-            may[std::size_t(r)] =
-                std::all_of(first, first + blockBytes, [&](std::uint8_t v) { return v == black; });
-        }
-    }
+    for (std::int32_t r = 0; r < bitmap.height; ++r) may[std::size_t(r)] = rows.may(bitmap.row(r));
     return may;
 }
 
@@ -70,6 +49,56 @@ std::vector<std::uint8_t> linesWithLongRuns(const LaBitmap& bitmap, bool vertica
     if (minLength < kShortestFiltered || !bitmap.hasPixels()) return {};
     return vertical ? BlackColumnBlocks(bitmap, minLength).columnFlags()
                     : rowsWithLongRuns(bitmap, minLength);
+}
+
+LongRunRows::LongRunRows(const LaBitmap& bitmap, std::int32_t minLength) {
+    if (minLength < kShortestFiltered || !bitmap.hasPixels()) return;
+    blockBytes_ = (minLength + 1) / 2 / 8;
+    blocks_ = bitmap.width / (8 * blockBytes_);
+    rowBytes_ = (std::size_t(bitmap.width) + 7) / 8;
+    toBlack_ = bitmap.blackIsZero ? ~std::uint64_t(0) : 0;
+    black_ = bitmap.blackIsZero ? 0x00 : 0xFF;
+    // A run of minLength pixels covers (minLength + 1) / 8 - 1 whole bytes
+    // or more, and so a whole aligned group of up to half as many.
+    const std::int32_t covered = (minLength + 1) / 8 - 1;
+    std::int32_t groupBytes = 1;
+    while (groupBytes < 8 && 4 * groupBytes - 1 <= covered) groupBytes *= 2;
+    // The lowest and the highest bit of every group.
+    groupLow_ = groupHigh_ = 0;
+    for (std::int32_t k = 0; k < 8; k += groupBytes) {
+        groupLow_ |= std::uint64_t(1) << (8 * k);
+        groupHigh_ |= std::uint64_t(1) << (8 * (k + groupBytes) - 1);
+    }
+}
+
+// A first look without a way out, which the compiler can widen: is some
+// aligned group of bytes all black? Such a group is a zero group of the
+// white bits, found by the zero-byte test widened to groups.
+bool LongRunRows::hasBlackGroup(const std::uint8_t* row) const {
+    const std::uint64_t toWhite = ~toBlack_;
+    std::uint64_t any = 0;
+    const std::size_t words = rowBytes_ / 8;
+    for (std::size_t w = 0; w < words; ++w) {
+        std::uint64_t white;
+        std::memcpy(&white, row + 8 * w, sizeof white);
+        white ^= toWhite;
+        any |= (white - groupLow_) & ~white & groupHigh_;
+    }
+    // The bytes past the row read as white.
+    const std::uint64_t white = ~blackBytes(row + 8 * words, rowBytes_ % 8, toBlack_);
+    return (any | ((white - groupLow_) & ~white & groupHigh_)) != 0;
+}
+
+// Blocks of whole bytes, so a block is all black when its bytes are.
+bool LongRunRows::may(const std::uint8_t* row) const {
+    if (!filters()) return true;
+    const bool group = hasBlackGroup(row);
+    for (std::int32_t b = 0; group && b < blocks_; ++b) {
+        const std::uint8_t* first = row + std::ptrdiff_t(b) * blockBytes_;
+        if (std::all_of(first, first + blockBytes_, [&](std::uint8_t v) { return v == black_; }))
+            return true;
+    }
+    return false;
 }
 
 // The pixels of each aligned block of rows are and-ed together, 64 columns

@@ -19,6 +19,31 @@ namespace quadrel {
 std::vector<std::uint8_t> linesWithLongRuns(const LaBitmap& bitmap, bool vertical,
                                             std::int32_t minLength);
 
+// Tells whether a row may hold a black run of `minLength` pixels or more:
+// only when it has an all-black block of B = (minLength + 1) / 2 / 8 whole
+// bytes, blocks counted from the row's first byte. Every row may for a
+// minimum too short to filter, or no pixels.
+class LongRunRows {
+  public:
+    LongRunRows(const LaBitmap& bitmap, std::int32_t minLength);
+
+    bool filters() const { return blockBytes_ > 0; }
+    bool may(const std::uint8_t* row) const;
+
+  private:
+    bool hasBlackGroup(const std::uint8_t* row) const;
+
+    std::int32_t blockBytes_ = 0;
+    std::int32_t blocks_ = 0;
+    // The lowest and highest bits of the aligned groups of bytes of a word
+    // one of which every long run covers.
+    std::uint64_t groupLow_ = 0;
+    std::uint64_t groupHigh_ = 0;
+    std::size_t rowBytes_ = 0;
+    std::uint64_t toBlack_ = 0;
+    std::uint8_t black_ = 0;
+};
+
 // The columns' all-black blocks of B = (minLength + 1) / 2 rows: block k is
 // rows kB ... kB + B - 1. A run of 2B - 1 pixels or more covers a whole
 // block. Empty for a minimum too short to filter, or no pixels.

@@ -114,10 +114,28 @@ class NumberedRowReader {
 // and pixels to read).
 void buildRowRuns(const LaComponentSource& source, FlatRunTable& table);
 
+// The working room of appendRowRuns, kept from row to row: one row's runs,
+// their labels left 0, and the code that reads the rows: the one using the
+// CPU's bit-counting instructions when it has them (fastestCode), else
+// portable code.
+class RowRunRoom {
+  public:
+    explicit RowRunRoom(bool fast = fastestCode()) : fast_(fast) {}
+
+    static bool fastestCode();
+    bool fast() const { return fast_; }
+    // Room for the runs of a row `width` pixels wide and two more.
+    LaRun* forWidth(std::int32_t width);
+
+  private:
+    std::vector<LaRun> runs_;
+    bool fast_;
+};
+
 // Appends the black runs of the first `width` pixels of a row to `runs`, read
-// 64 pixels at a time. `changes` is working room, grown as needed.
-void appendRowRuns(const std::uint8_t* row, std::int32_t width, bool blackIsZero,
-                   std::vector<std::int32_t>& changes, std::vector<LaRun>& runs);
+// 64 pixels at a time.
+void appendRowRuns(const std::uint8_t* row, std::int32_t width, bool blackIsZero, RowRunRoom& room,
+                   std::vector<LaRun>& runs);
 
 // The number of black pixels among the first `width` pixels of a row.
 std::int64_t countBlackPixels(const std::uint8_t* row, std::int32_t width, bool blackIsZero);

@@ -11,23 +11,29 @@ namespace quadrel {
 void LaterSegments::add(const ColumnChanges& changes, std::int32_t x) {
     if (kept_.bridgingGap <= 0) return;
     appendColumnSegments(changes, x, kept_.minSeedLength, kept_.bridgingGap, kept_.segments);
-    kept_.columnOf.resize(kept_.segments.size(), x);
+    kept_.lineOf.resize(kept_.segments.size(), x);
 }
 
 void LaterSegments::add(ColumnGroups& groups, const BlackColumnBlocks& blocks, std::int32_t x) {
     if (kept_.bridgingGap <= 0) return;
     groups.appendSegments(blocks, x, kept_.minSeedLength, kept_.bridgingGap, kept_.segments);
-    kept_.columnOf.resize(kept_.segments.size(), x);
+    kept_.lineOf.resize(kept_.segments.size(), x);
+}
+
+void LaterSegments::add(std::span<const LaRun> runs, std::int32_t line) {
+    if (kept_.bridgingGap <= 0) return;
+    buildSegments(runs, kept_.minSeedLength, kept_.bridgingGap, kept_.segments);
+    kept_.lineOf.resize(kept_.segments.size(), line);
 }
 
 void LaterSegments::keepFor(const LaBitmap& bitmap) {
-    if (kept_.bridgingGap > 0) RunTableMemo::keepColumnSegments(bitmap, std::move(kept_));
+    if (kept_.bridgingGap > 0) RunTableMemo::keepSegments(bitmap, axis_, std::move(kept_));
 }
 
-void unpackColumnSegments(const KeptColumnSegments& kept, SegmentTable& segments) {
-    segments.assign(std::size_t(kept.columns), {});
+void unpackSegments(const KeptSegments& kept, SegmentTable& segments) {
+    segments.assign(std::size_t(kept.lines), {});
     for (std::size_t k = 0; k < kept.segments.size(); ++k)
-        segments[std::size_t(kept.columnOf[k])].push_back(kept.segments[k]);
+        segments[std::size_t(kept.lineOf[k])].push_back(kept.segments[k]);
 }
 
 } // namespace quadrel

@@ -240,7 +240,7 @@ void segmentColumnGroups(const LaBitmap& bitmap, const BlackColumnBlocks& blocks
     const std::vector<std::uint8_t> flags = blocks.columnFlags();
     segments.assign(flags.size(), {});
     ColumnGroups groups(bitmap);
-    LaterSegments later(std::int32_t(flags.size()), minSeedLength, laterGap);
+    LaterSegments later(RunAxis::kColumns, std::int32_t(flags.size()), minSeedLength, laterGap);
     for (std::int32_t x = 0; x < std::int32_t(flags.size()); ++x) {
         if (!flags[std::size_t(x)]) continue;
         groups.appendSegments(blocks, x, minSeedLength, bridgingGap, segments[std::size_t(x)]);
@@ -277,7 +277,7 @@ void segmentEncodedColumns(const LaBitmap& bitmap, std::int32_t minSeedLength,
                               segments);
         return;
     }
-    LaterSegments later(changes.columns(), minSeedLength, laterGap);
+    LaterSegments later(RunAxis::kColumns, changes.columns(), minSeedLength, laterGap);
     for (std::int32_t x = 0; x < changes.columns(); ++x) {
         if (!anchored.flags[std::size_t(x)]) continue;
         appendColumnSegments(changes, x, minSeedLength, bridgingGap, segments[std::size_t(x)]);
@@ -292,9 +292,9 @@ void segmentEncodedColumns(const LaBitmap& bitmap, std::int32_t minSeedLength,
 // twelve bytes a run. Nothing is kept for columns that do not pack.
 void segmentColumns(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int32_t bridgingGap,
                     std::int32_t laterGap, SegmentTable& segments) {
-    if (const std::optional<KeptColumnSegments> kept =
-            RunTableMemo::takeColumnSegments(bitmap, minSeedLength, bridgingGap)) {
-        unpackColumnSegments(*kept, segments);
+    if (const std::optional<KeptSegments> kept =
+            RunTableMemo::takeSegments(bitmap, RunAxis::kColumns, minSeedLength, bridgingGap)) {
+        unpackSegments(*kept, segments);
         return;
     }
     std::vector<LaRun> runs;
@@ -324,31 +324,48 @@ template <typename OnRow>
 RunTable rowRunTable(const LaBitmap& bitmap, std::int32_t first, std::int32_t rows, OnRow&& onRow) {
     if (!bitmap.hasPixels()) return {};
     RunTable table(static_cast<std::size_t>(rows));
-    std::vector<std::int32_t> changes;
+    RowRunRoom room;
     for (std::int32_t r = 0; r < rows; ++r) {
         std::vector<LaRun>& row = table[std::size_t(r)];
-        appendRowRuns(bitmap.row(first + r), bitmap.width, bitmap.blackIsZero != 0, changes, row);
+        appendRowRuns(bitmap.row(first + r), bitmap.width, bitmap.blackIsZero != 0, room, row);
         onRow(std::size_t(r), row);
     }
     return table;
 }
 
+// The segments of every row: those kept for this search, else the rows'
+// runs where they are kept, else encoded here and kept for the next reader.
+// With `laterGap` the segments a later search with that gap finds are kept
+// for it: only rows with segments have any, whatever the gap.
 void segmentRows(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int32_t bridgingGap,
-                 SegmentTable& segments) {
-    const auto segmentRow = [&](std::size_t r, std::span<const LaRun> runs) {
-        buildSegments(runs, minSeedLength, bridgingGap, segments[r]);
-    };
-    // A kept table is read where it is (row runs may be kept labelled).
-    if (const RunTable* kept = RunTableMemo::find(bitmap, RunAxis::kRows)) {
-        segmentKept(*kept,
-                    LongRunLines(bitmap, false, minSeedLength, kept->size(), runCount(*kept)),
-                    minSeedLength, bridgingGap, segments);
+                 std::int32_t laterGap, SegmentTable& segments) {
+    if (const std::optional<KeptSegments> kept =
+            RunTableMemo::takeSegments(bitmap, RunAxis::kRows, minSeedLength, bridgingGap)) {
+        unpackSegments(*kept, segments);
         return;
     }
-    // A table built here is segmented row by row as it is built.
-    segments.assign(bitmap.hasPixels() ? std::size_t(bitmap.height) : 0, {});
-    RunTable built = rowRunTable(bitmap, 0, bitmap.height, segmentRow);
-    RunTableMemo::keep(bitmap, RunAxis::kRows, std::move(built));
+    const std::int32_t rows = bitmap.hasPixels() ? bitmap.height : 0;
+    segments.assign(std::size_t(rows), {});
+    LaterSegments later(RunAxis::kRows, rows, minSeedLength, laterGap);
+    // A row with more runs than words is cheaper to rule out from its bytes
+    // than from its runs (a page of dots has no row with an anchor).
+    const LongRunRows longRuns(bitmap, minSeedLength);
+    const std::size_t words = (std::size_t(std::max(bitmap.width, 0)) + 63) / 64;
+    const auto segmentRow = [&](std::size_t r, std::span<const LaRun> runs) {
+        if (runs.size() > words && !longRuns.may(bitmap.row(std::int32_t(r)))) return;
+        buildSegments(runs, minSeedLength, bridgingGap, segments[r]);
+        if (!segments[r].empty()) later.add(runs, std::int32_t(r));
+    };
+    // A kept table is read where it is (row runs may be kept labelled); a
+    // table built here is segmented row by row as it is built.
+    if (const RunTable* kept = RunTableMemo::find(bitmap, RunAxis::kRows)) {
+        for (std::size_t r = 0; r < kept->size() && r < segments.size(); ++r)
+            segmentRow(r, (*kept)[r]);
+    } else {
+        RunTable built = rowRunTable(bitmap, 0, rows, segmentRow);
+        RunTableMemo::keep(bitmap, RunAxis::kRows, std::move(built));
+    }
+    later.keepFor(bitmap);
 }
 
 void find(const LaBitmap& bitmap, LineOrientation orientation, std::int32_t minSeedLength,
@@ -357,7 +374,7 @@ void find(const LaBitmap& bitmap, LineOrientation orientation, std::int32_t minS
     if (vertical)
         segmentColumns(bitmap, minSeedLength, bridgingGap, laterGap, found.segments);
     else
-        segmentRows(bitmap, minSeedLength, bridgingGap, found.segments);
+        segmentRows(bitmap, minSeedLength, bridgingGap, laterGap, found.segments);
     const std::int32_t lineCount = linkSegments(found.segments);
     found.lines = measureLines(found.segments, lineCount);
     if (vertical) swapAxes(found.lines);

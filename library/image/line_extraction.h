@@ -50,11 +50,11 @@ struct FoundLines {
 // axes (x_min, x_max the first and last column; y_max one past the last row)
 // while `length` and `thickness` keep their meaning along and across the line.
 // The run table is taken from, and left in, this thread's RunTableMemo when
-// there is one. When a vertical search reads the columns and `laterGap` is
-// not 0, the segments a later vertical search of the same pixels with the
-// same minSeedLength and gap `laterGap` finds are kept there for it, in
-// place of the column runs: its columns are then not read again. Status 0,
-// or 1 when memory runs out (then `found` is empty).
+// there is one. When `laterGap` is not 0, the segments a later search of the
+// same pixels along the same axis with the same minSeedLength and gap
+// `laterGap` finds are kept there for it (for columns read here, in place of
+// the column runs): its lines are then not read again. Status 0, or 1 when
+// memory runs out (then `found` is empty).
 std::int32_t findLines(const LaBitmap& bitmap, LineOrientation orientation,
                        std::int32_t minSeedLength, std::int32_t bridgingGap, FoundLines& found,
                        std::int32_t laterGap = 0);

@@ -19,6 +19,11 @@ std::size_t bytesPerRow(const LaBitmap& bitmap) {
     return (std::size_t(bitmap.width) + 7) / 8;
 }
 
+// Rows stored one after the other without padding are read as one block.
+bool rowsAreOneBlock(const LaBitmap& bitmap) {
+    return bitmap.stride > 0 && std::size_t(bitmap.stride) == bytesPerRow(bitmap);
+}
+
 } // namespace
 
 RunTableMemo::RunTableMemo() : outer_(gCurrentMemo) {
@@ -35,6 +40,7 @@ bool RunTableMemo::Entry::holds(const LaBitmap& bitmap) const {
         return false;
     const std::size_t n = bytesPerRow(bitmap);
     if (rows.size() != n * std::size_t(bitmap.height)) return false;
+    if (rowsAreOneBlock(bitmap)) return std::memcmp(rows.data(), bitmap.row(0), rows.size()) == 0;
     for (std::int32_t r = 0; r < bitmap.height; ++r)
         if (std::memcmp(rows.data() + std::size_t(r) * n, bitmap.row(r), n) != 0) return false;
     return true;
@@ -46,9 +52,13 @@ RunTableMemo::Entry RunTableMemo::entryOf(const LaBitmap& bitmap) {
     entry.height = bitmap.height;
     entry.blackIsZero = bitmap.blackIsZero;
     const std::size_t n = bytesPerRow(bitmap);
-    entry.rows.resize(n * std::size_t(bitmap.height));
+    if (rowsAreOneBlock(bitmap)) {
+        entry.rows.assign(bitmap.row(0), bitmap.row(0) + n * std::size_t(bitmap.height));
+        return entry;
+    }
+    entry.rows.reserve(n * std::size_t(bitmap.height));
     for (std::int32_t r = 0; r < bitmap.height; ++r)
-        std::memcpy(entry.rows.data() + std::size_t(r) * n, bitmap.row(r), n);
+        entry.rows.insert(entry.rows.end(), bitmap.row(r), bitmap.row(r) + n);
     return entry;
 }
 
@@ -150,25 +160,25 @@ void RunTableMemo::drop(const LaBitmap& bitmap, RunAxis axis) {
     Entry* entry = currentEntry(bitmap);
     if (!entry) return;
     entry->tables[int(axis)].reset();
-    if (axis != RunAxis::kColumns) return;
-    entry->packedColumns.reset();
-    entry->columnSegments.reset();
+    entry->segments[int(axis)].reset();
+    if (axis == RunAxis::kColumns) entry->packedColumns.reset();
 }
 
-void RunTableMemo::keepColumnSegments(const LaBitmap& bitmap, KeptColumnSegments&& segments) {
-    if (Entry* entry = entryToKeep(bitmap)) entry->columnSegments = std::move(segments);
+void RunTableMemo::keepSegments(const LaBitmap& bitmap, RunAxis axis, KeptSegments&& segments) {
+    if (Entry* entry = entryToKeep(bitmap)) entry->segments[int(axis)] = std::move(segments);
 }
 
-std::optional<KeptColumnSegments> RunTableMemo::takeColumnSegments(const LaBitmap& bitmap,
-                                                                   std::int32_t minSeedLength,
-                                                                   std::int32_t bridgingGap) {
+std::optional<KeptSegments> RunTableMemo::takeSegments(const LaBitmap& bitmap, RunAxis axis,
+                                                       std::int32_t minSeedLength,
+                                                       std::int32_t bridgingGap) {
     Entry* entry = currentEntry(bitmap);
-    if (!entry || !entry->columnSegments || entry->columnSegments->minSeedLength != minSeedLength ||
-        entry->columnSegments->bridgingGap != bridgingGap)
+    if (!entry) return std::nullopt;
+    std::optional<KeptSegments>& kept = entry->segments[int(axis)];
+    if (!kept || kept->minSeedLength != minSeedLength || kept->bridgingGap != bridgingGap)
         return std::nullopt;
-    std::optional<KeptColumnSegments> kept = std::move(entry->columnSegments);
-    entry->columnSegments.reset();
-    return kept;
+    std::optional<KeptSegments> taken = std::move(kept);
+    kept.reset();
+    return taken;
 }
 
 const LabelledRuns* RunTableMemo::findLabels(const LaBitmap& bitmap) {

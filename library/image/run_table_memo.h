@@ -11,7 +11,7 @@
 // labels it used for text block segmentation. A page's row runs are kept
 // once: as its row table, or labelled. Skew measurement keeps the labels of
 // a page it leaves as it was, for inverse text detection. Line detection
-// keeps the column segments line removal's search will find.
+// keeps the column and row segments line removal's search will find.
 // A table is found only for exactly the pixels it was built from.
 #pragma once
 
@@ -35,15 +35,15 @@ struct LabelledRuns {
     std::vector<LaComponentBox> boxes;
 };
 
-// Column segments found ahead for a later search of the same pixels (line
-// removal bridges wider gaps than line detection), with the anchor length
-// and gap they were found with. Only columns with segments are listed.
-struct KeptColumnSegments {
-    std::int32_t columns = 0;
+// Column (row) segments found ahead for a later search of the same pixels
+// (line removal bridges wider gaps than line detection), with the anchor
+// length and gap they were found with. Only lines with segments are listed.
+struct KeptSegments {
+    std::int32_t lines = 0;
     std::int32_t minSeedLength = 0;
     std::int32_t bridgingGap = 0;
-    std::vector<std::int32_t> columnOf; // the column of each segment
-    std::vector<LaSegment> segments;    // column after column
+    std::vector<std::int32_t> lineOf; // the column (row) of each segment
+    std::vector<LaSegment> segments;  // line after line
 };
 
 // Installs itself as this thread's memo while it lives; without one, nothing
@@ -82,15 +82,16 @@ class RunTableMemo {
     // take then give no column table.
     static const PackedRunTable* findPacked(const LaBitmap& bitmap);
 
-    // Keeps column segments for a later search; a search of these pixels
-    // with the same anchor length and gap takes them, once.
-    static void keepColumnSegments(const LaBitmap& bitmap, KeptColumnSegments&& segments);
-    static std::optional<KeptColumnSegments> takeColumnSegments(const LaBitmap& bitmap,
-                                                                std::int32_t minSeedLength,
-                                                                std::int32_t bridgingGap);
+    // Keeps column (row) segments for a later search; a search of these
+    // pixels along the same axis with the same anchor length and gap takes
+    // them, once.
+    static void keepSegments(const LaBitmap& bitmap, RunAxis axis, KeptSegments&& segments);
+    static std::optional<KeptSegments> takeSegments(const LaBitmap& bitmap, RunAxis axis,
+                                                    std::int32_t minSeedLength,
+                                                    std::int32_t bridgingGap);
 
-    // Releases the table kept for these pixels, when there is one (column
-    // segments go with the column runs).
+    // Releases the table kept for these pixels, when there is one (kept
+    // segments go with the runs of their axis).
     static void drop(const LaBitmap& bitmap, RunAxis axis);
 
     // The same for labelled runs: found in place, or handed over once.
@@ -115,11 +116,12 @@ class RunTableMemo {
         std::optional<RunTable> tables[2]; // by RunAxis
         std::optional<PackedRunTable> packedColumns;
         std::optional<LabelledRuns> labels;
-        std::optional<KeptColumnSegments> columnSegments;
+        std::optional<KeptSegments> segments[2]; // by RunAxis
 
         bool holds(const LaBitmap& bitmap) const;
         bool empty() const {
-            return !tables[0] && !tables[1] && !packedColumns && !labels && !columnSegments;
+            return !tables[0] && !tables[1] && !packedColumns && !labels && !segments[0] &&
+                   !segments[1];
         }
         // The table of `axis`, unpacked in place when it was kept packed.
         std::optional<RunTable>& table(RunAxis axis);

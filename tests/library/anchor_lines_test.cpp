@@ -29,7 +29,7 @@ int longestRun(const TestPage& page, bool vertical, int line) {
 // Random pages of horizontal and vertical strokes of random lengths.
 TestPage strokePage(std::mt19937& random, int width, int height) {
     TestPage page(width, height);
-    std::uniform_int_distribution<int> x(0, width - 1), y(0, height - 1), length(1, 120);
+    std::uniform_int_distribution<int> x(0, width - 1), y(0, height - 1), length(1, 160);
     for (int k = 0; k < 40; ++k) {
         page.fillRect(x(random), y(random), length(random), 1 + k % 3);
         page.fillRect(x(random), y(random), 1 + k % 2, length(random));
@@ -43,7 +43,7 @@ TEST(AnchorLinesTest, NeverLeavesOutALineWithALongRun) {
         const TestPage page = strokePage(random, 150 + 13 * trial, 140 + 7 * trial);
         for (int blackIsZero = 0; blackIsZero <= 1; ++blackIsZero) {
             const quadrel::LaBitmap bitmap = page.toBitmap(blackIsZero, trial % 2 == 1);
-            for (int minLength : {16, 17, 31, 80, 101}) {
+            for (int minLength : {16, 17, 31, 80, 101, 127, 150}) {
                 for (bool vertical : {false, true}) {
                     const auto may = quadrel::linesWithLongRuns(bitmap, vertical, minLength);
                     const int lines = vertical ? page.width() : page.height();
@@ -60,15 +60,20 @@ TEST(AnchorLinesTest, NeverLeavesOutALineWithALongRun) {
     }
 }
 
+// Minimums around every size of the aligned groups of bytes rows are first
+// looked at in, runs at every offset within a word.
 TEST(AnchorLinesTest, RunsOfExactlyTheMinimumAreFoundAtEveryOffset) {
-    for (int offset = 0; offset < 24; ++offset) {
-        TestPage page(200, 200);
-        page.fillRect(offset, 5, 80, 1);
-        page.fillRect(7, offset, 1, 80);
-        const quadrel::LaBitmap bitmap = page.toBitmap();
-        EXPECT_EQ(quadrel::linesWithLongRuns(bitmap, false, 80)[5], 1) << offset;
-        EXPECT_EQ(quadrel::linesWithLongRuns(bitmap, true, 80)[7], 1) << offset;
-    }
+    for (int minLength : {16, 22, 23, 30, 31, 62, 63, 80, 126, 127, 200})
+        for (int offset = 0; offset < 72; ++offset) {
+            TestPage page(300, 300);
+            page.fillRect(offset, 5, minLength, 1);
+            page.fillRect(7, offset, 1, minLength);
+            const quadrel::LaBitmap bitmap = page.toBitmap(offset % 2);
+            EXPECT_EQ(quadrel::linesWithLongRuns(bitmap, false, minLength)[5], 1)
+                << minLength << " " << offset;
+            EXPECT_EQ(quadrel::linesWithLongRuns(bitmap, true, minLength)[7], 1)
+                << minLength << " " << offset;
+        }
 }
 
 TEST(AnchorLinesTest, LeavesOutLinesOfShortRunsAndFiltersNothingBelowSixteen) {

@@ -2,8 +2,8 @@
 // Copyright 2026 The Quadrel authors
 // Column segments read straight from a column's bits equal those of the
 // column's run list; columns turned only where flagged read white
-// elsewhere; and segments found ahead for a later search serve only that
-// search of the same pixels, once.
+// elsewhere; and column or row segments found ahead for a later search serve
+// only that search of the same pixels, once.
 #include "library/image/column_segments.h"
 #include "library/image/column_transitions.h"
 #include "library/image/line_extraction.h"
@@ -151,7 +151,7 @@ void expectSameLines(const FoundLines& a, const FoundLines& b) {
     for (std::size_t i = 0; i < a.lines.size(); ++i) EXPECT_EQ(box(a.lines[i]), box(b.lines[i]));
     ASSERT_EQ(a.segments.size(), b.segments.size());
     for (std::size_t c = 0; c < a.segments.size(); ++c) {
-        ASSERT_EQ(a.segments[c].size(), b.segments[c].size()) << "column " << c;
+        ASSERT_EQ(a.segments[c].size(), b.segments[c].size()) << "line " << c;
         for (std::size_t k = 0; k < a.segments[c].size(); ++k) {
             EXPECT_EQ(key(a.segments[c][k]), key(b.segments[c][k]));
             EXPECT_EQ(a.segments[c][k].lineId, b.segments[c][k].lineId);
@@ -159,52 +159,77 @@ void expectSameLines(const FoundLines& a, const FoundLines& b) {
     }
 }
 
-FoundLines vertical(const quadrel::LaBitmap& page, std::int32_t gap, std::int32_t laterGap = 0) {
+constexpr LineOrientation kBoth[] = {LineOrientation::kVertical, LineOrientation::kHorizontal};
+
+quadrel::RunAxis axisOf(LineOrientation orientation) {
+    return orientation == LineOrientation::kVertical ? quadrel::RunAxis::kColumns
+                                                     : quadrel::RunAxis::kRows;
+}
+
+FoundLines search(const quadrel::LaBitmap& page, LineOrientation orientation, std::int32_t gap,
+                  std::int32_t laterGap = 0) {
     FoundLines found;
-    EXPECT_EQ(quadrel::findLines(page, LineOrientation::kVertical, 80, gap, found, laterGap),
-              LA_STATUS_OK);
+    EXPECT_EQ(quadrel::findLines(page, orientation, 80, gap, found, laterGap), LA_STATUS_OK);
     return found;
 }
 
-TEST(KeptColumnSegmentsTest, ALaterSearchTakesTheSegmentsFoundAhead) {
-    for (const TestPage& source :
-         {testsupport::generatedRuledGridPage(), testsupport::generatedDitheredPage()}) {
-        const quadrel::LaBitmap page = source.toBitmap();
-        const FoundLines fresh3 = vertical(page, 3);
-        const FoundLines fresh7 = vertical(page, 7);
-        const RunTableMemo memo;
-        expectSameLines(vertical(page, 3, 7), fresh3);
-        EXPECT_FALSE(RunTableMemo::findPacked(page)) << "segments are kept in place of runs";
-        expectSameLines(vertical(page, 7), fresh7); // the kept segments
-        EXPECT_FALSE(RunTableMemo::takeColumnSegments(page, 80, 7)) << "handed over once";
-        expectSameLines(vertical(page, 7), fresh7); // the pixels again
-    }
+TEST(KeptSegmentsTest, ALaterSearchTakesTheSegmentsFoundAhead) {
+    const TestPage grid = testsupport::generatedRuledGridPage();
+    const TestPage dithered = testsupport::generatedDitheredPage();
+    for (const TestPage* source : {&grid, &dithered})
+        for (LineOrientation along : kBoth) {
+            const quadrel::LaBitmap page = source->toBitmap();
+            const FoundLines fresh3 = search(page, along, 3);
+            const FoundLines fresh7 = search(page, along, 7);
+            if (source == &grid) {
+                EXPECT_FALSE(fresh7.lines.empty()) << "the grid's rules";
+            }
+            const RunTableMemo memo;
+            expectSameLines(search(page, along, 3, 7), fresh3);
+            if (along == LineOrientation::kVertical) {
+                EXPECT_FALSE(RunTableMemo::findPacked(page))
+                    << "segments are kept in place of runs";
+            }
+            expectSameLines(search(page, along, 7), fresh7); // the kept segments
+            EXPECT_FALSE(RunTableMemo::takeSegments(page, axisOf(along), 80, 7))
+                << "handed over once";
+            expectSameLines(search(page, along, 7), fresh7); // the pixels (or kept runs) again
+        }
 }
 
-TEST(KeptColumnSegmentsTest, OnlyTheSameSearchOfTheSamePixelsTakesThem) {
+TEST(KeptSegmentsTest, OnlyTheSameSearchOfTheSamePixelsTakesThem) {
     TestPage source = testsupport::generatedRuledGridPage();
     const quadrel::LaBitmap page = source.toBitmap();
-    const RunTableMemo memo;
-    vertical(page, 3, 7);
-    EXPECT_FALSE(RunTableMemo::takeColumnSegments(page, 81, 7));
-    EXPECT_FALSE(RunTableMemo::takeColumnSegments(page, 80, 3));
     TestPage changed = source;
     changed.set(source.width() / 2, source.height() / 2, true);
     changed.set(source.width() / 2 + 1, source.height() / 2, false);
-    EXPECT_FALSE(RunTableMemo::takeColumnSegments(changed.toBitmap(), 80, 7));
-    ASSERT_TRUE(RunTableMemo::takeColumnSegments(page, 80, 7));
+    for (LineOrientation along : kBoth) {
+        const quadrel::RunAxis axis = axisOf(along);
+        const quadrel::RunAxis other = along == LineOrientation::kVertical
+                                           ? quadrel::RunAxis::kRows
+                                           : quadrel::RunAxis::kColumns;
+        const RunTableMemo memo;
+        search(page, along, 3, 7);
+        EXPECT_FALSE(RunTableMemo::takeSegments(page, axis, 81, 7));
+        EXPECT_FALSE(RunTableMemo::takeSegments(page, axis, 80, 3));
+        EXPECT_FALSE(RunTableMemo::takeSegments(page, other, 80, 7));
+        EXPECT_FALSE(RunTableMemo::takeSegments(changed.toBitmap(), axis, 80, 7));
+        ASSERT_TRUE(RunTableMemo::takeSegments(page, axis, 80, 7));
 
-    vertical(page, 3, 7);
-    RunTableMemo::drop(page, quadrel::RunAxis::kColumns);
-    EXPECT_FALSE(RunTableMemo::takeColumnSegments(page, 80, 7)) << "dropped with the columns";
+        search(page, along, 3, 7);
+        RunTableMemo::drop(page, axis);
+        EXPECT_FALSE(RunTableMemo::takeSegments(page, axis, 80, 7)) << "dropped with the runs";
+    }
 }
 
-TEST(KeptColumnSegmentsTest, NothingIsKeptWithoutALaterGap) {
+TEST(KeptSegmentsTest, NothingIsKeptWithoutALaterGap) {
     const quadrel::LaBitmap page = testsupport::generatedDitheredPage().toBitmap();
-    const RunTableMemo memo;
-    vertical(page, 3);
-    EXPECT_FALSE(RunTableMemo::takeColumnSegments(page, 80, 3));
-    EXPECT_FALSE(RunTableMemo::takeColumnSegments(page, 80, 7));
+    for (LineOrientation along : kBoth) {
+        const RunTableMemo memo;
+        search(page, along, 3);
+        EXPECT_FALSE(RunTableMemo::takeSegments(page, axisOf(along), 80, 3));
+        EXPECT_FALSE(RunTableMemo::takeSegments(page, axisOf(along), 80, 7));
+    }
 }
 
 } // namespace

@@ -82,16 +82,22 @@ TEST(RowEncoderTest, RunsEndAtWidthWhenTheRowEndsBlack) {
     }
 }
 
-// Rows of every width around the 64-pixel words, sparse to dense, read in
-// both polarities: the runs and the encoder's list hold exactly the colour
-// changes a pixel-by-pixel walk finds, also across word ends and at the last
-// pixel of a partly filled byte; the black pixels are counted alike.
+// Rows of every width around the 64-pixel words, sparse to dense, all black
+// and in long runs that pass over whole words, read in both polarities by the
+// portable code and by the fastest for the CPU: the runs and the encoder's
+// list hold exactly the colour changes a pixel-by-pixel walk finds, also
+// across word ends and at the last pixel of a partly filled byte; the black
+// pixels are counted alike.
 TEST(RowEncoderTest, MatchesAPixelWalkAcrossWordEnds) {
     std::mt19937 random(7);
-    for (int width = 1; width <= 200; ++width)
-        for (int density : {3, 50, 97}) {
+    for (int width = 1; width <= 300; ++width)
+        for (int density : {3, 50, 97, 100, -1}) {
             TestPage page(width, 1);
-            for (int x = 0; x < width; ++x)
+            // Density -1: runs and gaps of 1 to 150 pixels.
+            for (int x = 0, black = 0; density < 0 && x < width; black ^= 1)
+                for (int n = 1 + int(random() % 150); n > 0 && x < width; --n, ++x)
+                    if (black) page.set(x, 0);
+            for (int x = 0; density >= 0 && x < width; ++x)
                 if (int(random() % 100) < density) page.set(x, 0);
             std::vector<LaRun> expected;
             for (int x = 0; x < width; ++x) {
@@ -99,27 +105,28 @@ TEST(RowEncoderTest, MatchesAPixelWalkAcrossWordEnds) {
                 if (x == 0 || !page.black(x - 1, 0)) expected.push_back(LaRun{x, x + 1, 0});
                 expected.back().end = x + 1;
             }
-            for (int biz : {0, 1}) {
-                const quadrel::LaBitmap bitmap = page.toBitmap(biz);
-                std::vector<std::int32_t> changes;
-                std::vector<LaRun> runs{LaRun{-5, -4, 9}}; // runs are appended
-                quadrel::appendRowRuns(bitmap.row(0), width, biz != 0, changes, runs);
-                std::int64_t black = 0;
-                for (const LaRun& run : expected) black += run.end - run.start;
-                EXPECT_EQ(quadrel::countBlackPixels(bitmap.row(0), width, biz != 0), black);
-                ASSERT_EQ(runs.size(), expected.size() + 1) << width << " " << biz;
-                std::vector<std::int32_t> list{0};
-                for (std::size_t i = 0; i < expected.size(); ++i) {
-                    EXPECT_EQ(runs[i + 1].start, expected[i].start) << width << " " << i;
-                    EXPECT_EQ(runs[i + 1].end, expected[i].end) << width << " " << i;
-                    EXPECT_EQ(runs[i + 1].label, 0);
-                    list.push_back(expected[i].start);
-                    list.push_back(expected[i].end);
+            for (int biz : {0, 1})
+                for (bool fast : {false, quadrel::RowRunRoom::fastestCode()}) {
+                    const quadrel::LaBitmap bitmap = page.toBitmap(biz);
+                    quadrel::RowRunRoom room(fast);
+                    std::vector<LaRun> runs{LaRun{-5, -4, 9}}; // runs are appended
+                    quadrel::appendRowRuns(bitmap.row(0), width, biz != 0, room, runs);
+                    std::int64_t black = 0;
+                    for (const LaRun& run : expected) black += run.end - run.start;
+                    EXPECT_EQ(quadrel::countBlackPixels(bitmap.row(0), width, biz != 0), black);
+                    ASSERT_EQ(runs.size(), expected.size() + 1) << width << " " << biz;
+                    std::vector<std::int32_t> list{0};
+                    for (std::size_t i = 0; i < expected.size(); ++i) {
+                        EXPECT_EQ(runs[i + 1].start, expected[i].start) << width << " " << i;
+                        EXPECT_EQ(runs[i + 1].end, expected[i].end) << width << " " << i;
+                        EXPECT_EQ(runs[i + 1].label, 0);
+                        list.push_back(expected[i].start);
+                        list.push_back(expected[i].end);
+                    }
+                    if (list.back() != width) list.push_back(width);
+                    list.insert(list.end(), 3, width);
+                    EXPECT_EQ(encode(page, biz), list) << width << " " << biz;
                 }
-                if (list.back() != width) list.push_back(width);
-                list.insert(list.end(), 3, width);
-                EXPECT_EQ(encode(page, biz), list) << width << " " << biz;
-            }
         }
 }
 

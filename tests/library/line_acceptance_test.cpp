@@ -107,6 +107,36 @@ TEST(IsolationTest, CornersAreCountedTwiceOnceOrNever) {
     EXPECT_TRUE(isolatedWith(16, 12)); // never
 }
 
+// The frame's black pixels are counted alike whatever the polarity and row
+// order of the bitmap: random frames of tall and wide boxes over random ink,
+// the verdict next to the limit compared with a pixel-by-pixel count.
+TEST(IsolationTest, FrameCountIsTheSameInEveryStorage) {
+    std::mt19937 random(11);
+    TestPage page(90, 70);
+    for (int y = 0; y < 70; ++y)
+        for (int x = 0; x < 90; ++x)
+            if (random() % 3 == 0) page.set(x, y);
+    for (int trial = 0; trial < 200; ++trial) {
+        const int x0 = int(random() % 80), y0 = int(random() % 60);
+        const LaRegionRecord r = line(x0, y0, x0 + 1 + int(random() % 9), y0 + int(random() % 9));
+        const int xl = std::max(r.xMin - 2, 0), xr = std::min(r.xMax + 2, 89);
+        const int yb = std::max(r.yMin - 2, 0), yt = std::min(r.yMax + 2, 69);
+        // Sides stop short of their far corners (see CornersAreCountedTwiceOnceOrNever).
+        int count = 0;
+        for (int x = xl; x < xr; ++x) count += page.black(x, yb) + page.black(x, yt);
+        for (int y = yb; y < yt; ++y) count += page.black(xl, y) + page.black(xr, y);
+        const long across = r.xMax - r.xMin;
+        const bool inside = yb > 0 && yt < 69;
+        const bool expected =
+            inside ? count < (r.yMax - r.yMin + across) / 2 : count < 3 * across / 2;
+        for (int blackIsZero : {0, 1})
+            for (bool bottomUp : {false, true})
+                EXPECT_EQ(quadrel::lineIsIsolated(r, page.toBitmap(blackIsZero, bottomUp)),
+                          expected)
+                    << trial << " " << blackIsZero << " " << bottomUp;
+    }
+}
+
 TEST(IsolationTest, FrameOnTheFirstOrLastRowUsesTheNearEdgeRule) {
     // 150 frame pixels: too many away from the edges (limit 100), few enough
     // for a rule whose frame reaches row 0 (limit 3 * 200 / 2 = 300).
