@@ -3,6 +3,7 @@
 #include "library/functions/block_strokes.h"
 
 #include "library/functions/block_merging.h"
+#include "library/functions/run_search.h"
 #include "library/image/smoothed_mode.h"
 
 #include <algorithm>
@@ -19,32 +20,9 @@ struct OpenBlock {
     std::int32_t left = 0;
     std::int32_t right = 0;
     std::int32_t endRow = 0;
-    std::size_t found = 0; // where the window starts on the row before
+    RowWindowCursor cursor;
     std::vector<std::int32_t> histogram;
 };
-
-// The first run of [lo, end) that ends after `left` (every run before `lo`
-// ends at or before it), looked for in steps doubling from `near`.
-const LaRun* firstEndingAfter(const LaRun* lo, const LaRun* near, const LaRun* end,
-                              std::int32_t left) {
-    const auto endsBefore = [&](const LaRun& run) { return run.end <= left; };
-    near = std::clamp(near, lo, end);
-    std::ptrdiff_t step = 1;
-    if (near != lo && !endsBefore(near[-1])) {
-        // Back from `near`: `hi` is a run that ends after `left`.
-        const LaRun* hi = near - 1;
-        while (hi - lo > step && !endsBefore(hi[-step])) {
-            hi -= step;
-            step *= 2;
-        }
-        return std::partition_point(hi - std::min(step, hi - lo), hi, endsBefore);
-    }
-    while (end - near > step && endsBefore(near[step - 1])) {
-        near += step;
-        step *= 2;
-    }
-    return std::partition_point(near, near + std::min(step, end - near), endsBefore);
-}
 
 // Adds the lengths of the runs of `row` inside every open block's window,
 // the blocks taken in order of their left edges. Each block is looked for
@@ -52,15 +30,10 @@ const LaRun* firstEndingAfter(const LaRun* lo, const LaRun* near, const LaRun* e
 // one before it.
 void readRow(const std::vector<LaRun>& row, const std::vector<LaRun>* nextRow,
              std::vector<OpenBlock>& open) {
-    const LaRun* const begin = row.data();
-    const LaRun* const end = begin + row.size();
-    const LaRun* from = begin;
+    const LaRun* from = row.data();
+    const LaRun* const end = from + row.size();
     for (OpenBlock& b : open) {
-        from = firstEndingAfter(from, std::max(from, begin + b.found), end, b.left);
-        b.found = std::size_t(from - begin);
-        // The window's runs on the next row lie about as far along it: ask
-        // for them now, as a long row's runs are rarely in cache.
-        if (nextRow && b.found < nextRow->size()) __builtin_prefetch(nextRow->data() + b.found);
+        from = b.cursor.find(row, from, b.left, nextRow);
         for (const LaRun* run = from; run != end && run->start < b.right; ++run)
             ++b.histogram[std::size_t(std::min(run->end, b.right) - std::max(run->start, b.left))];
     }
@@ -92,7 +65,7 @@ void estimateStrokes(std::vector<LaBlockBox>& blocks, const LaBitmap& bitmap,
         if (open.empty()) r = std::max(r, firstRow(order[next]));
         for (; next < order.size() && firstRow(order[next]) <= r; ++next) {
             const LaBlockBox& b = blocks[order[next]];
-            OpenBlock block{order[next], b.left & ~7, b.right, endRow(order[next]), 0, {}};
+            OpenBlock block{order[next], b.left & ~7, b.right, endRow(order[next]), {}, {}};
             block.histogram.assign(std::size_t(block.right - block.left) + 1, 0);
             const auto at = std::upper_bound(
                 open.begin(), open.end(), block.left,
