@@ -6,7 +6,7 @@
 // blocks, instead of every run of the page (see run_search.h).
 #pragma once
 
-#include "library/functions/run_search.h"
+#include "library/image/run_search.h"
 #include "library/image/components.h"
 #include "library/records.h"
 

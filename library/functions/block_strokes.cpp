@@ -3,7 +3,7 @@
 #include "library/functions/block_strokes.h"
 
 #include "library/functions/block_merging.h"
-#include "library/functions/run_search.h"
+#include "library/image/run_search.h"
 #include "library/image/smoothed_mode.h"
 
 #include <algorithm>

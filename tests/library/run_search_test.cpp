@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 // Copyright 2026 The Quadrel authors
-#include "library/functions/run_search.h"
+#include "library/image/run_search.h"
 
 #include <gtest/gtest.h>
 
