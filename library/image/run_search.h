@@ -59,4 +59,16 @@ class RowWindowCursor {
     std::size_t found_ = 0;
 };
 
+// forEachClippedRun (run_clipping.h) on rows read one after another, the
+// window found with `cursor`.
+template <class Visit>
+void forEachClippedRun(const std::vector<LaRun>& row, const std::vector<LaRun>* nextRow,
+                       RowWindowCursor& cursor, std::int32_t left, std::int32_t right,
+                       Visit&& visit) {
+    const LaRun* const end = row.data() + row.size();
+    for (const LaRun* run = cursor.find(row, row.data(), left, nextRow);
+         run != end && run->start < right; ++run)
+        visit(std::max(run->start, left) - left, std::min(run->end, right) - left);
+}
+
 } // namespace quadrel

@@ -2,6 +2,8 @@
 // Copyright 2026 The Quadrel authors
 #include "library/image/run_search.h"
 
+#include "library/image/run_clipping.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -53,6 +55,29 @@ TEST(RunSearchTest, CursorFollowsWindowsDownRowsOfDifferentLengths) {
         const LaRun* atA = first.find(rows[r], rows[r].data(), a, next);
         EXPECT_EQ(atA, plainSearch(rows[r], a)) << r;
         EXPECT_EQ(second.find(rows[r], atA, b, next), plainSearch(rows[r], b)) << r;
+    }
+}
+
+TEST(RunSearchTest, ClippedRunsDownTheRowsAsEachRowSearchedAlone) {
+    std::mt19937 random(73);
+    using Run = std::pair<std::int32_t, std::int32_t>;
+    for (int trial = 0; trial < 50; ++trial) {
+        std::vector<std::vector<LaRun>> rows;
+        for (int r = 0; r < 40; ++r) rows.push_back(randomRow(random, int(random() % 60)));
+        const std::int32_t left = std::int32_t(random() % 400);
+        const std::int32_t right = left + std::int32_t(random() % 150);
+        quadrel::RowWindowCursor cursor;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            std::vector<Run> alone, down;
+            quadrel::forEachClippedRun(rows[r], left, right, [&](std::int32_t s, std::int32_t e) {
+                alone.emplace_back(s, e);
+            });
+            const std::vector<LaRun>* next = r + 1 < rows.size() ? &rows[r + 1] : nullptr;
+            quadrel::forEachClippedRun(
+                rows[r], next, cursor, left, right,
+                [&](std::int32_t s, std::int32_t e) { down.emplace_back(s, e); });
+            EXPECT_EQ(down, alone) << "trial " << trial << ", row " << r;
+        }
     }
 }
 
