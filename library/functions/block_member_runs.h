@@ -6,8 +6,8 @@
 // blocks, instead of every run of the page (see run_search.h).
 #pragma once
 
-#include "library/image/run_search.h"
 #include "library/image/components.h"
+#include "library/image/run_search.h"
 #include "library/records.h"
 
 #include <algorithm>
