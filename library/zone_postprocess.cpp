@@ -3,7 +3,7 @@
 #include "library/zone_postprocess.h"
 
 #include "library/image/components.h"
-#include "library/image/run_clipping.h"
+#include "library/image/run_search.h"
 #include "library/image/smoothed_mode.h"
 #include "library/image/union_find.h"
 #include "library/la_api.h"
@@ -51,8 +51,11 @@ bool clipZoneRuns(const RunTable& rowRuns, const LaBitmap& page, const LaZone& z
         return false;
     runs.runs.clear();
     runs.rowStart.assign(std::size_t(rows) + 1, 0);
+    RowWindowCursor cursor;
     for (std::int64_t r = 0; r < rows; ++r) {
-        forEachClippedRun(rowRuns[std::size_t(first + r)], left, right,
+        const std::size_t row = std::size_t(first + r);
+        forEachClippedRun(rowRuns[row], r + 1 < rows ? &rowRuns[row + 1] : nullptr, cursor,
+                          std::int32_t(left), std::int32_t(right),
                           [&](std::int32_t start, std::int32_t end) {
                               runs.runs.push_back(LaRun{start, end, 0});
                           });

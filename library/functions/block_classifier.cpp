@@ -74,6 +74,7 @@ CountedRuns countedRuns(std::span<const std::int32_t> list) {
 // Per colour (0 white, 1 black): the count and total length of the runs,
 // each started at 1, and the sum of squared deviations from their mean.
 struct RunStatistics {
+    std::int64_t length[2] = {0, 0};
     double n[2] = {1.0, 1.0};
     double s[2] = {1.0, 1.0};
     double q[2] = {0.0, 0.0};
@@ -132,6 +133,7 @@ RunStatistics runStatistics(std::span<const LineChanges> lines, const std::int64
         st.mostEntries = std::max(st.mostEntries, std::size_t(line.changes) + 5);
     }
     for (int c = 0; c < 2; ++c) {
+        st.length[c] = length[c];
         st.n[c] = 1.0 + double(count[c]);
         st.s[c] = 1.0 + double(length[c]);
     }
@@ -192,15 +194,24 @@ double columnRunSpread(std::span<const LineChanges> columns, double meanRunCount
 // left out until asked for.
 struct BlockRuns {
     TransitionLists rows;
-    TransitionLists columns;
+    std::optional<ColumnChanges> columns; // the column lists, written when asked for
     std::vector<LineChanges> columnChanges;
     RunStatistics r;
     RunStatistics c;
 };
 
+// The columns' statistics from their change counts alone: the columns'
+// counted runs cover each pixel once, as the rows' do, so each colour's
+// total length is the rows' (runs.r must be set).
 void measureColumns(const LaBitmap& image, BlockRuns& runs) {
-    runs.columns = columnLists(image);
-    runs.c = runStatistics(runs.columns, runs.columnChanges);
+    const ColumnChanges& columns = runs.columns.emplace(image);
+    runs.columnChanges.resize(std::size_t(columns.columns()));
+    for (std::int32_t x = 0; x < columns.columns(); ++x) {
+        const std::span<const std::uint64_t> bits = columns.bits(x);
+        runs.columnChanges[std::size_t(x)] = {std::int32_t(columns.count(x)),
+                                              !bits.empty() && (bits[0] >> 63) != 0};
+    }
+    runs.c = runStatistics(runs.columnChanges, runs.r.length);
 }
 
 BlockRuns measureRuns(const LaBitmap& image) {
@@ -248,7 +259,7 @@ BlockFeatures featuresOf(const BlockRuns& runs, const LaBitmap& image) {
 // The second pass over the lists, which only one rule needs.
 // The columns' deviations added, both deviations found from the sums.
 void finishDeviations(BlockRuns& runs, BlockFeatures& f) {
-    addSquaredDeviations(runs.columns, runs.c);
+    addSquaredDeviations(columnLists(*runs.columns), runs.c);
     f.sdBlackRow = std::sqrt(runs.r.q[1]) / runs.r.n[1];
     f.sdBlackCol = std::sqrt(runs.c.q[1]) / runs.c.n[1];
 }

@@ -2,6 +2,8 @@
 // Copyright 2026 The Quadrel authors
 #include "library/functions/block_merging.h"
 
+#include "library/functions/block_strokes.h"
+
 #include "library/image/components.h"
 #include "library/image/run_clipping.h"
 #include "library/image/smoothed_mode.h"
@@ -283,10 +285,8 @@ std::vector<LaBlockBox> mergeSimilarBlocks(std::vector<LaBlockBox>& blocks, cons
                                            std::span<const SeparatorLine> separators,
                                            const RunTable* rowRuns) {
     estimatePitches(blocks);
-    for (std::size_t i = 0; i < blocks.size(); ++i) {
-        blocks[i].stroke = estimateStroke(blocks[i], bitmap, rowRuns);
-        blocks[i].label = std::int32_t(i);
-    }
+    estimateStrokes(blocks, bitmap, rowRuns);
+    for (std::size_t i = 0; i < blocks.size(); ++i) blocks[i].label = std::int32_t(i);
     UnionFind sets(blocks.size());
     joinSimilarPairs(blocks, separators, sets);
     return collectMerged(sets, blocks, blocks);

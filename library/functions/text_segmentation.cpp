@@ -12,6 +12,7 @@
 #include "library/functions/list_result.h"
 
 #include "library/functions/block_classifier.h"
+#include "library/functions/block_member_runs.h"
 #include "library/functions/block_merging.h"
 #include "library/functions/word_splitting.h"
 #include "library/image/grouping.h"
@@ -148,29 +149,8 @@ std::vector<std::int32_t> blockOfComponents(const PageLines& page,
     return blockOf;
 }
 
-// The rows that hold a run of a component of some block (the rows of its box).
-std::vector<std::uint8_t> rowsWithMembers(const PageLines& page,
-                                          const std::vector<std::int32_t>& blockOf) {
-    const std::size_t rows = page.source.runTable.size();
-    // Boxes starting (+1) and ending (-1 one row below) per row, summed down the page.
-    std::vector<std::int32_t> change(rows + 1, 0);
-    for (std::size_t i = 0; i < blockOf.size(); ++i) {
-        if (blockOf[i] < 0) continue;
-        const LaComponent& c = page.components[i];
-        change[std::min(std::size_t(c.yMin), rows)] += 1;
-        change[std::min(std::size_t(c.yMax) + 1, rows)] -= 1;
-    }
-    std::vector<std::uint8_t> hasMember(rows, 0);
-    std::int32_t open = 0;
-    for (std::size_t r = 0; r < rows; ++r) {
-        open += change[r];
-        hasMember[r] = open > 0;
-    }
-    return hasMember;
-}
-
 // Every text block's content, from an image holding only its components.
-// One pass down the page's rows draws every image and sums its rows, which
+// One pass down the blocks' rows draws every image and sums its rows, which
 // alone decide many blocks.
 void classifyTextBlocks(std::vector<LaTextBlock>& blocks,
                         const std::vector<std::int32_t>& textIndexOfBox, const PageLines& page) {
@@ -185,23 +165,12 @@ void classifyTextBlocks(std::vector<LaTextBlock>& blocks,
             throw std::bad_alloc();
         rows.emplace_back(height, width);
     }
-    const std::vector<std::uint8_t> rowHasMember = rowsWithMembers(page, blockOf);
-    const RunTable& runs = page.source.runTable;
-    for (std::size_t r = 0; r < runs.size(); ++r) {
-        if (!rowHasMember[r]) continue;
-        for (const LaRun& run : runs[r]) {
-            const std::int32_t t = blockOf[std::size_t(run.label)];
-            if (t < 0) continue;
-            // The run cut to the block's box, counted from its corner.
-            const LaTextBlock& b = blocks[std::size_t(t)];
-            const std::int32_t y = std::int32_t(r) - b.yMin;
-            const std::int32_t start = std::max(run.start, b.xMin) - b.xMin;
-            const std::int32_t end = std::min(run.end, b.xMax) - b.xMin;
-            if (y < 0 || y > b.yMax - b.yMin || start >= end) continue;
+    forEachBlockMemberRun(
+        page.source.runTable, blocks, blockOf,
+        [&](std::int32_t t, std::int32_t y, std::int32_t start, std::int32_t end) {
             rows[std::size_t(t)].add(y, start, end);
             paintRun(images[std::size_t(t)], y, start, end);
-        }
-    }
+        });
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         blocks[i].content = classifyBlockRows(rows[i], images[i]);
         bitmapRelease(&images[i]);

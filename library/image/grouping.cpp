@@ -41,7 +41,7 @@ struct MemberSet {
 
 // The components that take part and, per component, its record (-1 when it
 // takes no part). Each record owns a slice of one flat neighbour table, one
-// entry per row of its component.
+// entry per row of its component, holding records.
 struct Participants {
     std::vector<std::int32_t> componentOf;
     std::vector<std::int32_t> recordOf;
@@ -98,8 +98,8 @@ const LaRun* stretchEnd(const LaRun* run, const LaRun* end, std::int32_t label) 
     return run;
 }
 
-// For every row of a participant: the participating component of the run that
-// follows its rightmost run on that row, or -1.
+// For every row of a participant: the record of the participating component of
+// the run that follows its rightmost run on that row, or -1.
 void fillNeighbourTables(const RunTable& runs, const std::vector<LaComponent>& components,
                          Participants& p) {
     // Where row 0 of each record's table would be, so that the records
@@ -123,7 +123,7 @@ void fillNeighbourTables(const RunTable& runs, const std::vector<LaComponent>& c
             if (record < 0) continue;
             const std::int32_t next = run != end ? run->label : -1;
             neighbour[rowZero[std::size_t(record)] + std::ptrdiff_t(r)] =
-                next >= 0 && recordOf[std::size_t(next)] >= 0 ? next : -1;
+                next >= 0 ? recordOf[std::size_t(next)] : -1;
         }
     }
 }
@@ -142,9 +142,9 @@ std::int32_t linkTarget(const Participants& p, const std::vector<LaComponent>& c
     // The last row's entry is never looked at.
     for (std::int32_t k = 0; k + 1 < h; ++k) {
         const std::int32_t e = table[k];
-        if (e < 0 || e == ci || weighed[std::size_t(e)] == record) continue;
+        if (e < 0 || e == record || weighed[std::size_t(e)] == record) continue;
         weighed[std::size_t(e)] = record; // each neighbour is weighed once
-        const LaComponent& n = components[std::size_t(e)];
+        const LaComponent& n = components[std::size_t(p.componentOf[std::size_t(e)])];
         if (rowOverlapPerMille(c.yMin, c.yMax, n.yMin, n.yMax) <= kLinkOverlapPerMille) continue;
         const std::int64_t gap = std::max<std::int64_t>(std::int64_t(n.xMin) - c.xEnd, 0);
         if (best < 0 || gap < bestGap) {
@@ -152,8 +152,7 @@ std::int32_t linkTarget(const Participants& p, const std::vector<LaComponent>& c
             bestGap = gap;
         }
     }
-    if (best >= 0 && double(bestGap) < kLinkGapPerRow * double(h))
-        return p.recordOf[std::size_t(best)];
+    if (best >= 0 && double(bestGap) < kLinkGapPerRow * double(h)) return best;
     return record;
 }
 
@@ -162,7 +161,7 @@ std::int32_t linkTarget(const Participants& p, const std::vector<LaComponent>& c
 std::vector<MemberSet> buildLines(const Participants& p,
                                   const std::vector<LaComponent>& components) {
     UnionFind chains(std::size_t(p.count()));
-    std::vector<std::int32_t> weighed(components.size(), -1);
+    std::vector<std::int32_t> weighed(std::size_t(p.count()), -1);
     for (std::int32_t record = 0; record < p.count(); ++record)
         chains.attach(record, linkTarget(p, components, record, weighed));
     std::int32_t count = 0;
