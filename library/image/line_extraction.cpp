@@ -6,6 +6,7 @@
 #include "library/image/column_segments.h"
 #include "library/image/column_transitions.h"
 #include "library/image/later_segments.h"
+#include "library/image/row_segments.h"
 #include "library/image/run_table_memo.h"
 #include "library/image/segment_growth.h"
 #include "library/image/union_find.h"
@@ -317,57 +318,6 @@ void segmentColumns(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int
     segmentEncodedColumns(bitmap, minSeedLength, bridgingGap, laterGap, segments);
 }
 
-// The black runs of rows first ... first + rows - 1, each row handed to
-// `onRow(r, runs)` (r counted from `first`) as soon as it is encoded, while
-// its runs are in the cache.
-template <typename OnRow>
-RunTable rowRunTable(const LaBitmap& bitmap, std::int32_t first, std::int32_t rows, OnRow&& onRow) {
-    if (!bitmap.hasPixels()) return {};
-    RunTable table(static_cast<std::size_t>(rows));
-    RowRunRoom room;
-    for (std::int32_t r = 0; r < rows; ++r) {
-        std::vector<LaRun>& row = table[std::size_t(r)];
-        appendRowRuns(bitmap.row(first + r), bitmap.width, bitmap.blackIsZero != 0, room, row);
-        onRow(std::size_t(r), row);
-    }
-    return table;
-}
-
-// The segments of every row: those kept for this search, else the rows'
-// runs where they are kept, else encoded here and kept for the next reader.
-// With `laterGap` the segments a later search with that gap finds are kept
-// for it: only rows with segments have any, whatever the gap.
-void segmentRows(const LaBitmap& bitmap, std::int32_t minSeedLength, std::int32_t bridgingGap,
-                 std::int32_t laterGap, SegmentTable& segments) {
-    if (const std::optional<KeptSegments> kept =
-            RunTableMemo::takeSegments(bitmap, RunAxis::kRows, minSeedLength, bridgingGap)) {
-        unpackSegments(*kept, segments);
-        return;
-    }
-    const std::int32_t rows = bitmap.hasPixels() ? bitmap.height : 0;
-    segments.assign(std::size_t(rows), {});
-    LaterSegments later(RunAxis::kRows, rows, minSeedLength, laterGap);
-    // A row with more runs than words is cheaper to rule out from its bytes
-    // than from its runs (a page of dots has no row with an anchor).
-    const LongRunRows longRuns(bitmap, minSeedLength);
-    const std::size_t words = (std::size_t(std::max(bitmap.width, 0)) + 63) / 64;
-    const auto segmentRow = [&](std::size_t r, std::span<const LaRun> runs) {
-        if (runs.size() > words && !longRuns.may(bitmap.row(std::int32_t(r)))) return;
-        buildSegments(runs, minSeedLength, bridgingGap, segments[r]);
-        if (!segments[r].empty()) later.add(runs, std::int32_t(r));
-    };
-    // A kept table is read where it is (row runs may be kept labelled); a
-    // table built here is segmented row by row as it is built.
-    if (const RunTable* kept = RunTableMemo::find(bitmap, RunAxis::kRows)) {
-        for (std::size_t r = 0; r < kept->size() && r < segments.size(); ++r)
-            segmentRow(r, (*kept)[r]);
-    } else {
-        RunTable built = rowRunTable(bitmap, 0, rows, segmentRow);
-        RunTableMemo::keep(bitmap, RunAxis::kRows, std::move(built));
-    }
-    later.keepFor(bitmap);
-}
-
 void find(const LaBitmap& bitmap, LineOrientation orientation, std::int32_t minSeedLength,
           std::int32_t bridgingGap, std::int32_t laterGap, FoundLines& found) {
     const bool vertical = orientation == LineOrientation::kVertical;
@@ -381,14 +331,6 @@ void find(const LaBitmap& bitmap, LineOrientation orientation, std::int32_t minS
 }
 
 } // namespace
-
-RunTable buildRowRunTable(const LaBitmap& bitmap) {
-    return buildRowRunTable(bitmap, 0, bitmap.height);
-}
-
-RunTable buildRowRunTable(const LaBitmap& bitmap, std::int32_t first, std::int32_t rows) {
-    return rowRunTable(bitmap, first, rows, [](std::size_t, std::span<const LaRun>) {});
-}
 
 RunTable buildColumnRunTable(const LaBitmap& bitmap) {
     const ColumnChanges changes(bitmap);

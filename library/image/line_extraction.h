@@ -59,7 +59,7 @@ std::int32_t findLines(const LaBitmap& bitmap, LineOrientation orientation,
                        std::int32_t minSeedLength, std::int32_t bridgingGap, FoundLines& found,
                        std::int32_t laterGap = 0);
 
-// The black runs of every row, from the byte-table row encoder.
+// The black runs of every row (appendRowRuns; defined with the row search).
 RunTable buildRowRunTable(const LaBitmap& bitmap);
 // The same for the `rows` rows from row `first` on (table row 0 is `first`).
 RunTable buildRowRunTable(const LaBitmap& bitmap, std::int32_t first, std::int32_t rows);
