@@ -254,7 +254,7 @@ BlockFeatures featuresOf(const BlockRuns& runs, const LaBitmap& image) {
 // The second pass over the lists, which only one rule needs.
 // The columns' deviations added, both deviations found from the sums.
 void finishDeviations(const LaBitmap& image, BlockRuns& runs, BlockFeatures& f) {
-    addSquaredDeviations(columnLists(image), runs.c);
+    addSquaredDeviations(columnListsOf(image, runs.columnChanges), runs.c);
     f.sdBlackRow = std::sqrt(runs.r.q[1]) / runs.r.n[1];
     f.sdBlackCol = std::sqrt(runs.c.q[1]) / runs.c.n[1];
 }

@@ -9,8 +9,10 @@
 #pragma once
 
 #include "library/functions/block_classifier.h"
+#include "library/functions/transition_lists.h"
 #include "library/image/bitmap.h"
 
+#include <span>
 #include <vector>
 
 namespace quadrel {
@@ -18,5 +20,9 @@ namespace quadrel {
 // One entry per column: its changes and whether its first pixel is black. An
 // image without pixels has no columns.
 std::vector<LineChanges> columnChangesOf(const LaBitmap& image);
+
+// The transition lists of the columns (as columnLists gives them), from the
+// columns' changes counted by columnChangesOf.
+TransitionLists columnListsOf(const LaBitmap& image, std::span<const LineChanges> columns);
 
 } // namespace quadrel

@@ -49,6 +49,20 @@ TEST(BlockColumnChangesTest, CountsEveryPixelThatDiffersFromTheOneAbove) {
     }
 }
 
+TEST(BlockColumnChangesTest, ColumnListsAsTurningTheImageGivesThem) {
+    std::mt19937 random(82);
+    for (int trial = 0; trial < 200; ++trial) {
+        const int width = 1 + int(random() % 200), height = 1 + int(random() % 150);
+        LaBitmap image = randomImage(random, width, height, int(random() % 2));
+        const quadrel::TransitionLists lists =
+            quadrel::columnListsOf(image, quadrel::columnChangesOf(image));
+        const quadrel::TransitionLists expected = quadrel::columnLists(image);
+        EXPECT_EQ(lists.start, expected.start) << width << " x " << height;
+        EXPECT_EQ(lists.entries, expected.entries) << width << " x " << height;
+        quadrel::bitmapRelease(&image);
+    }
+}
+
 TEST(BlockColumnChangesTest, AnImageWithoutPixelsHasNoColumns) {
     EXPECT_TRUE(quadrel::columnChangesOf(LaBitmap{}).empty());
 }
