@@ -2,6 +2,7 @@
 // Copyright 2026 The Quadrel authors
 #include "library/functions/block_classifier.h"
 
+#include "library/functions/block_column_changes.h"
 #include "library/functions/transition_lists.h"
 #include "library/image/components.h"
 
@@ -194,7 +195,6 @@ double columnRunSpread(std::span<const LineChanges> columns, double meanRunCount
 // left out until asked for.
 struct BlockRuns {
     TransitionLists rows;
-    std::optional<ColumnChanges> columns; // the column lists, written when asked for
     std::vector<LineChanges> columnChanges;
     RunStatistics r;
     RunStatistics c;
@@ -202,15 +202,10 @@ struct BlockRuns {
 
 // The columns' statistics from their change counts alone: the columns'
 // counted runs cover each pixel once, as the rows' do, so each colour's
-// total length is the rows' (runs.r must be set).
+// total length is the rows' (runs.r must be set). The column lists are made
+// only for the deviations.
 void measureColumns(const LaBitmap& image, BlockRuns& runs) {
-    const ColumnChanges& columns = runs.columns.emplace(image);
-    runs.columnChanges.resize(std::size_t(columns.columns()));
-    for (std::int32_t x = 0; x < columns.columns(); ++x) {
-        const std::span<const std::uint64_t> bits = columns.bits(x);
-        runs.columnChanges[std::size_t(x)] = {std::int32_t(columns.count(x)),
-                                              !bits.empty() && (bits[0] >> 63) != 0};
-    }
+    runs.columnChanges = columnChangesOf(image);
     runs.c = runStatistics(runs.columnChanges, runs.r.length);
 }
 
@@ -258,15 +253,15 @@ BlockFeatures featuresOf(const BlockRuns& runs, const LaBitmap& image) {
 
 // The second pass over the lists, which only one rule needs.
 // The columns' deviations added, both deviations found from the sums.
-void finishDeviations(BlockRuns& runs, BlockFeatures& f) {
-    addSquaredDeviations(columnLists(*runs.columns), runs.c);
+void finishDeviations(const LaBitmap& image, BlockRuns& runs, BlockFeatures& f) {
+    addSquaredDeviations(columnListsOf(image, runs.columnChanges), runs.c);
     f.sdBlackRow = std::sqrt(runs.r.q[1]) / runs.r.n[1];
     f.sdBlackCol = std::sqrt(runs.c.q[1]) / runs.c.n[1];
 }
 
-void addDeviations(BlockRuns& runs, BlockFeatures& f) {
+void addDeviations(const LaBitmap& image, BlockRuns& runs, BlockFeatures& f) {
     addSquaredDeviations(runs.rows, runs.r);
-    finishDeviations(runs, f);
+    finishDeviations(image, runs, f);
 }
 
 // The rows' deviations with each row encoded in turn rather than all kept:
@@ -354,7 +349,7 @@ template <class Deviations> std::int32_t classify(const BlockFeatures& f, Deviat
 BlockFeatures measureBlock(const LaBitmap& image) {
     BlockRuns runs = measureRuns(image);
     BlockFeatures f = featuresOf(runs, image);
-    addDeviations(runs, f);
+    addDeviations(image, runs, f);
     return f;
 }
 
@@ -369,7 +364,7 @@ std::int32_t classifyBlock(const LaBitmap& image) {
     BlockRuns runs = measureRuns(image);
     BlockFeatures f = featuresOf(runs, image);
     return classify(f, [&] {
-        addDeviations(runs, f);
+        addDeviations(image, runs, f);
         return std::pair(f.sdBlackRow, f.sdBlackCol);
     });
 }
@@ -387,7 +382,7 @@ std::int32_t classifyBlockRows(const BlockRows& rows, const LaBitmap& image) {
     BlockFeatures f = featuresOf(lists, h, width);
     return classify(f, [&] {
         addRowDeviations(image, lists.r);
-        finishDeviations(lists, f);
+        finishDeviations(image, lists, f);
         return std::pair(f.sdBlackRow, f.sdBlackCol);
     });
 }

@@ -26,10 +26,7 @@ template <class Encode> TransitionLists buildLists(std::int32_t lines, Encode en
 } // namespace
 
 TransitionLists columnLists(const LaBitmap& image) {
-    return columnLists(ColumnChanges(image));
-}
-
-TransitionLists columnLists(const ColumnChanges& changes) {
+    const ColumnChanges changes(image);
     const std::size_t columns = std::size_t(changes.columns());
     TransitionLists lists;
     lists.start.resize(columns + 1, 0);

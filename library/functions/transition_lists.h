@@ -6,7 +6,6 @@
 #pragma once
 
 #include "library/image/bitmap.h"
-#include "library/image/column_transitions.h"
 #include "library/image/components.h"
 
 #include <cstdint>
@@ -28,8 +27,6 @@ struct TransitionLists {
 
 // The lists of every column, all found in one pass.
 TransitionLists columnLists(const LaBitmap& image);
-// The same lists from the columns' changes found already.
-TransitionLists columnLists(const ColumnChanges& changes);
 
 // The lists of every row.
 TransitionLists rowLists(const LaBitmap& image);
