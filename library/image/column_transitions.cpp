@@ -49,6 +49,57 @@ bool groupWanted(std::span<const std::uint8_t> wanted, std::int32_t c0) {
                        [](std::uint8_t flag) { return flag != 0; });
 }
 
+// A column's words, the last one's rows past the height masked off.
+struct ColumnWords {
+    const std::uint64_t* bits;
+    std::size_t count; // one at least
+    std::uint64_t lastWordRows;
+};
+
+// The rows of a word where the colour changes, as bits; `before` holds the
+// colour of the row above the word in bit 63.
+inline std::uint64_t changesOf(std::uint64_t black, std::uint64_t before) {
+    return black ^ ((black >> 1) | before);
+}
+
+// Calls `add(changes, j)` for each word j of the column. Inlined into each
+// reader, so that it is compiled for the reader's instructions.
+template <typename Add>
+[[gnu::always_inline]] inline void forEachWordsChanges(const ColumnWords& column, Add add) {
+    std::uint64_t before = 0;
+    const std::size_t last = column.count - 1;
+    for (std::size_t j = 0; j < last; ++j) {
+        add(changesOf(column.bits[j], before), j);
+        before = column.bits[j] << 63;
+    }
+    // The rows past the last one are white: a change there is no change.
+    add(changesOf(column.bits[last], before) & column.lastWordRows, last);
+}
+
+[[gnu::always_inline]] inline std::size_t countChanges(const ColumnWords& column) {
+    std::size_t n = 0;
+    forEachWordsChanges(
+        column, [&](std::uint64_t changes, std::size_t) { n += std::size_t(bitCount(changes)); });
+    return n;
+}
+
+[[gnu::always_inline]] inline std::int32_t* writeChanges(const ColumnWords& column,
+                                                         std::int32_t* out) {
+    forEachWordsChanges(column, [&](std::uint64_t changes, std::size_t j) {
+        if (changes) out = writeBitPositions(changes, std::int32_t(j) * kBlock, out);
+    });
+    return out;
+}
+
+QUADREL_BIT_INSTRUCTIONS std::size_t countChangesFast(const ColumnWords& column) {
+    return countChanges(column);
+}
+
+QUADREL_BIT_INSTRUCTIONS std::int32_t* writeChangesFast(const ColumnWords& column,
+                                                        std::int32_t* out) {
+    return writeChanges(column, out);
+}
+
 } // namespace
 
 bool turnTile(const LaBitmap& bitmap, std::int32_t r0, std::int32_t c0, Tile& tile) {
@@ -67,11 +118,15 @@ bool turnTile(const LaBitmap& bitmap, std::int32_t r0, std::int32_t c0, Tile& ti
     return true;
 }
 
-ColumnChanges::ColumnChanges(const LaBitmap& bitmap, std::span<const std::uint8_t> wanted) {
+ColumnChanges::ColumnChanges(const LaBitmap& bitmap, std::span<const std::uint8_t> wanted,
+                             bool bitInstructions)
+    : bitInstructions_(bitInstructions) {
     if (!bitmap.hasPixels()) return;
     columns_ = bitmap.width;
     height_ = bitmap.height;
     wordsPerColumn_ = (std::size_t(height_) + kBlock - 1) / kBlock;
+    const std::int32_t lastRows = height_ - std::int32_t(wordsPerColumn_ - 1) * kBlock;
+    lastWordRows_ = lastRows == kBlock ? ~std::uint64_t(0) : ~(~std::uint64_t(0) >> lastRows);
     words_.assign(wordsPerColumn_ * std::size_t(columns_), 0);
     std::vector<std::int32_t> groups;
     for (std::int32_t c0 = 0; c0 < columns_; c0 += kBlock)
@@ -88,25 +143,9 @@ ColumnChanges::ColumnChanges(const LaBitmap& bitmap, std::span<const std::uint8_
     }
 }
 
-std::uint64_t ColumnChanges::changesOf(const std::uint64_t* bits, std::size_t j,
-                                       std::uint64_t before) const {
-    const std::uint64_t black = bits[j];
-    std::uint64_t changes = black ^ ((black >> 1) | before);
-    // The rows past the last one are white: a change there is no change.
-    const std::int64_t rowsLeft = std::int64_t(height_) - std::int64_t(j) * kBlock;
-    if (rowsLeft < kBlock) changes &= ~(~std::uint64_t(0) >> rowsLeft);
-    return changes;
-}
-
 std::size_t ColumnChanges::count(std::int32_t x) const {
-    const std::uint64_t* bits = column(x);
-    std::size_t n = 0;
-    std::uint64_t before = 0;
-    for (std::size_t j = 0; j < wordsPerColumn_; ++j) {
-        n += std::size_t(bitCount(changesOf(bits, j, before)));
-        before = bits[j] << 63;
-    }
-    return n;
+    const ColumnWords words{column(x), wordsPerColumn_, lastWordRows_};
+    return bitInstructions_ ? countChangesFast(words) : countChanges(words);
 }
 
 bool ColumnChanges::hasBlackBlock(std::int32_t x, std::int32_t block) const {
@@ -125,14 +164,8 @@ bool ColumnChanges::hasBlackBlock(std::int32_t x, std::int32_t block) const {
 }
 
 std::int32_t* ColumnChanges::write(std::int32_t x, std::int32_t* out) const {
-    const std::uint64_t* bits = column(x);
-    std::uint64_t before = 0;
-    for (std::size_t j = 0; j < wordsPerColumn_; ++j) {
-        std::uint64_t changes = changesOf(bits, j, before);
-        before = bits[j] << 63;
-        if (changes) out = writeBitPositions(changes, std::int32_t(j) * kBlock, out);
-    }
-    return out;
+    const ColumnWords words{column(x), wordsPerColumn_, lastWordRows_};
+    return bitInstructions_ ? writeChangesFast(words, out) : writeChanges(words, out);
 }
 
 ColumnTransitions findColumnTransitions(const LaBitmap& bitmap) {
