@@ -26,18 +26,30 @@ std::uint64_t loadPixels(const std::uint8_t* bytes, std::size_t count) {
     return word;
 }
 
+// One round of the transpose: the blocks of `width` bits of rows k and
+// k + width (k % (2 * width) < width) that `mask` marks in row k are
+// exchanged across the diagonal. A constant width lets the compiler unroll
+// the round and pair its words in vector registers.
+template <int width> [[gnu::always_inline]] inline void swapBlocks(Tile& a, std::uint64_t mask) {
+    for (int base = 0; base < kBlock; base += 2 * width)
+        for (int i = 0; i < width; ++i) {
+            const std::size_t k = std::size_t(base + i);
+            const std::uint64_t t = (a[k] ^ (a[k + width] >> width)) & mask;
+            a[k] ^= t;
+            a[k + width] ^= t << width;
+        }
+}
+
 // Transposes a 64 x 64 bit matrix in place: bit 63 - c of word r becomes
 // bit 63 - r of word c. Blocks of 32, 16, ... 1 bits are swapped across the
 // diagonal in turn.
 void transpose(Tile& a) {
-    std::uint64_t mask = 0x00000000FFFFFFFFull;
-    for (int j = 32; j != 0; j >>= 1, mask ^= mask << j) {
-        for (int k = 0; k < kBlock; k = ((k | j) + 1) & ~j) {
-            const std::uint64_t t = (a[std::size_t(k)] ^ (a[std::size_t(k | j)] >> j)) & mask;
-            a[std::size_t(k)] ^= t;
-            a[std::size_t(k | j)] ^= t << j;
-        }
-    }
+    swapBlocks<32>(a, 0x00000000FFFFFFFFull);
+    swapBlocks<16>(a, 0x0000FFFF0000FFFFull);
+    swapBlocks<8>(a, 0x00FF00FF00FF00FFull);
+    swapBlocks<4>(a, 0x0F0F0F0F0F0F0F0Full);
+    swapBlocks<2>(a, 0x3333333333333333ull);
+    swapBlocks<1>(a, 0x5555555555555555ull);
 }
 
 // Whether the group of 64 columns from c0 on holds a wanted column (every
