@@ -26,18 +26,30 @@ std::uint64_t loadPixels(const std::uint8_t* bytes, std::size_t count) {
     return word;
 }
 
+// One round of the transpose: the blocks of `width` bits of rows k and
+// k + width (k % (2 * width) < width) that `mask` marks in row k are
+// exchanged across the diagonal. A constant width lets the compiler unroll
+// the round and pair its words in vector registers.
+template <int width> [[gnu::always_inline]] inline void swapBlocks(Tile& a, std::uint64_t mask) {
+    for (int base = 0; base < kBlock; base += 2 * width)
+        for (int i = 0; i < width; ++i) {
+            const std::size_t k = std::size_t(base + i);
+            const std::uint64_t t = (a[k] ^ (a[k + width] >> width)) & mask;
+            a[k] ^= t;
+            a[k + width] ^= t << width;
+        }
+}
+
 // Transposes a 64 x 64 bit matrix in place: bit 63 - c of word r becomes
 // bit 63 - r of word c. Blocks of 32, 16, ... 1 bits are swapped across the
 // diagonal in turn.
 void transpose(Tile& a) {
-    std::uint64_t mask = 0x00000000FFFFFFFFull;
-    for (int j = 32; j != 0; j >>= 1, mask ^= mask << j) {
-        for (int k = 0; k < kBlock; k = ((k | j) + 1) & ~j) {
-            const std::uint64_t t = (a[std::size_t(k)] ^ (a[std::size_t(k | j)] >> j)) & mask;
-            a[std::size_t(k)] ^= t;
-            a[std::size_t(k | j)] ^= t << j;
-        }
-    }
+    swapBlocks<32>(a, 0x00000000FFFFFFFFull);
+    swapBlocks<16>(a, 0x0000FFFF0000FFFFull);
+    swapBlocks<8>(a, 0x00FF00FF00FF00FFull);
+    swapBlocks<4>(a, 0x0F0F0F0F0F0F0F0Full);
+    swapBlocks<2>(a, 0x3333333333333333ull);
+    swapBlocks<1>(a, 0x5555555555555555ull);
 }
 
 // Whether the group of 64 columns from c0 on holds a wanted column (every
@@ -47,6 +59,57 @@ bool groupWanted(std::span<const std::uint8_t> wanted, std::int32_t c0) {
     const std::size_t end = std::min(wanted.size(), std::size_t(c0) + kBlock);
     return std::any_of(wanted.begin() + c0, wanted.begin() + std::ptrdiff_t(end),
                        [](std::uint8_t flag) { return flag != 0; });
+}
+
+// A column's words, the last one's rows past the height masked off.
+struct ColumnWords {
+    const std::uint64_t* bits;
+    std::size_t count; // one at least
+    std::uint64_t lastWordRows;
+};
+
+// The rows of a word where the colour changes, as bits; `before` holds the
+// colour of the row above the word in bit 63.
+inline std::uint64_t changesOf(std::uint64_t black, std::uint64_t before) {
+    return black ^ ((black >> 1) | before);
+}
+
+// Calls `add(changes, j)` for each word j of the column. Inlined into each
+// reader, so that it is compiled for the reader's instructions.
+template <typename Add>
+[[gnu::always_inline]] inline void forEachWordsChanges(const ColumnWords& column, Add add) {
+    std::uint64_t before = 0;
+    const std::size_t last = column.count - 1;
+    for (std::size_t j = 0; j < last; ++j) {
+        add(changesOf(column.bits[j], before), j);
+        before = column.bits[j] << 63;
+    }
+    // The rows past the last one are white: a change there is no change.
+    add(changesOf(column.bits[last], before) & column.lastWordRows, last);
+}
+
+[[gnu::always_inline]] inline std::size_t countChanges(const ColumnWords& column) {
+    std::size_t n = 0;
+    forEachWordsChanges(
+        column, [&](std::uint64_t changes, std::size_t) { n += std::size_t(bitCount(changes)); });
+    return n;
+}
+
+[[gnu::always_inline]] inline std::int32_t* writeChanges(const ColumnWords& column,
+                                                         std::int32_t* out) {
+    forEachWordsChanges(column, [&](std::uint64_t changes, std::size_t j) {
+        if (changes) out = writeBitPositions(changes, std::int32_t(j) * kBlock, out);
+    });
+    return out;
+}
+
+QUADREL_BIT_INSTRUCTIONS std::size_t countChangesFast(const ColumnWords& column) {
+    return countChanges(column);
+}
+
+QUADREL_BIT_INSTRUCTIONS std::int32_t* writeChangesFast(const ColumnWords& column,
+                                                        std::int32_t* out) {
+    return writeChanges(column, out);
 }
 
 } // namespace
@@ -67,11 +130,15 @@ bool turnTile(const LaBitmap& bitmap, std::int32_t r0, std::int32_t c0, Tile& ti
     return true;
 }
 
-ColumnChanges::ColumnChanges(const LaBitmap& bitmap, std::span<const std::uint8_t> wanted) {
+ColumnChanges::ColumnChanges(const LaBitmap& bitmap, std::span<const std::uint8_t> wanted,
+                             bool bitInstructions)
+    : bitInstructions_(bitInstructions) {
     if (!bitmap.hasPixels()) return;
     columns_ = bitmap.width;
     height_ = bitmap.height;
     wordsPerColumn_ = (std::size_t(height_) + kBlock - 1) / kBlock;
+    const std::int32_t lastRows = height_ - std::int32_t(wordsPerColumn_ - 1) * kBlock;
+    lastWordRows_ = lastRows == kBlock ? ~std::uint64_t(0) : ~(~std::uint64_t(0) >> lastRows);
     words_.assign(wordsPerColumn_ * std::size_t(columns_), 0);
     std::vector<std::int32_t> groups;
     for (std::int32_t c0 = 0; c0 < columns_; c0 += kBlock)
@@ -88,25 +155,9 @@ ColumnChanges::ColumnChanges(const LaBitmap& bitmap, std::span<const std::uint8_
     }
 }
 
-std::uint64_t ColumnChanges::changesOf(const std::uint64_t* bits, std::size_t j,
-                                       std::uint64_t before) const {
-    const std::uint64_t black = bits[j];
-    std::uint64_t changes = black ^ ((black >> 1) | before);
-    // The rows past the last one are white: a change there is no change.
-    const std::int64_t rowsLeft = std::int64_t(height_) - std::int64_t(j) * kBlock;
-    if (rowsLeft < kBlock) changes &= ~(~std::uint64_t(0) >> rowsLeft);
-    return changes;
-}
-
 std::size_t ColumnChanges::count(std::int32_t x) const {
-    const std::uint64_t* bits = column(x);
-    std::size_t n = 0;
-    std::uint64_t before = 0;
-    for (std::size_t j = 0; j < wordsPerColumn_; ++j) {
-        n += std::size_t(bitCount(changesOf(bits, j, before)));
-        before = bits[j] << 63;
-    }
-    return n;
+    const ColumnWords words{column(x), wordsPerColumn_, lastWordRows_};
+    return bitInstructions_ ? countChangesFast(words) : countChanges(words);
 }
 
 bool ColumnChanges::hasBlackBlock(std::int32_t x, std::int32_t block) const {
@@ -125,14 +176,8 @@ bool ColumnChanges::hasBlackBlock(std::int32_t x, std::int32_t block) const {
 }
 
 std::int32_t* ColumnChanges::write(std::int32_t x, std::int32_t* out) const {
-    const std::uint64_t* bits = column(x);
-    std::uint64_t before = 0;
-    for (std::size_t j = 0; j < wordsPerColumn_; ++j) {
-        std::uint64_t changes = changesOf(bits, j, before);
-        before = bits[j] << 63;
-        if (changes) out = writeBitPositions(changes, std::int32_t(j) * kBlock, out);
-    }
-    return out;
+    const ColumnWords words{column(x), wordsPerColumn_, lastWordRows_};
+    return bitInstructions_ ? writeChangesFast(words, out) : writeChanges(words, out);
 }
 
 ColumnTransitions findColumnTransitions(const LaBitmap& bitmap) {

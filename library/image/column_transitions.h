@@ -7,6 +7,7 @@
 // per pixel.
 #pragma once
 
+#include "library/image/bit_instructions.h"
 #include "library/image/bitmap.h"
 
 #include <array>
@@ -29,8 +30,10 @@ class ColumnChanges {
   public:
     // A bitmap without pixels has no columns. With `wanted` (one flag a
     // column) only the 64-column groups holding a wanted column are turned:
-    // the others read white.
-    explicit ColumnChanges(const LaBitmap& bitmap, std::span<const std::uint8_t> wanted = {});
+    // the others read white. Changes are read with BMI1 and POPCNT when
+    // `bitInstructions` (the CPU must have them), else with portable code.
+    explicit ColumnChanges(const LaBitmap& bitmap, std::span<const std::uint8_t> wanted = {},
+                           bool bitInstructions = cpuHasBitInstructions());
 
     std::int32_t columns() const { return columns_; }
     std::int32_t height() const { return height_; }
@@ -58,13 +61,11 @@ class ColumnChanges {
     const std::uint64_t* column(std::int32_t x) const {
         return words_.data() + std::size_t(x) * wordsPerColumn_;
     }
-    // The rows of word j where the colour changes, as bits; `before` holds
-    // the colour of the row above the word in bit 63.
-    std::uint64_t changesOf(const std::uint64_t* bits, std::size_t j, std::uint64_t before) const;
-
     std::int32_t columns_ = 0;
     std::int32_t height_ = 0;
     std::size_t wordsPerColumn_ = 0;
+    std::uint64_t lastWordRows_ = 0; // the rows of a column's last word inside the height
+    bool bitInstructions_ = false;
     std::vector<std::uint64_t> words_;
 };
 

@@ -3,6 +3,7 @@
 // Reading rows of a 1-bit bitmap as black runs and colour changes.
 #include "library/image/components.h"
 
+#include "library/image/bit_instructions.h"
 #include "library/image/bit_positions.h"
 
 #include <algorithm>
@@ -184,28 +185,11 @@ template <bool kBitInstructions>
     return started;
 }
 
-#if defined(__x86_64__) && defined(__GNUC__)
-// The baseline x86-64 target has neither instruction: this copy is used
-// when the CPU has both (BMI1's tzcnt and POPCNT).
-[[gnu::target("bmi,popcnt")]] std::size_t
-writeRowRunsFast(const std::uint8_t* row, std::int32_t width, bool blackIsZero, LaRun* runs) {
+// Used when the CPU has BMI1's tzcnt and POPCNT.
+QUADREL_BIT_INSTRUCTIONS std::size_t writeRowRunsFast(const std::uint8_t* row, std::int32_t width,
+                                                      bool blackIsZero, LaRun* runs) {
     return writeRowRuns<true>(row, width, blackIsZero, runs);
 }
-
-bool cpuHasBitInstructions() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("bmi") && __builtin_cpu_supports("popcnt");
-}
-#else
-std::size_t writeRowRunsFast(const std::uint8_t* row, std::int32_t width, bool blackIsZero,
-                             LaRun* runs) {
-    return writeRowRuns<true>(row, width, blackIsZero, runs);
-}
-
-bool cpuHasBitInstructions() {
-    return true;
-}
-#endif
 
 // The byte-table encoding of a row without pixels, whose list has its own
 // length: four entries when a 1 bit is black, five when a 0 bit is.
@@ -242,8 +226,7 @@ std::int32_t encodeRow(const std::uint8_t* row, std::int32_t width, std::uint8_t
 }
 
 bool RowRunRoom::fastestCode() {
-    static const bool fast = cpuHasBitInstructions();
-    return fast;
+    return cpuHasBitInstructions();
 }
 
 LaRun* RowRunRoom::forWidth(std::int32_t width) {

@@ -19,9 +19,19 @@ std::size_t bytesPerRow(const LaBitmap& bitmap) {
     return (std::size_t(bitmap.width) + 7) / 8;
 }
 
-// Rows stored one after the other without padding are read as one block.
-bool rowsAreOneBlock(const LaBitmap& bitmap) {
-    return bitmap.stride > 0 && std::size_t(bitmap.stride) == bytesPerRow(bitmap);
+// Rows compared as one block, padding included, when the copy and the
+// bitmap store them alike: a block that differs (in its pixels or only in
+// its padding) is compared again row by row, so that only pixels decide.
+constexpr std::int32_t kRowsPerBlock = 64;
+
+// The stored row of rows r0 ... r1 - 1 that comes first in memory.
+std::int32_t lowestRow(std::int32_t stride, std::int32_t r0, std::int32_t r1) {
+    return stride > 0 ? r0 : r1 - 1;
+}
+
+// The bytes rows r0 ... r1 - 1 span in memory, from the lowest one on.
+std::size_t blockBytes(const LaBitmap& bitmap, std::int32_t r0, std::int32_t r1) {
+    return bitmap.rowBytes() * std::size_t(r1 - r0 - 1) + bytesPerRow(bitmap);
 }
 
 } // namespace
@@ -34,15 +44,26 @@ RunTableMemo::~RunTableMemo() {
     gCurrentMemo = outer_;
 }
 
+std::size_t RunTableMemo::Entry::rowOffset(std::int32_t r) const {
+    const std::size_t step = std::size_t(stride < 0 ? -std::int64_t(stride) : stride);
+    return std::size_t(stride > 0 ? r : height - 1 - r) * step;
+}
+
 bool RunTableMemo::Entry::holds(const LaBitmap& bitmap) const {
     if (width != bitmap.width || height != bitmap.height || blackIsZero != bitmap.blackIsZero ||
         !bitmap.hasPixels())
         return false;
+    const bool sameLayout = stride == bitmap.stride;
     const std::size_t n = bytesPerRow(bitmap);
-    if (rows.size() != n * std::size_t(bitmap.height)) return false;
-    if (rowsAreOneBlock(bitmap)) return std::memcmp(rows.data(), bitmap.row(0), rows.size()) == 0;
-    for (std::int32_t r = 0; r < bitmap.height; ++r)
-        if (std::memcmp(rows.data() + std::size_t(r) * n, bitmap.row(r), n) != 0) return false;
+    for (std::int32_t r0 = 0; r0 < height; r0 += kRowsPerBlock) {
+        const std::int32_t r1 = std::min(height, r0 + kRowsPerBlock);
+        const std::int32_t low = lowestRow(bitmap.stride, r0, r1);
+        if (sameLayout && std::memcmp(rows.data() + rowOffset(low), bitmap.row(low),
+                                      blockBytes(bitmap, r0, r1)) == 0)
+            continue;
+        for (std::int32_t r = r0; r < r1; ++r)
+            if (std::memcmp(rows.data() + rowOffset(r), bitmap.row(r), n) != 0) return false;
+    }
     return true;
 }
 
@@ -51,14 +72,9 @@ RunTableMemo::Entry RunTableMemo::entryOf(const LaBitmap& bitmap) {
     entry.width = bitmap.width;
     entry.height = bitmap.height;
     entry.blackIsZero = bitmap.blackIsZero;
-    const std::size_t n = bytesPerRow(bitmap);
-    if (rowsAreOneBlock(bitmap)) {
-        entry.rows.assign(bitmap.row(0), bitmap.row(0) + n * std::size_t(bitmap.height));
-        return entry;
-    }
-    entry.rows.reserve(n * std::size_t(bitmap.height));
-    for (std::int32_t r = 0; r < bitmap.height; ++r)
-        entry.rows.insert(entry.rows.end(), bitmap.row(r), bitmap.row(r) + n);
+    entry.stride = bitmap.stride;
+    const std::uint8_t* first = bitmap.row(lowestRow(bitmap.stride, 0, bitmap.height));
+    entry.rows.assign(first, first + blockBytes(bitmap, 0, bitmap.height));
     return entry;
 }
 

@@ -104,14 +104,16 @@ class RunTableMemo {
     static void keepOnly(const LaBitmap& bitmap);
 
   private:
-    // The pixels the tables belong to: size, polarity and every row's bytes
-    // in row order.
+    // The pixels the tables belong to: size, polarity and the rows' bytes as
+    // the bitmap stored them (`stride` apart, padding included); only the
+    // pixels' bytes decide whether a bitmap holds them.
     // clang-tidy 14 reports the implicit initialiser of the array member below.
     // NOLINTNEXTLINE(bugprone-reserved-identifier)
     struct Entry {
         std::int32_t width = 0;
         std::int32_t height = 0;
         std::int32_t blackIsZero = 0;
+        std::int32_t stride = 0;
         std::vector<std::uint8_t> rows;
         std::optional<RunTable> tables[2]; // by RunAxis
         std::optional<PackedRunTable> packedColumns;
@@ -119,6 +121,8 @@ class RunTableMemo {
         std::optional<KeptSegments> segments[2]; // by RunAxis
 
         bool holds(const LaBitmap& bitmap) const;
+        // Where row r starts in `rows`.
+        std::size_t rowOffset(std::int32_t r) const;
         bool empty() const {
             return !tables[0] && !tables[1] && !packedColumns && !labels && !segments[0] &&
                    !segments[1];

@@ -105,6 +105,30 @@ TEST(RunEncodingTest, ColumnChangesMatchThePixels) {
     }
 }
 
+// Both versions of the column readers (the one for BMI1 and POPCNT only on a
+// CPU that has them), read column by column.
+TEST(RunEncodingTest, ColumnCountsAndListsMatchThePixelsInBothCodeVersions) {
+    std::mt19937 random(14);
+    std::vector<std::int32_t> out;
+    for (int trial = 0; trial < 150; ++trial) {
+        const LaBitmap bitmap =
+            randomBitmap(random, 1 + int(random() % 200), 1 + int(random() % 260));
+        out.assign(std::size_t(bitmap.height) + 3, -1);
+        for (const bool fast : {false, true}) {
+            if (fast && !quadrel::cpuHasBitInstructions()) continue;
+            const quadrel::ColumnChanges changes(bitmap, {}, fast);
+            for (int x = 0; x < bitmap.width; ++x) {
+                const auto expected = columnChangesByPixel(bitmap, x);
+                ASSERT_EQ(changes.count(x), expected.size()) << "fast " << fast;
+                std::int32_t* end = changes.write(x, out.data());
+                ASSERT_EQ(std::vector<std::int32_t>(out.data(), end), expected)
+                    << bitmap.width << " x " << bitmap.height << ", column " << x << ", fast "
+                    << fast;
+            }
+        }
+    }
+}
+
 TEST(RunEncodingTest, ColumnRunTableMatchesTheColumnEncoder) {
     std::mt19937 random(13);
     std::vector<std::int32_t> entries;

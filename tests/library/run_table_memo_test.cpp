@@ -64,6 +64,30 @@ TEST(RunTableMemoTest, HandsATableOverOnceForTheSamePixelsOnly) {
     EXPECT_TRUE(RunTableMemo::take(page.toBitmap(), RunAxis::kColumns));
 }
 
+// Rows are compared in blocks with their padding: padding that differs must
+// not hide a page, and a pixel that differs, in any row of a block, must.
+TEST(RunTableMemoTest, OnlyThePixelsDecideWhateverThePadding) {
+    const RunTableMemo memo;
+    TestPage page(300, 150); // rows of 38 bytes padded to 40; three blocks of rows
+    page.fillRect(3, 0, 290, 150);
+    for (const bool bottomUp : {false, true}) {
+        RunTableMemo::keep(page.toBitmap(0, bottomUp), RunAxis::kRows, tableWithOneRun());
+        quadrel::LaBitmap padded = page.toBitmap(0, bottomUp);
+        for (std::int32_t r = 0; r < padded.height; r += 7) padded.row(r)[39] ^= 0xA5;
+        EXPECT_TRUE(RunTableMemo::find(padded, RunAxis::kRows)) << "padding differs";
+        EXPECT_TRUE(RunTableMemo::find(page.toBitmap(0, !bottomUp), RunAxis::kRows))
+            << "rows stored the other way";
+        for (const std::int32_t r : {0, 63, 64, 100, 127, 128, 149}) {
+            quadrel::LaBitmap changed = page.toBitmap(0, bottomUp);
+            changed.row(r)[r % 38] ^= 0x10;
+            EXPECT_FALSE(RunTableMemo::find(changed, RunAxis::kRows)) << "row " << r;
+            changed.row(r)[39] ^= 0xFF; // padding that differs in the same block
+            EXPECT_FALSE(RunTableMemo::find(changed, RunAxis::kRows)) << "row " << r;
+        }
+        EXPECT_TRUE(RunTableMemo::take(padded, RunAxis::kRows));
+    }
+}
+
 TEST(RunTableMemoTest, FindLeavesTheTableInPlace) {
     const RunTableMemo memo;
     const quadrel::LaBitmap bitmap = ruledPage().toBitmap();
