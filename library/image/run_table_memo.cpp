@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace quadrel {
 
@@ -192,9 +193,7 @@ std::optional<KeptSegments> RunTableMemo::takeSegments(const LaBitmap& bitmap, R
     std::optional<KeptSegments>& kept = entry->segments[int(axis)];
     if (!kept || kept->minSeedLength != minSeedLength || kept->bridgingGap != bridgingGap)
         return std::nullopt;
-    std::optional<KeptSegments> taken = std::move(kept);
-    kept.reset();
-    return taken;
+    return std::exchange(kept, std::nullopt);
 }
 
 const LabelledRuns* RunTableMemo::findLabels(const LaBitmap& bitmap) {
@@ -205,9 +204,7 @@ const LabelledRuns* RunTableMemo::findLabels(const LaBitmap& bitmap) {
 std::optional<LabelledRuns> RunTableMemo::takeLabels(const LaBitmap& bitmap) {
     Entry* entry = currentEntry(bitmap);
     if (!entry || !entry->labels) return std::nullopt;
-    std::optional<LabelledRuns> labels = std::move(entry->labels);
-    entry->labels.reset();
-    return labels;
+    return std::exchange(entry->labels, std::nullopt);
 }
 
 void RunTableMemo::keepLabels(const LaBitmap& bitmap, LabelledRuns&& labels) {
