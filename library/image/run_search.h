@@ -49,7 +49,10 @@ class RowWindowCursor {
     const LaRun* find(const std::vector<LaRun>& row, const LaRun* from, std::int32_t left,
                       const std::vector<LaRun>* nextRow) {
         const LaRun* const begin = row.data();
-        from = firstEndingAfter(from, std::max(from, begin + found_), begin + row.size(), left);
+        // The row above may hold more runs than this one: the place found
+        // there is cut to this row's end before it becomes a pointer.
+        const LaRun* const near = begin + std::min(found_, row.size());
+        from = firstEndingAfter(from, std::max(from, near), begin + row.size(), left);
         found_ = std::size_t(from - begin);
         if (nextRow && found_ < nextRow->size()) __builtin_prefetch(nextRow->data() + found_);
         return from;

@@ -58,6 +58,21 @@ TEST(RunSearchTest, CursorFollowsWindowsDownRowsOfDifferentLengths) {
     }
 }
 
+// A cursor that found a window far along a long row meets an empty row (no
+// storage at all) and then a short one: the place carried down must not be
+// applied to rows that do not reach it.
+TEST(RunSearchTest, CursorCarriedOntoEmptyAndShorterRows) {
+    std::mt19937 random(74);
+    const std::vector<std::vector<LaRun>> rows{
+        randomRow(random, 100), {}, randomRow(random, 3), randomRow(random, 100)};
+    quadrel::RowWindowCursor cursor;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const std::int32_t left = 400;
+        EXPECT_EQ(cursor.find(rows[r], rows[r].data(), left, nullptr), plainSearch(rows[r], left))
+            << r;
+    }
+}
+
 TEST(RunSearchTest, ClippedRunsDownTheRowsAsEachRowSearchedAlone) {
     std::mt19937 random(73);
     using Run = std::pair<std::int32_t, std::int32_t>;
